@@ -1,0 +1,124 @@
+#include "at_exchange.h"
+
+#include "clock.h"
+#include "event_pump.h"
+#include "serial_line.h"
+
+#include <QStringView>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kFinalOk = QStringLiteral("\r\nOK\r\n");
+const QString kFinalError = QStringLiteral("\r\nERROR\r\n");
+const QString kCrLf = QStringLiteral("\r\n");
+
+/// The phone's side ignores spaces around a command; only spaces are stripped, never CR or LF.
+QStringView trimSpaces(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+/// Whether a final result code is in the buffer. Only the part that could hold a code touching
+/// the newly appended text is searched again.
+bool holdsFinal(const QString &buffer, qsizetype searchFrom)
+{
+    const QStringView tail = QStringView(buffer).sliced(std::max<qsizetype>(0, searchFrom));
+    return tail.contains(kFinalOk, Qt::CaseInsensitive) ||
+           tail.contains(kFinalError, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString ForDat(QString &TMP3TxT)
+{
+    TMP3TxT = trimSpaces(TMP3TxT).toString();
+    if (TMP3TxT.startsWith(kCrLf))
+        TMP3TxT.remove(0, 2);
+    if (TMP3TxT.endsWith(kCrLf))
+        TMP3TxT.chop(2);
+    if (TMP3TxT != u"ERROR" && TMP3TxT != u"OK") {
+        // An answer shorter than the separator it should end with has no information line.
+        if (TMP3TxT.size() < 6)
+            TMP3TxT.clear();
+        else
+            TMP3TxT.chop(6);
+    }
+    return TMP3TxT;
+}
+
+AtExchange::AtExchange(SerialLine &line, Clock &clock, EventPump &pump)
+    : m_line(line), m_clock(clock), m_pump(pump)
+{
+}
+
+QString AtExchange::IOP(const QString &cmdat)
+{
+    const double t0 = m_clock.seconds();
+    if (!m_line.isOpen())
+        return QStringLiteral("ERROR");
+
+    ++m_depth;
+    QString frame = QStringLiteral("AT");
+    frame += trimSpaces(cmdat);
+    frame += u'\r';
+    QString buffer;
+    int retransmissions = 0;
+    for (;;) {
+        if (!m_line.isOpen()) {
+            buffer = kFinalError;
+            break;
+        }
+        m_line.write(frame);
+        buffer.clear();
+        const Wait result = collectAnswer(t0, buffer);
+        if (result == Wait::LineClosed) {
+            buffer = kFinalError;
+            break;
+        }
+        if (result == Wait::Final)
+            break;
+        ++retransmissions;
+        if (retransmissions > kRetransmitLimit) {
+            buffer = kFinalError;
+            break;
+        }
+    }
+    --m_depth;
+    return ForDat(buffer);
+}
+
+AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
+{
+    const double deadline = t0 + kDeadline;
+    for (;;) {
+        const double left = deadline - m_clock.seconds();
+        const int waitMs =
+            left > 0 ? int(std::min<double>(kPumpSliceMs, std::ceil(left * 1000))) : 0;
+        m_pump.pumpEvents(waitMs);
+        // A handler that ran inside the pump, or the device itself, may have closed the port.
+        if (!m_line.isOpen())
+            return Wait::LineClosed;
+
+        const QString chunk = m_line.readAll();
+        if (!chunk.isEmpty()) {
+            const qsizetype searchFrom = buffer.size() - (kFinalError.size() - 1);
+            buffer += chunk;
+            const bool done = holdsFinal(buffer, searchFrom);
+            if (buffer.size() > kMaxAnswer)
+                buffer.remove(0, buffer.size() - kMaxAnswer);
+            if (done)
+                return Wait::Final;
+        }
+        if (m_clock.seconds() >= deadline)
+            return Wait::Expired;
+    }
+}

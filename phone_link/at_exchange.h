@@ -1,0 +1,50 @@
+#pragma once
+
+// The AT command exchange: every conversation with the phone goes through IOP. It frames one
+// command as "AT" + command + CR, writes it, and collects the phone's answer until a final result
+// code (CR LF "OK" CR LF or CR LF "ERROR" CR LF, in any letter case) is in the buffer. A phone
+// that stays silent for 20 seconds gets the command again, up to 100 times, and the exchange
+// then answers "ERROR". The collected answer is cleaned of its framing by ForDat's routine.
+//
+// The exchange blocks its caller but pumps events on every pass of its wait, so the window's
+// other handlers (and nested exchanges) run meanwhile.
+
+#include <QString>
+
+class Clock;
+class EventPump;
+class SerialLine;
+
+/// Cleans an answer in place and returns it: strips spaces at both ends, one CR LF at each end,
+/// and (unless the answer is exactly "OK" or "ERROR") the 6 characters CR LF CR LF "OK" that
+/// separate an information line from its final result.
+QString ForDat(QString &TMP3TxT);
+
+class AtExchange
+{
+public:
+    static constexpr double kDeadline = 20.0;    ///< seconds from IOP's start, taken once
+    static constexpr int kRetransmitLimit = 100; ///< re-sends after the deadline, then "ERROR"
+    static constexpr int kPumpSliceMs = 5;       ///< longest block between two looks at the port
+    /// An answer is never longer than a few hundred characters; a line that floods the exchange
+    /// keeps only this much of its latest text.
+    static constexpr int kMaxAnswer = 64 * 1024;
+
+    AtExchange(SerialLine &line, Clock &clock, EventPump &pump);
+
+    /// Sends one command and returns its cleaned answer; "ERROR" when the port is closed (at once,
+    /// nothing written), closes during the exchange, or the phone never gives a final result.
+    QString IOP(const QString &cmdat);
+
+    /// True while an exchange (or one nested inside it) is waiting for the phone.
+    bool inProgress() const { return m_depth > 0; }
+
+private:
+    enum class Wait { Final, Expired, LineClosed };
+    Wait collectAnswer(double t0, QString &buffer);
+
+    SerialLine &m_line;
+    Clock &m_clock;
+    EventPump &m_pump;
+    int m_depth = 0;
+};

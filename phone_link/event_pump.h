@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QTimer>
+
+/// Lets the program's other handlers run while an exchange or a wait blocks its caller.
+class EventPump
+{
+public:
+    virtual ~EventPump() = default;
+    /// Runs the events that are pending. When none are, blocks until one arrives (a byte on the
+    /// port, a click, a timer) or maxWaitMs has passed, so a waiting loop never spins.
+    virtual void pumpEvents(int maxWaitMs) = 0;
+};
+
+/// Pumps the Qt event loop of the calling thread.
+class QtEventPump final : public EventPump
+{
+public:
+    QtEventPump();
+    void pumpEvents(int maxWaitMs) override;
+
+private:
+    QTimer m_wake; ///< bounds the blocking wait when nothing else happens
+};

@@ -1,0 +1,121 @@
+#include "qt_serial_line.h"
+
+#include "link_log.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcLink, "tornasquillo.link", QtInfoMsg)
+
+namespace {
+
+/// A refused open is either a permission the user lacks or a device another program holds.
+QString permissionReason(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        return QStringLiteral("permission denied; add your user to the group that owns %1 "
+                              "(usually 'dialout': sudo adduser $USER dialout, then log in again)")
+            .arg(QFileInfo(path).canonicalFilePath().isEmpty()
+                     ? path
+                     : QFileInfo(path).canonicalFilePath());
+    }
+    return QStringLiteral("the device is busy (held by another program)");
+}
+
+} // namespace
+
+QtSerialLine::QtSerialLine(PortMap ports, QObject *parent)
+    : QObject(parent), m_ports(std::move(ports))
+{
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
+}
+
+bool QtSerialLine::open(int portNumber)
+{
+    const QString path = m_ports.devicePath(portNumber);
+    m_openError.clear();
+    m_lines.clear();
+    m_port.setPortName(path);
+    m_port.setReadBufferSize(kReadBufferSize);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        switch (m_port.error()) {
+        case QSerialPort::PermissionError:
+            m_openError = permissionReason(path);
+            break;
+        case QSerialPort::DeviceNotFoundError:
+            m_openError = QStringLiteral("no such device");
+            break;
+        default:
+            m_openError = m_port.errorString();
+            break;
+        }
+        qCWarning(lcLink).noquote()
+            << "cannot open COM" << portNumber << "(" << path << "):" << m_openError;
+        return false;
+    }
+    // The line settings are applied after open; a pseudo-terminal accepts them all. Its lack of
+    // modem-control lines makes DTR and RTS fail, which changes nothing for the phone.
+    m_port.setBaudRate(QSerialPort::Baud19200);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_port.clearError();
+    m_sinceOpen.start();
+    qCInfo(lcLink).noquote() << "opened COM" << portNumber << "(" << path << ")";
+    return true;
+}
+
+void QtSerialLine::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_lines.clear();
+}
+
+bool QtSerialLine::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void QtSerialLine::write(const QString &text)
+{
+    if (m_port.isOpen())
+        m_port.write(text.toLatin1());
+}
+
+QString QtSerialLine::readAll()
+{
+    if (!m_port.isOpen())
+        return {};
+    const qint64 now = m_sinceOpen.elapsed();
+    if (m_port.bytesAvailable() > 0)
+        m_lines.feed(QString::fromLatin1(m_port.readAll()), now);
+    if (!m_lines.isHolding())
+        return {};
+    return m_lines.take(now);
+}
+
+void QtSerialLine::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        break;
+    default:
+        // Open failures are reported by open(); modem-control errors on a pseudo-terminal and
+        // time-outs are harmless.
+        return;
+    }
+    if (!m_port.isOpen())
+        return;
+    qCWarning(lcLink).noquote() << "the line to" << m_port.portName()
+                                << "failed:" << m_port.errorString() << "- port closed";
+    m_port.close();
+    m_lines.clear();
+    reportLost();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+/// The phone's serial line as the exchange and the monitor see it. It is polled: nothing is
+/// delivered unless readAll() is called. Text is one character per byte on the wire.
+class SerialLine
+{
+public:
+    virtual ~SerialLine() = default;
+
+    /// Opens COM 1 or COM 2; false (and the line stays closed) when the device cannot be opened.
+    virtual bool open(int portNumber) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual void write(const QString &text) = 0;
+    /// Everything received since the last call; empty when nothing is waiting.
+    virtual QString readAll() = 0;
+
+    /// Called when the line closes on its own (device unplugged, I/O failure), never on close().
+    void setLostHandler(std::function<void()> handler) { m_lost = std::move(handler); }
+
+protected:
+    void reportLost()
+    {
+        if (m_lost)
+            m_lost();
+    }
+
+private:
+    std::function<void()> m_lost;
+};
