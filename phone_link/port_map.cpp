@@ -1,17 +1,18 @@
 #include "port_map.h"
 
-#include <QCollator>
 #include <QDir>
+
+#include <algorithm>
 
 namespace {
 
 QStringList devicesMatching(const QDir &dir, const QString &pattern)
 {
     QStringList names = dir.entryList({pattern}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-    // ttyUSB10 comes after ttyUSB9.
-    QCollator collator;
-    collator.setNumericMode(true);
-    std::sort(names.begin(), names.end(), collator);
+    // ttyUSB10 comes after ttyUSB9: shorter numbers first, then by name.
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     for (QString &name : names)
         name = dir.filePath(name);
     return names;

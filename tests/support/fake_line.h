@@ -1,0 +1,64 @@
+#pragma once
+
+#include "serial_line.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+/// A serial line whose far end is the test: every frame written is recorded, and what the
+/// "phone" sends is queued as chunks, one chunk handed out per read.
+class FakeLine final : public SerialLine
+{
+public:
+    /// Answers each frame written; whatever it returns is queued as one chunk (none if empty).
+    std::function<QString(const QString &frame)> responder;
+    bool refuseOpen = false;
+
+    bool open(int portNumber) override
+    {
+        openedPort = portNumber;
+        m_open = !refuseOpen;
+        return m_open;
+    }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    void write(const QString &text) override
+    {
+        written << text;
+        if (responder) {
+            const QString answer = responder(text);
+            if (!answer.isEmpty())
+                m_chunks << answer;
+        }
+    }
+    QString readAll() override
+    {
+        ++reads;
+        return m_chunks.isEmpty() ? QString() : m_chunks.takeFirst();
+    }
+
+    void queue(const QString &chunk) { m_chunks << chunk; }
+    /// Queues text split into pieces of `size` characters, one per read.
+    void queueSplit(const QString &text, int size)
+    {
+        for (qsizetype i = 0; i < text.size(); i += size)
+            m_chunks << text.mid(i, size);
+    }
+    /// The device vanishes: the line closes on its own and says so.
+    void lose()
+    {
+        m_open = false;
+        reportLost();
+    }
+    bool hasQueued() const { return !m_chunks.isEmpty(); }
+
+    QStringList written;
+    int reads = 0;
+    int openedPort = 0;
+
+private:
+    bool m_open = false;
+    QList<QString> m_chunks;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "event_pump.h"
+#include "fake_clock.h"
+
+#include <functional>
+
+/// An event pump that runs no real events: each call lets the test's hook run (a nested
+/// handler, a slider moved, a port closed) and moves the fake clock on by the time the caller
+/// was prepared to block, so long waits cost a test no real time.
+class FakePump final : public EventPump
+{
+public:
+    explicit FakePump(FakeClock &clock) : m_clock(clock) {}
+
+    std::function<void()> onPump;
+
+    void pumpEvents(int maxWaitMs) override
+    {
+        ++calls;
+        totalWaitMs += maxWaitMs;
+        if (onPump)
+            onPump();
+        m_clock.advance(maxWaitMs / 1000.0);
+    }
+
+    int calls = 0;
+    long long totalWaitMs = 0;
+
+private:
+    FakeClock &m_clock;
+};
