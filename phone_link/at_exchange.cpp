@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -38,13 +39,21 @@ bool holdsFinal(const QString &buffer, qsizetype searchFrom)
 
 } // namespace
 
+QString stripFraming(QString text)
+{
+    const QStringView trimmed = trimSpaces(text);
+    if (trimmed.size() != text.size())
+        text = trimmed.toString();
+    if (text.startsWith(kCrLf))
+        text.remove(0, 2);
+    if (text.endsWith(kCrLf))
+        text.chop(2);
+    return text;
+}
+
 QString ForDat(QString &TMP3TxT)
 {
-    TMP3TxT = trimSpaces(TMP3TxT).toString();
-    if (TMP3TxT.startsWith(kCrLf))
-        TMP3TxT.remove(0, 2);
-    if (TMP3TxT.endsWith(kCrLf))
-        TMP3TxT.chop(2);
+    TMP3TxT = stripFraming(std::move(TMP3TxT));
     if (TMP3TxT != u"ERROR" && TMP3TxT != u"OK") {
         // An answer shorter than the separator it should end with has no information line.
         if (TMP3TxT.size() < 6)

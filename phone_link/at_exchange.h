@@ -15,6 +15,10 @@ class Clock;
 class EventPump;
 class SerialLine;
 
+/// Strips the framing around a text from the phone: spaces (only spaces) at both ends, then one
+/// CR LF at the start and one at the end.
+QString stripFraming(QString text);
+
 /// Cleans an answer in place and returns it: strips spaces at both ends, one CR LF at each end,
 /// and (unless the answer is exactly "OK" or "ERROR") the 6 characters CR LF CR LF "OK" that
 /// separate an information line from its final result.

@@ -30,7 +30,7 @@ public:
         if (responder) {
             const QString answer = responder(text);
             if (!answer.isEmpty())
-                m_chunks << answer;
+                queue(answer);
         }
     }
     QString readAll() override
@@ -39,12 +39,16 @@ public:
         return m_chunks.isEmpty() ? QString() : m_chunks.takeFirst();
     }
 
-    void queue(const QString &chunk) { m_chunks << chunk; }
+    void queue(const QString &chunk)
+    {
+        m_chunks << chunk;
+        ++queuedTotal;
+    }
     /// Queues text split into pieces of `size` characters, one per read.
     void queueSplit(const QString &text, int size)
     {
         for (qsizetype i = 0; i < text.size(); i += size)
-            m_chunks << text.mid(i, size);
+            queue(text.mid(i, size));
     }
     /// The device vanishes: the line closes on its own and says so.
     void lose()
@@ -56,6 +60,7 @@ public:
 
     QStringList written;
     int reads = 0;
+    int queuedTotal = 0; ///< chunks ever queued: a new one is an event for the pump
     int openedPort = 0;
 
 private:

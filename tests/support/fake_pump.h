@@ -14,6 +14,9 @@ public:
     explicit FakePump(FakeClock &clock) : m_clock(clock) {}
 
     std::function<void()> onPump;
+    /// Whether something arrived since the last pump (new data on the line): then the pump
+    /// returns at once, as the real one does, and no time passes.
+    std::function<bool()> ready;
 
     void pumpEvents(int maxWaitMs) override
     {
@@ -21,7 +24,8 @@ public:
         totalWaitMs += maxWaitMs;
         if (onPump)
             onPump();
-        m_clock.advance(maxWaitMs / 1000.0);
+        if (!(ready && ready()))
+            m_clock.advance(maxWaitMs / 1000.0);
     }
 
     int calls = 0;

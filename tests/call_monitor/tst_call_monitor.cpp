@@ -1,0 +1,451 @@
+#include "at_exchange.h"
+#include "call_monitor.h"
+#include "caller_entry.h"
+#include "fake_clock.h"
+#include "fake_line.h"
+#include "fake_monitor_view.h"
+#include "fake_pump.h"
+
+#include <QTest>
+
+namespace {
+
+/// The phone at the far end of the fake line: answers the monitor's commands and records when
+/// each frame went out.
+struct Phone
+{
+    QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
+    QString cpbrAnswer =
+        QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
+    QString dialAnswer = QStringLiteral("\r\nOK\r\n");
+    QString hangUpAnswer = QStringLiteral("\r\nOK\r\n");
+    QList<QPair<QString, double>> frames;
+
+    QString answer(const QString &frame, double now)
+    {
+        frames.append({frame, now});
+        if (frame == u"AT+CPBS=MC\r")
+            return cpbsAnswer;
+        if (frame == u"AT+CPBR=1\r")
+            return cpbrAnswer;
+        if (frame.startsWith(u"ATD"))
+            return dialAnswer;
+        if (frame == u"ATH\r")
+            return hangUpAnswer;
+        return QStringLiteral("\r\nERROR\r\n");
+    }
+    QStringList sent() const
+    {
+        QStringList all;
+        for (const auto &frame : frames)
+            all << frame.first;
+        return all;
+    }
+    double sentAt(const QString &frame) const
+    {
+        for (const auto &f : frames)
+            if (f.first == frame)
+                return f.second;
+        return -1;
+    }
+    bool dialed() const
+    {
+        return std::any_of(frames.begin(), frames.end(),
+                           [](const auto &f) { return f.first.startsWith(u"ATD"); });
+    }
+};
+
+struct Rig
+{
+    FakeClock clock{1000.5};
+    FakeLine line;
+    FakePump pump{clock};
+    AtExchange exchange{line, clock, pump};
+    FakeMonitorView view;
+    CallMonitor monitor{exchange, line, clock, pump, view};
+    Phone phone;
+
+    Rig()
+    {
+        line.open(1);
+        line.responder = [this](const QString &frame) {
+            return phone.answer(frame, clock.seconds());
+        };
+        pump.ready = [this, seen = 0]() mutable {
+            const bool arrived = line.queuedTotal != seen;
+            seen = line.queuedTotal;
+            return arrived;
+        };
+    }
+    /// Lets `seconds` pass, one tick every `step`.
+    void run(double seconds, double step = 0.1)
+    {
+        const double end = clock.seconds() + seconds;
+        while (clock.seconds() < end) {
+            clock.advance(step);
+            monitor.Timer1_Timer();
+        }
+    }
+    void ring()
+    {
+        line.queue(QStringLiteral("\r\nRING\r\n"));
+        monitor.Timer1_Timer();
+    }
+};
+
+const QString kMario =
+    QStringLiteral("+393331234567  ") + QStringLiteral(" > ") + QStringLiteral("Mario Rossi    ");
+
+} // namespace
+
+class TestCallMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aSquilloIsLoggedAndCalledBack()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.ring();
+        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
+
+        // The 8-second mark falls on 1008.5, which rounds (ties to even) to 1008: the dial goes
+        // out as soon as the clock passes 1008 + Slider2.
+        rig.clock.set(1008.4);
+        rig.monitor.Timer1_Timer();
+        QVERIFY(rig.phone.frames.isEmpty());
+        rig.clock.set(1008.5);
+        rig.monitor.Timer1_Timer();
+
+        const QString dial = QStringLiteral("ATD+393331234567;\r");
+        QCOMPARE(rig.phone.sent(),
+                 (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial, "ATH\r", "ATH\r"}));
+        const double dialedAt = rig.phone.sentAt(dial);
+        QVERIFY2(dialedAt > 1010.0 && dialedAt < 1010.1, qPrintable(QString::number(dialedAt)));
+        const double hungUpAt = rig.phone.sentAt(QStringLiteral("ATH\r"));
+        QVERIFY(hungUpAt > dialedAt + 10 && hungUpAt < dialedAt + 10.1);
+
+        QCOMPARE(rig.view.list2, QStringList{QStringLiteral("Ha squillato : ") + kMario +
+                                             QStringLiteral(" = Risposto")});
+        QVERIFY(rig.view.panel2History.contains(QStringLiteral("Squillo..")));
+        QCOMPARE(rig.view.panel2, QStringLiteral("Risposto a squillo.."));
+        QCOMPARE(rig.view.beeps, 1);
+
+        // The call is over: nothing more is logged however long the monitor runs.
+        rig.run(30, 0.5);
+        QCOMPARE(rig.view.list2.size(), 1);
+    }
+
+    void theCallBackStartRoundsHalfSecondsToEven()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.clock.set(1001.5);
+        rig.ring();
+        rig.clock.set(1009.5); // rounds to 1010
+        rig.monitor.Timer1_Timer();
+        const double dialedAt = rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r"));
+        QVERIFY2(dialedAt > 1012.0 && dialedAt < 1012.1, qPrintable(QString::number(dialedAt)));
+    }
+
+    void classification_data()
+    {
+        QTest::addColumn<int>("rings");
+        QTest::addColumn<int>("squilliLimit");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<bool>("dials");
+        const QString squillo = QStringLiteral("Ha squillato : ") + kMario + " = Risposto";
+        const QString call = QStringLiteral("Ha ciamato   : ") + kMario + " = Non risposto";
+        QTest::newRow("one ring, limit 1") << 1 << 1 << squillo << "Squillo.." << true;
+        QTest::newRow("three rings, limit 1") << 3 << 1 << call << "Chiamata.." << false;
+        QTest::newRow("rings equal to the limit") << 3 << 3 << squillo << "Squillo.." << true;
+        QTest::newRow("one over the limit") << 4 << 3 << call << "Chiamata.." << false;
+    }
+    void classification()
+    {
+        QFETCH(int, rings);
+        QFETCH(int, squilliLimit);
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.view.slider2 = 0;
+        rig.view.slider3 = squilliLimit;
+        for (int i = 0; i < rings; ++i) {
+            rig.ring();
+            QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. %1 squilli").arg(i + 1));
+            rig.run(3);
+        }
+        rig.run(6);
+        QFETCH(QString, line);
+        QFETCH(QString, panel);
+        QFETCH(bool, dials);
+        QCOMPARE(rig.view.list2, QStringList{line});
+        QVERIFY(rig.view.panel2History.contains(panel));
+        QCOMPARE(rig.phone.dialed(), dials);
+    }
+
+    void noCallNoLineAndStrayTextIsDropped()
+    {
+        Rig rig;
+        rig.line.queue(QStringLiteral("\r\n+CREG: 1\r\n"));
+        rig.run(60, 1);
+        QVERIFY(rig.view.list2.isEmpty());
+        QVERIFY(rig.phone.frames.isEmpty());
+        // Had the stray text stayed in the buffer, this "RING" would not be seen.
+        rig.ring();
+        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
+    }
+
+    void aRingSplitOverTwoTicks()
+    {
+        Rig rig;
+        // While idle the first half is thrown away with the reset.
+        rig.line.queue(QStringLiteral("\r\nRI"));
+        rig.monitor.Timer1_Timer();
+        rig.line.queue(QStringLiteral("NG\r\n"));
+        rig.monitor.Timer1_Timer();
+        QVERIFY(rig.view.panel2History.isEmpty());
+
+        // Within 8 seconds of a previous "RING" the halves are put together.
+        rig.ring();
+        rig.run(3);
+        rig.line.queue(QStringLiteral("\r\nRI"));
+        rig.monitor.Timer1_Timer();
+        rig.line.queue(QStringLiteral("NG\r\n"));
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 2 squilli"));
+    }
+
+    void onlyAnExactRingCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("lower case") << "\r\nring\r\n";
+        QTest::newRow("two reports in one read") << "\r\nRING\r\n\r\nRING\r\n";
+        QTest::newRow("with other text") << "\r\nRING\r\n\r\n+CLIP: \"123\",129\r\n";
+        QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9);
+    }
+    void onlyAnExactRingCounts()
+    {
+        QFETCH(QString, text);
+        Rig rig;
+        rig.line.queue(text);
+        rig.run(20);
+        QVERIFY(rig.view.panel2History.isEmpty());
+        QVERIFY(rig.view.list2.isEmpty());
+    }
+
+    void fieldsAreFifteenCharactersWide()
+    {
+        QCOMPARE(fitField(QStringLiteral("errore"), 15), QStringLiteral("errore         "));
+        QCOMPARE(fitField(QString(), 15), QString(15, u' '));
+        QCOMPARE(fitField(QStringLiteral("0123456789ABCDEF"), 15),
+                 QStringLiteral("0123456789ABCDE"));
+        QCOMPARE(fitField(QStringLiteral("0123456789ABCDE"), 15),
+                 QStringLiteral("0123456789ABCDE"));
+
+        Rig rig;
+        rig.phone.cpbrAnswer = QStringLiteral(
+            "\r\n+CPBR: 1,\"00393331234567890\",129,\"Giovanni Battista Rossi\"\r\n\r\nOK\r\n");
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.view.list2,
+                 QStringList{QStringLiteral(
+                     "Ha squillato : 003933312345678 > Giovanni Battis = Risposto")});
+    }
+
+    void aFailedLookupLogsErroreAndNeverCallsBack()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.phone.cpbsAnswer = QStringLiteral("\r\nERROR\r\n");
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.phone.sent(), QStringList{QStringLiteral("AT+CPBS=MC\r")});
+        QCOMPARE(rig.view.list2,
+                 QStringList{QStringLiteral(
+                     "Ha squillato : errore          >                 = Risposto")});
+    }
+
+    void phonebookAnswers_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("full entry") << "+CPBR: 1,\"+3912\",145,\"Anna\"" << true << "+3912"
+                                    << "Anna";
+        QTest::newRow("no quotes") << "+CPBR: 1,3912,145" << false << ""
+                                   << "";
+        QTest::newRow("one quote") << "+CPBR: 1,\"3912,145" << false << ""
+                                   << "";
+        QTest::newRow("no name") << "+CPBR: 1,\"3912\",129" << true << "3912"
+                                 << "";
+        QTest::newRow("unterminated name") << "+CPBR: 1,\"3912\",129,\"An" << true << "3912"
+                                           << "";
+        QTest::newRow("empty number") << "+CPBR: 1,\"\",128,\"\"" << true << ""
+                                      << "";
+        QTest::newRow("empty answer") << "" << false << ""
+                                      << "";
+        QTest::newRow("quote at the end") << "\"" << false << ""
+                                          << "";
+    }
+    void phonebookAnswers()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, found);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        const std::optional<CallerEntry> entry = readCallerEntry(answer);
+        QCOMPARE(entry.has_value(), found);
+        if (entry) {
+            QCOMPARE(entry->number, number);
+            QCOMPARE(entry->name, name);
+        }
+    }
+
+    void aMalformedPhonebookAnswerIsAFailedLookup()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.phone.cpbrAnswer = QStringLiteral("\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n");
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.view.list2,
+                 QStringList{QStringLiteral(
+                     "Ha squillato : errore          >                 = Risposto")});
+        QVERIFY(!rig.phone.dialed());
+    }
+
+    void undialableNumbersAreLoggedButNeverDialed_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("withheld") << "";
+        QTest::newRow("a second command") << "333;\rATD+39999";
+        QTest::newRow("letters") << "PRIVATE";
+        QTest::newRow("plus inside") << "39+333";
+        QTest::newRow("plus alone") << "+";
+        QTest::newRow("space") << "333 123";
+    }
+    void undialableNumbersAreLoggedButNeverDialed()
+    {
+        QFETCH(QString, number);
+        Rig rig;
+        rig.view.risp = true;
+        rig.phone.cpbrAnswer =
+            QStringLiteral("\r\n+CPBR: 1,\"%1\",129,\"X\"\r\n\r\nOK\r\n").arg(number);
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.view.list2.size(), 1);
+        QVERIFY(
+            rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
+        QVERIFY(!rig.phone.dialed());
+        QVERIFY(isDialable(QStringLiteral("+39*31#2")));
+    }
+
+    void aSliderMovedDuringAWaitTakesEffectAtOnce()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider2 = 60;
+        rig.view.slider1 = 20;
+        rig.pump.onPump = [&] {
+            if (rig.clock.seconds() > 1018.5 && rig.view.slider2 == 60)
+                rig.view.slider2 = 1;
+            if (rig.phone.dialed() && rig.clock.seconds() > rig.phone.frames[2].second + 1)
+                rig.view.slider1 = 0;
+        };
+        rig.ring();
+        rig.run(8.1, 8.1);
+        const double dialedAt = rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r"));
+        QVERIFY2(dialedAt > 1018.5 && dialedAt < 1018.7, qPrintable(QString::number(dialedAt)));
+        QVERIFY(rig.phone.sentAt(QStringLiteral("ATH\r")) < dialedAt + 1.2);
+    }
+
+    void noSecondPassStartsInsideAWaitOrAnExchange()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        int nestedTicks = 0;
+        int readsBefore = 0;
+        rig.pump.onPump = [&] {
+            ++nestedTicks;
+            readsBefore = rig.line.reads;
+            rig.monitor.Timer1_Timer();
+            QCOMPARE(rig.line.reads, readsBefore);
+            QVERIFY(rig.monitor.isPassRunning());
+        };
+        rig.ring();
+        rig.run(8.1, 8.1);
+        QVERIFY(nestedTicks > 100);
+        QCOMPARE(rig.view.list2.size(), 1);
+        QCOMPARE(rig.phone.sent().count(QStringLiteral("ATH\r")), 2);
+
+        // An exchange started elsewhere (the start-up dialogue, the exit) owns the port too.
+        Rig other;
+        other.line.responder = [](const QString &) { return QStringLiteral("\r\nOK\r\n"); };
+        other.pump.onPump = [&] { other.monitor.Timer1_Timer(); };
+        QCOMPARE(other.exchange.IOP(QStringLiteral("Z")), QStringLiteral("OK"));
+        QVERIFY(other.view.panel2History.isEmpty());
+    }
+
+    void aFailedDialIsNotHungUpAndAFailedHangUpDoesNotBeep()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.phone.dialAnswer = QStringLiteral("\r\nERROR\r\n");
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.phone.sent().count(QStringLiteral("ATH\r")), 0);
+        QCOMPARE(rig.view.list2.size(), 1);
+        QVERIFY(rig.view.list2[0].endsWith(QStringLiteral(" = Risposto")));
+
+        Rig other;
+        other.view.risp = true;
+        other.view.slider1 = 0;
+        other.phone.hangUpAnswer = QStringLiteral("\r\nERROR\r\n");
+        other.ring();
+        other.run(9);
+        QCOMPARE(other.phone.sent().count(QStringLiteral("ATH\r")), 2);
+        QCOMPARE(other.view.beeps, 0);
+        QVERIFY(!other.view.panel2History.contains(QStringLiteral("Risposto a squillo..")));
+    }
+
+    void theIndicatorBlinksOnlyWhileTheResponderIsOn()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.label5Changes, 1);
+        rig.run(0.9, 0.001);
+        QCOMPARE(rig.view.label5Changes, 1);
+        rig.run(3.05, 0.001);
+        QCOMPARE(rig.view.label5Changes, 4);
+        rig.view.risp = false;
+        rig.run(5, 0.01);
+        QCOMPARE(rig.view.label5Changes, 4);
+    }
+
+    void aClosedPortOrAStoppedMonitorOnlyReportsIt()
+    {
+        Rig rig;
+        rig.line.queue(QStringLiteral("\r\nRING\r\n"));
+        rig.line.close();
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.panel2, QStringLiteral("Porta non aperta o occupata"));
+        QCOMPARE(rig.line.reads, 0);
+
+        rig.line.open(1);
+        rig.view.tok = false;
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.line.reads, 0);
+        rig.view.tok = true;
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCallMonitor)
+#include "tst_call_monitor.moc"
