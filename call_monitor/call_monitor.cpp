@@ -137,7 +137,7 @@ void CallMonitor::waitPast(double start, int (MonitorView::*slider)() const)
         const double left = start + (m_view.*slider)() - m_clock.seconds();
         m_pump.pumpEvents(
             left < 0 ? 0 : int(std::clamp(std::ceil(left * 1000), 1.0, double(kWaitSliceMs))));
-        if (m_clock.seconds() > start + (m_view.*slider)())
+        if (m_clock.seconds() > start + (m_view.*slider)() || m_pump.isStopping())
             return;
     }
 }

@@ -113,8 +113,9 @@ AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
         const int waitMs =
             left > 0 ? int(std::min<double>(kPumpSliceMs, std::ceil(left * 1000))) : 0;
         m_pump.pumpEvents(waitMs);
-        // A handler that ran inside the pump, or the device itself, may have closed the port.
-        if (!m_line.isOpen())
+        // A handler that ran inside the pump, or the device itself, may have closed the port, or
+        // the program may be ending.
+        if (!m_line.isOpen() || m_pump.isStopping())
             return Wait::LineClosed;
 
         const QString chunk = m_line.readAll();

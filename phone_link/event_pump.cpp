@@ -10,6 +10,8 @@ QtEventPump::QtEventPump()
 
 void QtEventPump::pumpEvents(int maxWaitMs)
 {
+    if (m_stopping)
+        return;
     if (maxWaitMs <= 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;

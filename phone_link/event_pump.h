@@ -10,6 +10,9 @@ public:
     /// Runs the events that are pending. When none are, blocks until one arrives (a byte on the
     /// port, a click, a timer) or maxWaitMs has passed, so a waiting loop never spins.
     virtual void pumpEvents(int maxWaitMs) = 0;
+    /// True once the program is ending: waits stop waiting, so the exit is not held up by a
+    /// call-back that was counting down its seconds.
+    virtual bool isStopping() const = 0;
 };
 
 /// Pumps the Qt event loop of the calling thread.
@@ -18,7 +21,11 @@ class QtEventPump final : public EventPump
 public:
     QtEventPump();
     void pumpEvents(int maxWaitMs) override;
+    bool isStopping() const override { return m_stopping; }
+    /// Called when the program ends; from then on pumpEvents() returns at once.
+    void requestStop() { m_stopping = true; }
 
 private:
+    bool m_stopping = false;
     QTimer m_wake; ///< bounds the blocking wait when nothing else happens
 };

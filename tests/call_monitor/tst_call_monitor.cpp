@@ -391,6 +391,24 @@ private slots:
         QVERIFY(other.view.panel2History.isEmpty());
     }
 
+    void anEndingProgramCutsTheCallBackShort()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider2 = 60;
+        rig.pump.onPump = [&] {
+            if (rig.clock.seconds() > 1012.0) {
+                rig.pump.stopping = true;
+                rig.line.close();
+            }
+        };
+        rig.ring();
+        rig.run(8.1, 8.1);
+        QVERIFY(rig.clock.seconds() < 1012.2);
+        QVERIFY(!rig.phone.dialed());
+        QCOMPARE(rig.view.list2.size(), 1);
+    }
+
     void aFailedDialIsNotHungUpAndAFailedHangUpDoesNotBeep()
     {
         Rig rig;

@@ -28,6 +28,9 @@ public:
             m_clock.advance(maxWaitMs / 1000.0);
     }
 
+    bool isStopping() const override { return stopping; }
+
+    bool stopping = false;
     int calls = 0;
     long long totalWaitMs = 0;
 
