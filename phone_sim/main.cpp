@@ -1,0 +1,149 @@
+#include "sim_phone.h"
+#include "sim_script.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+// SIGINT/SIGTERM/SIGHUP end the event loop normally, so the destructors remove the link.
+bool watchQuitSignals(QCoreApplication &app)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+        char buffer[16];
+        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        app.quit();
+    });
+    struct sigaction action
+    {
+    };
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+    return true;
+}
+
+// Reads script lines from stdin without ever blocking; its end leaves the sim running.
+void watchStdin(QCoreApplication &app, SimScript *script)
+{
+    // No O_NONBLOCK: it would stick to a terminal shared with the shell. The notifier says
+    // when one read cannot block.
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0)
+        return;
+    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, script] {
+        char buffer[4096];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n > 0) {
+            script->feed(QByteArray(buffer, n));
+            return;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        // A background job reading its terminal gets EIO (SIGTTIN is ignored): same as the end.
+        qCInfo(lcPhoneSim).noquote() << "stdin" << (n == 0 ? "closed" : std::strerror(errno))
+                                     << "- still running until SIGINT/SIGTERM or quit";
+        notifier->setEnabled(false);
+        script->finish();
+    });
+}
+
+void printLine(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("phone-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A simulated GSM phone on a pseudo-terminal, for testing Tornasquillo.\n"
+                       "Script commands (stdin or --script, one per line, # comments):\n"
+                       "  ring N [INTERVAL_MS] | caller NUMBER [NAME...] | silent on|off\n"
+                       "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
+                       "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
+                       "  model TEXT | quit"));
+    parser.addHelpOption();
+    const QCommandLineOption linkOption(QStringLiteral("link"),
+                                        QStringLiteral("Symlink to the pty's device."),
+                                        QStringLiteral("PATH"));
+    const QCommandLineOption scriptOption(
+        QStringLiteral("script"), QStringLiteral("Script file to run."), QStringLiteral("FILE"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("A demo caller rings every 30 s."));
+    const QCommandLineOption modelOption(
+        QStringLiteral("model"), QStringLiteral("What +CGMM answers."), QStringLiteral("TEXT"));
+    parser.addOptions({linkOption, scriptOption, demoOption, modelOption});
+    parser.process(app);
+
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGTTIN, SIG_IGN);
+    if (!watchQuitSignals(app)) {
+        std::fprintf(stderr, "phone-sim: cannot watch signals: %s\n", std::strerror(errno));
+        return 1;
+    }
+
+    SimPhone phone;
+    if (parser.isSet(modelOption))
+        phone.setModel(parser.value(modelOption));
+    QObject::connect(&phone, &SimPhone::linePlugged, &app, [&phone](const QString &device) {
+        printLine(QStringLiteral("device: ") + device);
+        if (!phone.linkPath().isEmpty())
+            printLine(QStringLiteral("link: ") + phone.linkPath());
+    });
+    if (!phone.start(parser.value(linkOption)))
+        return 1;
+
+    SimCommander commander(&phone);
+    QObject::connect(&commander, &SimCommander::quitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (parser.isSet(demoOption))
+        commander.setDemo(true);
+
+    SimScript fileScript(&commander, parser.value(scriptOption));
+    if (parser.isSet(scriptOption)) {
+        QFile file(parser.value(scriptOption));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "phone-sim: cannot read %s: %s\n", qPrintable(file.fileName()),
+                         qPrintable(file.errorString()));
+            return 1;
+        }
+        fileScript.feed(file.readAll());
+        fileScript.finish();
+    }
+    SimScript stdinScript(&commander, QStringLiteral("stdin"));
+    watchStdin(app, &stdinScript);
+
+    return app.exec();
+}

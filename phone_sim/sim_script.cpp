@@ -1,0 +1,282 @@
+#include "sim_script.h"
+
+#include "sim_phone.h"
+
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::optional<int> toInt(const QString &text, int min, int max)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<bool> toSwitch(const QString &text)
+{
+    if (text == QLatin1String("on"))
+        return true;
+    if (text == QLatin1String("off"))
+        return false;
+    return std::nullopt;
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+SimCommander::SimCommander(SimPhone *phone, QObject *parent)
+    : QObject(parent), m_phone(phone), m_demoTimer(new QTimer(this)),
+      m_callerNumber(QStringLiteral("+393331234567")), m_callerName(QStringLiteral("Mario Rossi"))
+{
+    m_demoTimer->setSingleShot(true);
+    connect(m_demoTimer, &QTimer::timeout, this, &SimCommander::demoRing);
+}
+
+void SimCommander::setDemo(bool on)
+{
+    if (on == isDemoOn())
+        return;
+    qCInfo(lcPhoneSim) << "demo caller" << (on ? "on" : "off");
+    if (on)
+        m_demoTimer->start(kDemoFirstRingMs);
+    else
+        m_demoTimer->stop();
+}
+
+bool SimCommander::isDemoOn() const
+{
+    return m_demoTimer->isActive();
+}
+
+void SimCommander::demoRing()
+{
+    // The demo caller must not replace the caller the script chose for its own rings.
+    m_phone->setNextCaller(QStringLiteral("+393471234567"), QStringLiteral("Demo Squillo"));
+    m_phone->ring(1, 3000);
+    m_phone->setNextCaller(m_callerNumber, m_callerName);
+    m_demoTimer->start(kDemoIntervalMs);
+}
+
+std::optional<QByteArray> SimCommander::decodeEscapes(QStringView text)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\\')) {
+            out += QStringView(text).mid(i, 1).toUtf8();
+            continue;
+        }
+        if (++i >= text.size())
+            return std::nullopt;
+        switch (text[i].unicode()) {
+        case 'r':
+            out += '\r';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case '0':
+            out += '\0';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case 'x': {
+            const int high = i + 1 < text.size() ? hexValue(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
+            if (high < 0 || low < 0)
+                return std::nullopt;
+            out += char(high * 16 + low);
+            i += 2;
+            break;
+        }
+        default:
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+QByteArray SimCommander::randomBytes(qint64 count)
+{
+    std::vector<quint32> words(size_t((count + 3) / 4));
+    QRandomGenerator::global()->fillRange(words.data(), qsizetype(words.size()));
+    QByteArray out(count, Qt::Uninitialized);
+    std::memcpy(out.data(), words.data(), size_t(count));
+    return out;
+}
+
+bool SimCommander::execute(const QString &rawLine, QString *error)
+{
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QString line = rawLine.trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+        return true;
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    const QString command = line.left(space).toLower();
+    const QString rest = space < 0 ? QString() : line.mid(space + 1).trimmed();
+    const QStringList args = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto argCount = [&](qsizetype min, qsizetype max) {
+        return args.size() >= min && args.size() <= max;
+    };
+
+    if (command == QLatin1String("ring") && argCount(1, 2)) {
+        const auto times = toInt(args[0], 1, 1000);
+        const auto interval = args.size() == 2 ? toInt(args[1], 0, 3600000) : 3000;
+        if (!times || !interval)
+            return fail(QStringLiteral("ring N [INTERVAL_MS]"));
+        m_phone->ring(*times, *interval);
+        return true;
+    }
+    if (command == QLatin1String("caller") && !args.isEmpty()) {
+        m_callerNumber = args[0];
+        m_callerName = QStringList(args.mid(1)).join(QLatin1Char(' '));
+        m_phone->setNextCaller(m_callerNumber, m_callerName);
+        return true;
+    }
+    if (command == QLatin1String("silent") && argCount(1, 1) && toSwitch(args[0])) {
+        m_phone->setSilent(*toSwitch(args[0]));
+        return true;
+    }
+    if (command == QLatin1String("demo") && argCount(1, 1) && toSwitch(args[0])) {
+        setDemo(*toSwitch(args[0]));
+        return true;
+    }
+    if (command == QLatin1String("chunks") && argCount(2, 2)) {
+        const auto size = toInt(args[0], 0, 1 << 20);
+        const auto delay = toInt(args[1], 0, 60000);
+        if (!size || !delay)
+            return fail(QStringLiteral("chunks SIZE DELAY_MS"));
+        m_phone->setChunking(*size, *delay);
+        return true;
+    }
+    if (command == QLatin1String("cme") && argCount(1, 1)) {
+        const auto code = args[0] == QLatin1String("off") ? -1 : toInt(args[0], 0, 65535);
+        if (!code)
+            return fail(QStringLiteral("cme N | cme off"));
+        m_phone->setCmeError(*code);
+        return true;
+    }
+    if (command == QLatin1String("delay") && argCount(1, 1) && toInt(args[0], 0, 3600000)) {
+        m_phone->setAnswerDelay(*toInt(args[0], 0, 3600000));
+        return true;
+    }
+    if (command == QLatin1String("send") && !rest.isEmpty()) {
+        const auto bytes = decodeEscapes(rest);
+        if (!bytes)
+            return fail(QStringLiteral("bad escape; use \\r \\n \\t \\0 \\xNN \\\\"));
+        m_phone->sendRaw(*bytes);
+        return true;
+    }
+    if ((command == QLatin1String("garbage") || command == QLatin1String("flood")) &&
+        argCount(1, 1)) {
+        bool ok = false;
+        const qint64 count = args[0].toLongLong(&ok);
+        if (!ok || count < 1 || count > kMaxRawBytes)
+            return fail(command + QStringLiteral(" N (1 to %1)").arg(kMaxRawBytes));
+        m_phone->sendRaw(randomBytes(count));
+        return true;
+    }
+    if (command == QLatin1String("model") && !rest.isEmpty()) {
+        m_phone->setModel(rest);
+        return true;
+    }
+    if (command == QLatin1String("hangup") && args.isEmpty()) {
+        m_phone->hangUpLine();
+        return true;
+    }
+    if (command == QLatin1String("plug") && args.isEmpty()) {
+        if (!m_phone->start(m_phone->linkPath()))
+            return fail(QStringLiteral("cannot open a new pty"));
+        return true;
+    }
+    if (command == QLatin1String("quit") && args.isEmpty()) {
+        emit quitRequested();
+        return true;
+    }
+    return fail(QStringLiteral("unknown command or wrong arguments"));
+}
+
+SimScript::SimScript(SimCommander *commander, const QString &sourceName, QObject *parent)
+    : QObject(parent), m_commander(commander), m_sourceName(sourceName),
+      m_waitTimer(new QTimer(this))
+{
+    m_waitTimer->setSingleShot(true);
+    connect(m_waitTimer, &QTimer::timeout, this, &SimScript::runPending);
+    // Nothing after a "quit" runs, not even lines already read.
+    connect(commander, &SimCommander::quitRequested, this, [this] {
+        m_pending.clear();
+        m_partial.clear();
+        m_waitTimer->stop();
+    });
+}
+
+void SimScript::feed(const QByteArray &text)
+{
+    m_partial += text;
+    qsizetype newline;
+    while ((newline = m_partial.indexOf('\n')) >= 0) {
+        m_pending.append({++m_lineNumber, QString::fromUtf8(m_partial.left(newline))});
+        m_partial.remove(0, newline + 1);
+    }
+    runPending();
+}
+
+void SimScript::finish()
+{
+    if (!m_partial.isEmpty())
+        m_pending.append({++m_lineNumber, QString::fromUtf8(std::exchange(m_partial, {}))});
+    runPending();
+}
+
+bool SimScript::isIdle() const
+{
+    return m_pending.isEmpty() && !m_waitTimer->isActive();
+}
+
+void SimScript::runPending()
+{
+    while (!m_pending.isEmpty() && !m_waitTimer->isActive()) {
+        const auto [number, line] = m_pending.takeFirst();
+        const QStringList words = line.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!words.isEmpty() && words[0].toLower() == QLatin1String("wait")) {
+            bool ok = false;
+            const int ms = words.size() == 2 ? words[1].toInt(&ok) : -1;
+            if (ok && ms >= 0)
+                m_waitTimer->start(ms);
+            else
+                qCWarning(lcPhoneSim).noquote() << m_sourceName << "line" << number << ": wait MS";
+            continue;
+        }
+        QString error;
+        if (!m_commander->execute(line, &error))
+            qCWarning(lcPhoneSim).noquote()
+                << m_sourceName << "line" << number << ":" << line.trimmed() << "-" << error;
+    }
+    if (isIdle())
+        emit idle();
+}

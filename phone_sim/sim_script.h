@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+#include <utility>
+
+class QTimer;
+class SimPhone;
+
+// Carries out the lines of the phone-sim script language on a SimPhone. Shared by every
+// script source, so a "demo off" typed on stdin stops the demo a script file started.
+class SimCommander : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kDemoFirstRingMs = 4000;
+    static constexpr int kDemoIntervalMs = 30000;
+    static constexpr qint64 kMaxRawBytes = 64 * 1024 * 1024;
+
+    explicit SimCommander(SimPhone *phone, QObject *parent = nullptr);
+
+    // Runs one line now; "wait" belongs to SimScript, which owns the timing of its lines.
+    bool execute(const QString &line, QString *error = nullptr);
+    void setDemo(bool on);
+    bool isDemoOn() const;
+
+    // \r \n \t \0 \xNN \\ ; nullopt for a broken escape, so a typo never sends half a line.
+    static std::optional<QByteArray> decodeEscapes(QStringView text);
+    static QByteArray randomBytes(qint64 count);
+
+signals:
+    void quitRequested();
+
+private:
+    void demoRing();
+
+    SimPhone *m_phone;
+    QTimer *m_demoTimer;
+    QString m_callerNumber;
+    QString m_callerName;
+};
+
+// One source of script lines (a file, stdin): lines run in order, "wait MS" holds back the
+// lines after it without blocking anything else.
+class SimScript : public QObject
+{
+    Q_OBJECT
+public:
+    SimScript(SimCommander *commander, const QString &sourceName, QObject *parent = nullptr);
+
+    void feed(const QByteArray &text);
+    // End of input: a last line without a newline still runs.
+    void finish();
+    bool isIdle() const;
+
+signals:
+    void idle();
+
+private:
+    void runPending();
+
+    SimCommander *m_commander;
+    QString m_sourceName;
+    QTimer *m_waitTimer;
+    QByteArray m_partial;
+    QList<std::pair<int, QString>> m_pending;
+    int m_lineNumber = 0;
+};

@@ -1,0 +1,266 @@
+#include "pty_client.h"
+#include "sim_phone.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+#include <sys/ioctl.h>
+
+namespace {
+constexpr int kTimeoutMs = 20000;
+}
+
+class TstSimPhone : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_phone = std::make_unique<SimPhone>();
+        QVERIFY(m_phone->start());
+        m_client = std::make_unique<PtyClient>(m_phone->devicePath());
+        QVERIFY(m_client->isOpen());
+    }
+    void cleanup()
+    {
+        m_client.reset();
+        m_phone.reset();
+    }
+
+    void answersLikeAPhone_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("echo until E0") << QByteArray("AT\rATE0\rAT\r")
+                                       << QByteArray("AT\r\r\nOK\r\nATE0\r\r\nOK\r\n\r\nOK\r\n");
+        QTest::newRow("Z turns echo back on")
+            << QByteArray("ATE0\rATZ\rAT\r")
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\nAT\r\r\nOK\r\n");
+        QTest::newRow("stray bytes, LF and empty lines")
+            << QByteArrayLiteral("ATE0\r\n\r\0x\x1b"
+                                 "AT\r\n")
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n");
+        QTest::newRow("lower case, two commands on a line")
+            << QByteArray("ATE0\rat+cgmm;+CGMI\r")
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nTS-GSM 900/1800 simulato\r\n\r\nTornasquillo\r\n"
+                          "\r\nOK\r\n");
+        QTest::newRow("unknown command")
+            << QByteArray("ATE0\rAT+CLCC\rAT+CGMM=1\r")
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nERROR\r\n\r\nERROR\r\n");
+        QTest::newRow("missed-call storage, empty")
+            << QByteArray("ATE0\rAT+CPBS=MC\rAT+CPBS?\rAT+CPBR=1\r")
+            << QByteArray(
+                   "ATE0\r\r\nOK\r\n\r\nOK\r\n\r\n+CPBS: \"MC\",0,10\r\n\r\nOK\r\n\r\nOK\r\n");
+        QTest::newRow("phonebook limits")
+            << QByteArray("ATE0\rAT+CPBR=?\rAT+CPBR=11\rAT+CPBS=\"XX\"\r")
+            << QByteArray("ATE0\r\r\nOK\r\n\r\n+CPBR: (1-10),40,20\r\n\r\nOK\r\n"
+                          "\r\n+CME ERROR: 21\r\n\r\nERROR\r\n");
+        QTest::newRow("voice call and hang-up")
+            << QByteArray("ATE0\rATD+393331234567;\rATH\rATD0612345678\r")
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n\r\nOK\r\n\r\nERROR\r\n");
+    }
+    void answersLikeAPhone()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, expected);
+        QVERIFY(m_client->send(sent));
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, expected, kTimeoutMs);
+    }
+
+    void missedCallsAreListedNewestFirst()
+    {
+        QSignalSpy rings(m_phone.get(), &SimPhone::ringWritten);
+        m_phone->setNextCaller(QStringLiteral("0612345678"), QStringLiteral("Anna"));
+        m_phone->ring(2, 20);
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, QByteArray("\r\nRING\r\n\r\nRING\r\n"),
+                                  kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(rings.size(), 2, kTimeoutMs);
+        QCOMPARE(rings.at(1).at(0).toInt(), 2);
+        QCOMPARE(m_phone->missedCalls(), QStringList{"0612345678|Anna"});
+
+        m_phone->setNextCaller(QStringLiteral("+390612345678"), QStringLiteral("Luigi Verdi"));
+        m_phone->ring(1, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, QByteArray("\r\nRING\r\n").repeated(3),
+                                  kTimeoutMs);
+        m_client->received.clear();
+        QVERIFY(m_client->send("ATE0\rAT+CPBS=\"MC\"\rAT+CPBR=1\rAT+CPBR=1,2\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_client->received,
+            QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n"
+                       "\r\n+CPBR: 1,\"+390612345678\",145,\"Luigi Verdi\"\r\n"
+                       "\r\nOK\r\n"
+                       "\r\n+CPBR: 1,\"+390612345678\",145,\"Luigi Verdi\"\r\n"
+                       "+CPBR: 2,\"0612345678\",129,\"Anna\"\r\n"
+                       "\r\nOK\r\n"),
+            kTimeoutMs);
+    }
+
+    void hangingUpWhileRingingIsNoMissedCall()
+    {
+        m_phone->setNextCaller(QStringLiteral("+391111"), QStringLiteral("Rejected"));
+        m_phone->ring(3, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, QByteArray("\r\nRING\r\n"), kTimeoutMs);
+        QVERIFY(m_client->send("ATH\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_client->received.endsWith("ATH\r\r\nOK\r\n"), kTimeoutMs);
+        // Had the first call survived the H, this ring would only extend it.
+        m_phone->setNextCaller(QStringLiteral("+392222"), QStringLiteral("Missed"));
+        m_phone->ring(1, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_phone->missedCalls(), QStringList{"+392222|Missed"},
+                                  kTimeoutMs);
+    }
+
+    void cmeErrorSparesOnlyTheSetupCommands()
+    {
+        QSignalSpy finals(m_phone.get(), &SimPhone::finalWritten);
+        m_phone->setCmeError(10);
+        QVERIFY(m_client->send("ATE0\rAT+CPBR=1\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received,
+                                  QByteArray("ATE0\r\r\nOK\r\n\r\n+CME ERROR: 10\r\n"), kTimeoutMs);
+        QCOMPARE(finals.size(), 2);
+        QCOMPARE(finals.at(1).at(0).toByteArray(), QByteArray("+CME ERROR: 10"));
+        m_phone->setCmeError(-1);
+        QVERIFY(m_client->send("AT+CPBR=1\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_client->received.endsWith("+CME ERROR: 10\r\n\r\nOK\r\n"),
+                                 kTimeoutMs);
+    }
+
+    void silentPhoneHearsButNeverAnswers()
+    {
+        m_phone->setSilent(true);
+        QVERIFY(m_client->send("ATE0\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_phone->receivedCommands(), QStringList{"ATE0"}, kTimeoutMs);
+        m_phone->setSilent(false);
+        QVERIFY(m_client->send("AT\r"));
+        // Echo still on: the silent ATE0 was not obeyed, and nothing of it leaked out.
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
+    }
+
+    void chunksAndDelaysHoldBackTheFinalCode()
+    {
+        constexpr int kChunk = 4;
+        constexpr int kDelayMs = 30;
+        QSignalSpy commands(m_phone.get(), &SimPhone::commandReceived);
+        QSignalSpy finals(m_phone.get(), &SimPhone::finalWritten);
+        m_phone->setChunking(kChunk, kDelayMs);
+        const QByteArray echo = "AT+CGMM\r";
+        const QByteArray result = "\r\nTS-GSM 900/1800 simulato\r\n\r\nOK\r\n";
+        QVERIFY(m_client->send(echo));
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, echo + result, kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(finals.size(), 1, kTimeoutMs);
+        QVERIFY2(m_client->reads >= 3, QByteArray::number(m_client->reads));
+        const int pieces =
+            (echo.size() + kChunk - 1) / kChunk + (result.size() + kChunk - 1) / kChunk;
+        const qint64 elapsedNs =
+            finals.at(0).at(1).toLongLong() - commands.at(0).at(1).toLongLong();
+        // Coarse timers may fire up to 5% early.
+        QVERIFY2(elapsedNs >= qint64(pieces - 1) * kDelayMs * 900'000,
+                 QByteArray::number(elapsedNs));
+
+        m_phone->setChunking(0, 0);
+        m_phone->setAnswerDelay(300);
+        QVERIFY(m_client->send("AT\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(finals.size(), 2, kTimeoutMs);
+        const qint64 delayedNs =
+            finals.at(1).at(1).toLongLong() - commands.at(1).at(1).toLongLong();
+        QVERIFY2(delayedNs >= 270'000'000, QByteArray::number(delayedNs));
+    }
+
+    void floodNeverBlocksAndArrivesWhole()
+    {
+        const QByteArray flood(2 * 1024 * 1024, '\x5a');
+        m_client->setReading(false);
+        m_phone->sendRaw(flood);
+        QVERIFY(m_client->send("AT\r"));
+        // Reaching here at all means sendRaw did not block on the full pty.
+        QTRY_COMPARE_WITH_TIMEOUT(m_phone->receivedCommands(), QStringList{"AT"}, kTimeoutMs);
+        m_client->setReading(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received.size(), flood.size() + 9, kTimeoutMs);
+        QVERIFY(m_client->received.endsWith("AT\r\r\nOK\r\n"));
+    }
+
+    void hangUpLineUnplugsAndStartReplugs()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString link = dir.filePath(QStringLiteral("phone"));
+        QVERIFY(m_phone->start(link));
+        PtyClient client(link);
+        QVERIFY(client.isOpen());
+        QSignalSpy hungUp(m_phone.get(), &SimPhone::lineHungUp);
+
+        m_phone->hangUpLine();
+        QCOMPARE(hungUp.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(client.closed, kTimeoutMs);
+        QVERIFY(m_phone->devicePath().isEmpty());
+        QVERIFY(!m_phone->isLineUp());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(!QFileInfo::exists(link));
+
+        QVERIFY(m_phone->start(link));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), m_phone->devicePath());
+        PtyClient again(link);
+        QVERIFY(again.send("AT\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(again.received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
+
+        m_phone.reset();
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    void killedProgramLeavesNoExclusiveLock()
+    {
+        // As QSerialPort does on open, and a killed program never undoes.
+        const QByteArray device = QFile::encodeName(m_phone->devicePath());
+        const int program = ::open(device.constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(program >= 0);
+        QCOMPARE(::ioctl(program, TIOCEXCL), 0);
+        ::close(program);
+        // Root opens an exclusive tty anyway; TIOCGEXCL tells what anyone else would meet.
+        const auto exclusive = [this] {
+            int flag = -1;
+            return ::ioctl(m_client->fd(), TIOCGEXCL, &flag) == 0 ? flag : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(exclusive(), 0, kTimeoutMs);
+    }
+
+    void runsInAnotherThread()
+    {
+        // Both ways a benchmark may do it: start, then move; and (re)start in the thread.
+        QThread thread;
+        auto *phone = new SimPhone;
+        QVERIFY(phone->start());
+        phone->moveToThread(&thread);
+        thread.start();
+        PtyClient moved(phone->devicePath());
+        QVERIFY(moved.send("AT\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(moved.received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
+
+        bool started = false;
+        QMetaObject::invokeMethod(
+            phone, [phone] { return phone->start(); }, Qt::BlockingQueuedConnection, &started);
+        QVERIFY(started);
+        PtyClient client(phone->devicePath());
+        QVERIFY(client.send("AT\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(client.received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
+        QMetaObject::invokeMethod(phone, "ring", Q_ARG(int, 1), Q_ARG(int, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(client.received.endsWith("\r\nRING\r\n"), kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(phone->missedCalls().size(), 1, kTimeoutMs);
+        QMetaObject::invokeMethod(
+            phone, [phone] { delete phone; }, Qt::BlockingQueuedConnection);
+        thread.quit();
+        QVERIFY(thread.wait(kTimeoutMs));
+    }
+
+private:
+    std::unique_ptr<SimPhone> m_phone;
+    std::unique_ptr<PtyClient> m_client;
+};
+
+QTEST_GUILESS_MAIN(TstSimPhone)
+#include "tst_sim_phone.moc"

@@ -1,0 +1,97 @@
+#include "pty_client.h"
+#include "sim_phone.h"
+#include "sim_script.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+constexpr int kTimeoutMs = 20000;
+}
+
+class TstSimScript : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decodesEscapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("line ends") << "AT\\r\\n" << true << QByteArray("AT\r\n");
+        QTest::newRow("nul and hex") << "\\0\\x00\\xfF\\x41" << true
+                                     << QByteArray("\0\0\xff"
+                                                   "A",
+                                                   4);
+        QTest::newRow("backslash") << "a\\\\b" << true << QByteArray("a\\b");
+        QTest::newRow("unknown escape") << "\\q" << false << QByteArray();
+        QTest::newRow("short hex") << "\\x4" << false << QByteArray();
+        QTest::newRow("bad hex") << "\\xg1" << false << QByteArray();
+        QTest::newRow("trailing backslash") << "RING\\" << false << QByteArray();
+    }
+    void decodesEscapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(QByteArray, bytes);
+        const auto decoded = SimCommander::decodeEscapes(text);
+        QCOMPARE(decoded.has_value(), valid);
+        if (valid)
+            QCOMPARE(*decoded, bytes);
+    }
+
+    void waitHoldsBackTheLinesAfterIt()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start());
+        SimCommander commander(&phone);
+        SimScript script(&commander, QStringLiteral("test"));
+        script.feed("# comment\ncaller 0612 Anna  Maria\nbogus line\nring 1 0\nwait 200\n"
+                    "caller +3900 Bruno\nring 1");
+        QCOMPARE(phone.missedCalls(), QStringList{"0612|Anna Maria"});
+        QVERIFY(!script.isIdle());
+        script.finish();
+        QTRY_COMPARE_WITH_TIMEOUT(phone.missedCalls(),
+                                  (QStringList{"+3900|Bruno", "0612|Anna Maria"}), kTimeoutMs);
+        QVERIFY(script.isIdle());
+    }
+
+    void executableOutlivesStdinAndCleansUp()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString link = dir.filePath(QStringLiteral("phone"));
+        QProcess sim;
+        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        sim.start(QStringLiteral(PHONE_SIM_EXE),
+                  {QStringLiteral("--link"), link, QStringLiteral("--model"),
+                   QStringLiteral("Test Model")});
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), kTimeoutMs);
+        QVERIFY(sim.readLine().startsWith("device: /dev/pts/"));
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), kTimeoutMs);
+        QCOMPARE(sim.readLine(), (QStringLiteral("link: ") + link + QLatin1Char('\n')).toUtf8());
+
+        PtyClient client(link);
+        QVERIFY(client.isOpen());
+        sim.write("send \\r\\nHELLO\\r\\n\nring 1 0\n");
+        sim.closeWriteChannel();
+        QTRY_COMPARE_WITH_TIMEOUT(client.received, QByteArray("\r\nHELLO\r\n\r\nRING\r\n"),
+                                  kTimeoutMs);
+        QVERIFY(client.send("ATE0;+CGMM\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(client.received.endsWith("\r\nTest Model\r\n\r\nOK\r\n"),
+                                 kTimeoutMs);
+        QCOMPARE(sim.state(), QProcess::Running);
+
+        sim.terminate();
+        QTRY_COMPARE_WITH_TIMEOUT(sim.state(), QProcess::NotRunning, kTimeoutMs);
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstSimScript)
+#include "tst_sim_script.moc"
