@@ -64,6 +64,8 @@ bool QtSerialLine::open(int portNumber)
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_port.clearError();
+    // What the device said while nobody listened (rings of a call long over) is not news.
+    m_port.clear(QSerialPort::Input);
     m_sinceOpen.start();
     qCInfo(lcLink).noquote() << "opened COM" << portNumber << "(" << path << ")";
     return true;
@@ -101,10 +103,16 @@ QString QtSerialLine::readAll()
 
 void QtSerialLine::onError(QSerialPort::SerialPortError error)
 {
+    const char *what = nullptr;
     switch (error) {
     case QSerialPort::ResourceError:
+        what = "the device was removed or stopped working";
+        break;
     case QSerialPort::ReadError:
+        what = "reading from the device failed";
+        break;
     case QSerialPort::WriteError:
+        what = "writing to the device failed";
         break;
     default:
         // Open failures are reported by open(); modem-control errors on a pseudo-terminal and
@@ -113,8 +121,9 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     }
     if (!m_port.isOpen())
         return;
-    qCWarning(lcLink).noquote() << "the line to" << m_port.portName()
-                                << "failed:" << m_port.errorString() << "- port closed";
+    // A device that is gone keeps signalling; closing the port stops that at once.
+    qCWarning(lcLink).noquote() << "the line to" << m_port.portName() << "failed:" << what
+                                << "- port closed";
     m_port.close();
     m_lines.clear();
     reportLost();

@@ -1,0 +1,88 @@
+#include "at_exchange.h"
+#include "call_monitor.h"
+#include "clock.h"
+#include "event_pump.h"
+#include "fake_monitor_view.h"
+#include "fake_port_view.h"
+#include "port_control.h"
+#include "qt_serial_line.h"
+#include "sim_phone.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+/// The monitor driven by a 1 ms timer, as in the program, over a pseudo-terminal to the
+/// simulated phone.
+class TestMonitorWithPhone : public QObject
+{
+    Q_OBJECT
+
+    struct Rig
+    {
+        explicit Rig(const QString &device) : line(PortMap{device, {}})
+        {
+            timer.setInterval(1);
+            timer.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&timer, &QTimer::timeout, [this] { monitor.Timer1_Timer(); });
+            timer.start();
+        }
+        QtSerialLine line;
+        SteadyClock clock;
+        QtEventPump pump;
+        AtExchange exchange{line, clock, pump};
+        FakePortView portView;
+        PortControl control{line, exchange, portView};
+        FakeMonitorView view;
+        CallMonitor monitor{exchange, line, clock, pump, view};
+        QTimer timer;
+    };
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void theStartUpDialogueIsNotDisturbedByTicks()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
+        Rig rig(phone.linkPath());
+        QTest::qWait(20);
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        rig.control.Command1_Click();
+        // A tick that read the port inside an exchange would swallow its answer and leave the
+        // exchange waiting out its 20 seconds.
+        QVERIFY2(elapsed.elapsed() < 10000, qPrintable(QString::number(elapsed.elapsed())));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+    }
+
+    void aSquilloIsLoggedAndCalledBack()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
+        phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
+        Rig rig(phone.linkPath());
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.view.slider2 = 0;
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+
+        phone.ring(1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"),
+                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.list2.size(), 1, 30000);
+        QCOMPARE(rig.view.list2[0],
+                 QStringLiteral("Ha squillato : +393479876543   > Lucia Bianchi   = Risposto"));
+        const QStringList commands = phone.receivedCommands().mid(5);
+        QCOMPARE(commands,
+                 (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
+        QTRY_COMPARE(rig.view.panel2, QStringLiteral("Risposto a squillo.."));
+        QCOMPARE(rig.view.beeps, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitorWithPhone)
+#include "tst_monitor_with_phone.moc"
