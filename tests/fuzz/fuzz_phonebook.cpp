@@ -1,0 +1,30 @@
+// Arbitrary answers to "+CPBR=1" through the caller lookup's parsing and the event line's fields.
+#include "caller_entry.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QString answer =
+        QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::optional<CallerEntry> entry = readCallerEntry(answer);
+    const qsizetype quotes = answer.count(u'"');
+    if (entry.has_value() != (quotes >= 2))
+        std::abort();
+    if (entry) {
+        // Number and name are what lies inside quotes, never a quote themselves.
+        if (entry->number.contains(u'"') || entry->name.contains(u'"'))
+            std::abort();
+        if (!entry->name.isEmpty() && quotes < 4)
+            std::abort();
+        if (fitField(entry->number, 15).size() != 15 || fitField(entry->name, 15).size() != 15)
+            std::abort();
+        if (isDialable(entry->number)) {
+            for (const QChar c : entry->number)
+                if (!(c.isDigit() || c == u'+' || c == u'*' || c == u'#'))
+                    std::abort();
+        }
+    }
+    return 0;
+}
