@@ -1,0 +1,187 @@
+#include "at_exchange.h"
+#include "call_monitor.h"
+#include "clock.h"
+#include "event_pump.h"
+#include "fake_monitor_view.h"
+#include "fake_port_view.h"
+#include "port_control.h"
+#include "qt_serial_line.h"
+#include "sim_phone.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+/// What the phone can do to the program: vanish mid-call, flood the line, never end a line.
+class TestMonitorFaults : public QObject
+{
+    Q_OBJECT
+
+    /// The program's link and monitor, ticking every millisecond as in the window.
+    struct Program
+    {
+        explicit Program(const QString &device) : line(PortMap{device, {}})
+        {
+            timer.setInterval(1);
+            timer.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&timer, &QTimer::timeout, [this] { monitor.Timer1_Timer(); });
+            timer.start();
+        }
+        QtSerialLine line;
+        SteadyClock clock;
+        QtEventPump pump;
+        AtExchange exchange{line, clock, pump};
+        FakePortView portView;
+        PortControl control{line, exchange, portView};
+        FakeMonitorView view;
+        CallMonitor monitor{exchange, line, clock, pump, view};
+        QTimer timer;
+    };
+
+    /// The longest the event loop went without running a 10 ms timer while `until` was false.
+    template<typename Until>
+    static qint64 longestStall(Until until, int timeoutMs)
+    {
+        QElapsedTimer total, sinceTick;
+        total.start();
+        sinceTick.start();
+        qint64 longest = 0;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout,
+                         [&] { longest = std::max(longest, sinceTick.restart()); });
+        probe.start(10);
+        while (!until() && total.elapsed() < timeoutMs)
+            QTest::qWait(20);
+        return longest;
+    }
+
+    static long residentKb()
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLong();
+        return 0;
+    }
+
+    /// The simulated phone as a separate process, so its output buffers are not ours.
+    struct PhoneProcess
+    {
+        explicit PhoneProcess(const QString &link)
+        {
+            process.start(QStringLiteral(PHONE_SIM_PATH), {QStringLiteral("--link"), link});
+            process.waitForStarted();
+            QTRY_VERIFY(QFile::exists(link));
+        }
+        ~PhoneProcess()
+        {
+            process.terminate();
+            process.waitForFinished(5000);
+        }
+        void script(const QByteArray &lines) { process.write(lines); }
+        QProcess process;
+    };
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void anUnpluggedPhoneLeavesTheLinkClosedAndTheLogIntact()
+    {
+        SimPhone phone;
+        const QString link = m_dir.filePath(QStringLiteral("unplug"));
+        QVERIFY(phone.start(link));
+        Program program(link);
+        program.view.slider1 = program.view.slider2 = 0;
+        program.control.Command1_Click();
+
+        // One whole call first.
+        phone.ring(1, 500);
+        QTRY_COMPARE_WITH_TIMEOUT(program.view.list2.size(), 1, 30000);
+
+        // A second one is cut off by the unplugged cable while it rings.
+        phone.ring(5, 500);
+        QTRY_COMPARE_WITH_TIMEOUT(program.view.panel2,
+                                  QStringLiteral("Rilevata chiamata .. 2 squilli"), 10000);
+        phone.hangUpLine();
+        QTRY_VERIFY(!program.line.isOpen());
+        QTRY_COMPARE(program.view.panel2, QStringLiteral("Porta non aperta o occupata"));
+        QCOMPARE(program.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QVERIFY(program.portView.frame2Enabled);
+        QCOMPARE(program.view.list2.size(), 1);
+        QVERIFY(program.view.list2[0].startsWith(QStringLiteral("Ha squillato : +393331234567")));
+
+        // Plugged back in, the link opens again and the monitor carries on.
+        QVERIFY(phone.start(link));
+        program.control.Command1_Click();
+        QCOMPARE(program.portView.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(program.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+    }
+
+    void floodsNeitherFillTheMemoryNorStopTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<int>("settleMs");
+        QTest::newRow("50 MB of garbage") << QByteArray("flood 52428800\n") << 0 << 3000;
+        // Rings closer together than the monitor's ticks run together in one read, which is
+        // not a "RING": at most one call is counted.
+        QTest::newRow("RING without end") << QByteArray("ring 3000 2\n") << -1 << 16000;
+        QTest::newRow("one unterminated line")
+            << QByteArray("ring 1 10\nwait 300\nsend ") + QByteArray(8000, 'x') + "\nsend " +
+                   QByteArray(8000, '\xff') + "\n"
+            << 1 << 10000;
+    }
+    void floodsNeitherFillTheMemoryNorStopTheProgram()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, calls);
+        QFETCH(int, settleMs);
+        const QString link = m_dir.filePath(QStringLiteral("flood"));
+        PhoneProcess phone(link);
+        Program program(link);
+        program.control.Command1_Click();
+        QVERIFY(program.line.isOpen());
+        const QString model = QStringLiteral("TS-GSM 900/1800 simulato");
+        QCOMPARE(program.portView.panels[2], QStringLiteral("CONNESSO A ") + model);
+
+        const long before = residentKb();
+        long peak = before;
+        QTimer sample;
+        QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, residentKb()); });
+        sample.start(50);
+        phone.script(script);
+        // While the phone is busy with the script, the monitor alone reads the line (an exchange
+        // would take the rings for its answer). Then the phone answers after all it had queued:
+        // a clean model means the flood is over.
+        QElapsedTimer settling;
+        settling.start();
+        int exchanges = 0;
+        const qint64 stall = longestStall(
+            [&] {
+                if (settling.elapsed() < settleMs)
+                    return false;
+                ++exchanges;
+                return program.exchange.IOP(QStringLiteral("+CGMM")) == model || exchanges > 10;
+            },
+            180000);
+        QVERIFY2(exchanges <= 10, "the phone was never understood again");
+        QVERIFY2(stall < 1000, qPrintable(QStringLiteral("%1 ms without events").arg(stall)));
+        QVERIFY2(peak - before < 40 * 1024,
+                 qPrintable(QStringLiteral("%1 kB more").arg(peak - before)));
+        QVERIFY(program.line.isOpen());
+        if (calls >= 0)
+            QCOMPARE(program.view.list2.size(), calls);
+        else
+            QVERIFY(program.view.list2.size() <= 1);
+        for (const QString &line : program.view.list2)
+            QVERIFY(line.startsWith(QStringLiteral("Ha ")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitorFaults)
+#include "tst_monitor_faults.moc"
