@@ -1,0 +1,338 @@
+#include "form1.h"
+#include "sim_phone.h"
+#include "twips.h"
+
+#include <QAccessible>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kSquilloMs = 30000; // 8 s of silence, the look-up and the call-back
+
+const QString kLabel1 = QStringLiteral("Tempo attesa prima di chiudere la chiamata: 10 sec");
+const QString kLabel2 = QStringLiteral("Tempo attesa prima di ripondere allo squillo: 2 sec");
+const QString kLabel4 = QStringLiteral("Numero squilli per considerare il richiamo: 1 squilli");
+
+template<class T>
+T *control(const Form1 &form, const char *name)
+{
+    return form.findChild<T *>(QString::fromLatin1(name));
+}
+
+QLabel *panel(const Form1 &form, int index)
+{
+    return form.findChild<QLabel *>(QStringLiteral("Panel%1").arg(index));
+}
+
+void click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+/// Another program could open the device now (QSerialPort holds a port exclusively).
+bool portIsFree(const QString &device)
+{
+    QSerialPort port(device);
+    return port.open(QIODevice::ReadWrite);
+}
+
+/// Counts Label5 being shown and hidden.
+class VisibilityWatch : public QObject
+{
+public:
+    explicit VisibilityWatch(QWidget *watched) { watched->installEventFilter(this); }
+    int shows = 0;
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        shows += event->type() == QEvent::Show;
+        hides += event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Form1> openWindow(const PortMap &ports)
+    {
+        auto form = std::make_unique<Form1>(ports);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            return nullptr;
+        return form;
+    }
+
+private slots:
+    void geometryComesFromTheDesignTwips()
+    {
+        QCOMPARE(twipsToPixels(7860, 96), 524);
+        QCOMPARE(twipsToPixels(7860, 144), 786);
+        QCOMPARE(twipsToPixels(7, 96), 0);
+        QCOMPARE(twipsToPixels(8, 96), 1);
+
+        Form1 form(PortMap{});
+        if (form.logicalDpiX() != 96 || form.logicalDpiY() != 96)
+            QSKIP("the pixel figures below are for a 96 DPI screen");
+        QCOMPARE(form.size(), QSize(524, 479));
+        QCOMPARE(control<QPushButton>(form, "Command1")->geometry(), QRect(4, 4, 425, 33));
+        const QStatusBar *bar = control<QStatusBar>(form, "StatusBar1");
+        QCOMPARE(bar->geometry().bottom(), form.height() - 1);
+        QCOMPARE(panel(form, 1)->width(), 96);
+        QCOMPARE(panel(form, 2)->geometry(), QRect(96, 0, 328, 29));
+        QCOMPARE(panel(form, 3)->geometry().left(), 424);
+    }
+
+    void slidersChangeOnlyTheirOwnLabel_data()
+    {
+        QTest::addColumn<QString>("slider");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("afterPageUp");
+        QTest::addColumn<QString>("atMaximum");
+        QTest::addColumn<QString>("atMinimum");
+
+        QTest::newRow("Slider1") << "Slider1"
+                                 << "Label1" << 10 << 15
+                                 << "Tempo attesa prima di chiudere la chiamata: 20 sec"
+                                 << "Tempo attesa prima di chiudere la chiamata: 0 sec";
+        QTest::newRow("Slider2") << "Slider2"
+                                 << "Label2" << 2 << 7
+                                 << "Tempo attesa prima di ripondere allo squillo: 60 sec"
+                                 << "Tempo attesa prima di ripondere allo squillo: 0 sec";
+        QTest::newRow("Slider3") << "Slider3"
+                                 << "Label4" << 1 << 6
+                                 << "Numero squilli per considerare il richiamo: 10 squilli"
+                                 << "Numero squilli per considerare il richiamo: 1 squilli";
+    }
+
+    void slidersChangeOnlyTheirOwnLabel()
+    {
+        QFETCH(QString, slider);
+        QFETCH(QString, label);
+        QFETCH(int, start);
+        QFETCH(int, afterPageUp);
+        QFETCH(QString, atMaximum);
+        QFETCH(QString, atMinimum);
+
+        Form1 form(PortMap{});
+        const QMap<QString, QString> stored{
+            {"Label1", kLabel1}, {"Label2", kLabel2}, {"Label4", kLabel4}};
+        auto *moved = form.findChild<QSlider *>(slider);
+        const auto *shown = form.findChild<QLabel *>(label);
+        QCOMPARE(moved->value(), start);
+        QCOMPARE(shown->text(), stored[label]);
+
+        QTest::keyClick(moved, Qt::Key_Right);
+        QCOMPARE(moved->value(), start + 1);
+        QTest::keyClick(moved, Qt::Key_Left);
+        QTest::keyClick(moved, Qt::Key_PageUp);
+        QCOMPARE(moved->value(), afterPageUp);
+        QTest::keyClick(moved, Qt::Key_End);
+        QCOMPARE(shown->text(), atMaximum);
+        QTest::keyClick(moved, Qt::Key_Home);
+        QCOMPARE(shown->text(), atMinimum);
+
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+            if (it.key() != label)
+                QCOMPARE(form.findChild<QLabel *>(it.key())->text(), it.value());
+        }
+    }
+
+    void panelsOneAndTwoDoNothingAndEsciEndsAtOnce()
+    {
+        // Neither device exists: the open fails, and the window keeps running.
+        QTemporaryDir dir;
+        auto form = openWindow({dir.filePath("com1"), dir.filePath("com2")});
+        QVERIFY(form);
+        QSignalSpy ended(form.get(), &Form1::programEnded);
+
+        click(control<QPushButton>(*form, "Command1"));
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("DISCONNESSO"));
+        QVERIFY(control<QWidget>(*form, "Frame2")->isEnabled());
+        QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Porta non aperta o occupata"));
+
+        click(panel(*form, 1));
+        click(panel(*form, 2));
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(form->isVisible());
+
+        QElapsedTimer clock;
+        clock.start();
+        click(panel(*form, 3)); // the reset answers "ERROR" at once on a closed port
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!form->isVisible());
+    }
+
+    void endingReleasesThePort_data()
+    {
+        QTest::addColumn<bool>("throughEsci");
+        QTest::addColumn<int>("resets"); // "ATZ" after the start-up dialogue's own
+        QTest::newRow("ESCI resets the phone") << true << 1;
+        QTest::newRow("closing the window does not") << false << 0;
+    }
+
+    void endingReleasesThePort()
+    {
+        QFETCH(bool, throughEsci);
+        QFETCH(int, resets);
+
+        SimPhone phone;
+        QVERIFY(phone.start());
+        auto form = openWindow({phone.devicePath(), {}});
+        QVERIFY(form);
+        QSignalSpy ended(form.get(), &Form1::programEnded);
+        click(control<QPushButton>(*form, "Command1"));
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
+        QVERIFY(!portIsFree(phone.devicePath()));
+        const int before = phone.receivedCommands().count("ATZ");
+
+        if (throughEsci)
+            click(panel(*form, 3));
+        else
+            form->close();
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!form->isVisible());
+        QVERIFY(portIsFree(phone.devicePath()));
+        QCOMPARE(phone.receivedCommands().count("ATZ") - before, resets);
+    }
+
+    void portChoiceIsFixedWhileConnectedAndTakenOnTheNextOpen()
+    {
+        SimPhone first;
+        SimPhone second;
+        first.setModel("Primo");
+        second.setModel("Secondo");
+        QVERIFY(first.start());
+        QVERIFY(second.start());
+        auto form = openWindow({first.devicePath(), second.devicePath()});
+        QVERIFY(form);
+        auto *command1 = control<QPushButton>(*form, "Command1");
+        auto *option3 = control<QRadioButton>(*form, "Option3");
+        auto *option4 = control<QRadioButton>(*form, "Option4");
+
+        click(command1);
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A Primo"));
+        QVERIFY(!control<QWidget>(*form, "Frame2")->isEnabled());
+        click(option4);
+        QVERIFY(option3->isChecked());
+
+        click(command1);
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("DISCONNESSO"));
+        QVERIFY(control<QWidget>(*form, "Frame2")->isEnabled());
+        click(option4);
+        QVERIFY(option4->isChecked());
+        const qsizetype heardByFirst = first.receivedCommands().size();
+
+        click(command1);
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A Secondo"));
+        QCOMPARE(first.receivedCommands().size(), heardByFirst);
+        QCOMPARE(second.receivedCommands().first(), QStringLiteral("ATZ"));
+    }
+
+    void command3TwiceStopsTheBlinking()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start());
+        auto form = openWindow({phone.devicePath(), {}});
+        QVERIFY(form);
+        auto *label5 = control<QLabel>(*form, "Label5");
+        auto *command3 = control<QPushButton>(*form, "Command3");
+        QVERIFY(label5->isHidden());
+        click(control<QPushButton>(*form, "Command1")); // the monitor blinks only while connected
+
+        VisibilityWatch watch(label5);
+        click(command3);
+        QCOMPARE(watch.shows, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.shows >= 2 && watch.hides >= 1, 5000);
+
+        click(command3);
+        QVERIFY(label5->isHidden());
+        const int shows = watch.shows;
+        QTest::qWait(2500); // longer than two blink periods
+        QCOMPARE(watch.shows, shows);
+        QVERIFY(label5->isHidden());
+    }
+
+    void squilloThroughTheWindow()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start());
+        auto form = openWindow({phone.devicePath(), {}});
+        QVERIFY(form);
+
+        click(control<QPushButton>(*form, "Command1"));
+        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
+
+        control<QSlider>(*form, "Slider1")->setValue(0);
+        control<QSlider>(*form, "Slider2")->setValue(0);
+        click(control<QPushButton>(*form, "Command3"));
+        phone.ring(1, 1000);
+
+        auto *list2 = control<QListWidget>(*form, "List2");
+        QTRY_COMPARE_WITH_TIMEOUT(list2->count(), 1, kSquilloMs);
+        QCOMPARE(list2->item(0)->text(),
+                 QStringLiteral("Ha squillato : +393331234567   > Mario Rossi     = Risposto"));
+        const QStringList heard = phone.receivedCommands();
+        const qsizetype dial = heard.indexOf("ATD+393331234567;");
+        QVERIFY2(dial > 0, qPrintable(heard.join(' ')));
+        QCOMPARE(heard.mid(dial + 1), (QStringList{"ATH", "ATH"}));
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("Risposto a squillo.."));
+
+        click(control<QPushButton>(*form, "Command1"));
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("DISCONNESSO"));
+    }
+
+    void controlsSpeakToAssistiveTechnology()
+    {
+        Form1 form(PortMap{});
+        auto name = [](QObject *object) {
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+            return iface ? iface->text(QAccessible::Name) : QStringLiteral("(none)");
+        };
+        QCOMPARE(name(panel(form, 1)), QStringLiteral("DISCONNESSO"));
+        QCOMPARE(name(panel(form, 3)), QStringLiteral("ESCI"));
+        form.setPanel2Text(QStringLiteral("Squillo.."));
+        QCOMPARE(name(panel(form, 2)), QStringLiteral("Squillo.."));
+        QCOMPARE(name(control<QObject>(form, "Label5")), QStringLiteral("!ATTIVO!"));
+        QCOMPARE(name(control<QObject>(form, "Frame2")), QStringLiteral("Porta seriale"));
+
+        auto *slider = control<QSlider>(form, "Slider2");
+        QAccessibleInterface *sliderIface = QAccessible::queryAccessibleInterface(slider);
+        QCOMPARE(sliderIface->text(QAccessible::Name),
+                 QStringLiteral("Tempo attesa prima di ripondere allo squillo"));
+        QCOMPARE(sliderIface->valueInterface()->currentValue().toInt(), 2);
+
+        auto *list2 = control<QListWidget>(form, "List2");
+        form.appendToList2(
+            QStringLiteral("Ha squillato : errore          >                 = Risposto"));
+        QAccessibleInterface *listIface = QAccessible::queryAccessibleInterface(list2);
+        QCOMPARE(listIface->text(QAccessible::Name), QStringLiteral("Lista eventi"));
+        QStringList lines;
+        for (int i = 0; i < listIface->childCount(); ++i)
+            lines << listIface->child(i)->text(QAccessible::Name);
+        QVERIFY2(lines.contains(QStringLiteral("Ha squillato : errore > = Risposto")),
+                 qPrintable(lines.join('|')));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_window.moc"
