@@ -436,6 +436,50 @@ void benchIdle(int seconds)
 /// Calls of every kind through the monitor on a fake line and clock. The event list keeps every
 /// line by design, so the figure is taken twice: first with the lines dropped (the monitor and
 /// the exchange alone), then with them kept.
+/// The real program, offscreen: time from starting the process to its window shown, and its
+/// resident memory once running.
+void benchStartup(int runs)
+{
+    std::fprintf(stderr, "startup: %d starts of the program, offscreen\n", runs);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tornasquillo.app.debug=true"));
+    std::vector<double> shown;
+    long rss = 0;
+    for (int i = 0; i < runs; ++i) {
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        const qint64 t0 = steadyNs();
+        program.start(QStringLiteral(TORNASQUILLO_APP_PATH),
+                      {QStringLiteral("--com1"), QStringLiteral("/nonexistent/tty")});
+        QByteArray output;
+        waitFor(
+            [&] {
+                return (output += program.readAll()).contains("window shown") ||
+                       program.state() == QProcess::NotRunning;
+            },
+            10000);
+        shown.push_back((steadyNs() - t0) / 1e6);
+        if (i == runs - 1) {
+            waitMs(2000);
+            QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
+            if (status.open(QIODevice::ReadOnly))
+                for (const QByteArray &line : status.readAll().split('\n'))
+                    if (line.startsWith("VmRSS:"))
+                        rss = line.mid(6).trimmed().split(' ').first().toLong();
+        }
+        program.kill();
+        program.waitForFinished();
+    }
+    report(QStringLiteral("start-up to the window shown (offscreen), median"),
+           ms(percentile(shown, 50)), QStringLiteral("< 300 ms"));
+    report(QStringLiteral("start-up to the window shown (offscreen), worst of %1").arg(runs),
+           ms(percentile(shown, 100)));
+    report(QStringLiteral("resident memory of the running program (offscreen)"),
+           QStringLiteral("%1 MB").arg(rss / 1024.0, 0, 'f', 1));
+}
+
 void benchMemory(int calls, bool keepLines)
 {
     std::fprintf(stderr, "memory: %d calls through the monitor on a fake clock, lines %s\n", calls,
@@ -509,10 +553,10 @@ int main(int argc, char *argv[])
     parser.addOptions({quick, only});
     parser.process(app);
     const bool fast = parser.isSet(quick);
-    const QStringList sections =
-        parser.isSet(only)
-            ? parser.value(only).split(u',')
-            : QStringList{"exchange", "ring", "lookup", "callback", "silent", "idle", "memory"};
+    const QStringList sections = parser.isSet(only)
+                                     ? parser.value(only).split(u',')
+                                     : QStringList{"exchange", "ring", "lookup", "callback",
+                                                   "silent",   "idle", "memory", "startup"};
 
     if (sections.contains(u"exchange"))
         benchExchange(fast ? 200 : 1000);
@@ -532,6 +576,9 @@ int main(int argc, char *argv[])
         benchMemory(fast ? 2000 : 10000, false);
         benchMemory(fast ? 2000 : 10000, true);
     }
+
+    if (sections.contains(u"startup"))
+        benchStartup(fast ? 5 : 20);
 
     std::printf("\n| figure | measured | target |\n| --- | --- | --- |\n");
     for (const Row &row : g_rows)

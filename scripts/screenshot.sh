@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Screenshot of Tornasquillo running against the simulated phone, on a virtual X display.
+#
+#   BUILD_DIR=build scripts/screenshot.sh OUT.png
+#
+# Builds nothing: it runs phone-sim and tornasquillo from BUILD_DIR (default: build). Needs
+# Xvfb and ImageMagick; with xdotool it also opens the port and switches the responder on, and
+# waits for the demo caller's squillo to be logged before the picture is taken.
+#
+# Environment: SHOT_WAIT seconds to wait with the port open
+# (default 30: the demo caller rings 4 s after the phone starts; the squillo is logged after
+# 8 s of silence, the 2 s wait, the call-back and its 10 s).
+set -euo pipefail
+
+out=${1:?usage: $0 OUT.png}
+build=${BUILD_DIR:-build}
+wait_open=${SHOT_WAIT:-30}
+title='Tornasquillo v 1.0'
+
+sim_exe=$build/phone_sim/phone-sim
+app_exe=$build/app/tornasquillo
+for exe in "$sim_exe" "$app_exe"; do
+    [[ -x $exe ]] || { echo "screenshot: $exe not found; build first" >&2; exit 1; }
+done
+for tool in Xvfb import xwininfo; do
+    command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d /tmp/tornasquillo-shot.XXXXXX)
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Polls a condition every 0.1 s for up to $1 seconds.
+wait_for() {
+    local tries=$(($1 * 10))
+    shift
+    while ((tries-- > 0)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Xvfb picks a free display itself and says which one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+if ! wait_for 10 test -s "$work/display"; then
+    echo "screenshot: Xvfb did not start" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+DISPLAY=:$(<"$work/display")
+export DISPLAY
+
+"$sim_exe" --demo --link "$work/com1" </dev/null >"$work/sim.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -e "$work/com1" || { echo "screenshot: phone-sim did not start" >&2; cat "$work/sim.log" >&2; exit 1; }
+
+"$app_exe" --com1 "$work/com1" >"$work/app.log" 2>&1 &
+pids+=($!)
+wait_for 10 xwininfo -name "$title" || { echo "screenshot: no window" >&2; cat "$work/app.log" >&2; exit 1; }
+window=$(xwininfo -name "$title" | awk '/Window id:/ { print $4 }')
+
+# Positions in the window at 96 DPI: the middle of Command1 and of Command3.
+if command -v xdotool >/dev/null; then
+    sleep 0.5
+    xdotool mousemove --window "$window" 216 20 click 1
+    sleep 1
+    xdotool mousemove --window "$window" 214 61 click 1
+    xdotool mousemove --window "$window" 300 200
+    sleep "$wait_open"
+else
+    echo "screenshot: no xdotool; the window is shown as it starts" >&2
+    sleep 1
+fi
+
+# Label5 blinks once a second: take a few frames and keep the one that shows it (the most
+# yellow).
+best=
+best_yellow=-1
+for frame in 1 2 3 4 5; do
+    import -window "$window" "$work/frame$frame.png"
+    yellow=$(convert "$work/frame$frame.png" -fuzz 5% -fill black +opaque yellow \
+        -fill white -opaque yellow -format '%[fx:int(mean*100000)]' info:)
+    if ((yellow > best_yellow)); then
+        best=$work/frame$frame.png
+        best_yellow=$yellow
+    fi
+    sleep 0.5
+done
+cp "$best" "$out"
+echo "screenshot: $out"
