@@ -3,7 +3,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Packages every build needs.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
 
 # ensure_packages PKG...: installs the Debian packages that are missing (as root, or via sudo).
 ensure_packages() {

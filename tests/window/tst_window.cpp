@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -299,6 +300,52 @@ private slots:
 
         click(control<QPushButton>(*form, "Command1"));
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("DISCONNESSO"));
+
+        // Open again, and the phone is unplugged in the middle of the next call: the link shows
+        // closed, the logged line stays, and the same port opens once the phone is back.
+        click(control<QPushButton>(*form, "Command1"));
+        phone.ring(5, 500);
+        QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
+                                  QStringLiteral("Rilevata chiamata .. 2 squilli"), 5000);
+        phone.hangUpLine();
+        QTRY_COMPARE(panel(*form, 1)->text(), QStringLiteral("DISCONNESSO"));
+        QVERIFY(control<QWidget>(*form, "Frame2")->isEnabled());
+        QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Porta non aperta o occupata"));
+        QCOMPARE(list2->count(), 1);
+        QVERIFY(list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : +393331234567")));
+        QVERIFY(phone.start());
+        click(control<QPushButton>(*form, "Command1"));
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
+    }
+
+    void aSilentPhoneLeavesTheWindowResponsiveAndEsciWorking()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start());
+        phone.setSilent(true);
+        auto form = openWindow({phone.devicePath(), {}});
+        QVERIFY(form);
+        QSignalSpy ended(form.get(), &Form1::programEnded);
+
+        QElapsedTimer sinceProbe;
+        sinceProbe.start();
+        qint64 longestGap = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout,
+                [&] { longestGap = std::max(longestGap, sinceProbe.restart()); });
+        probe.start(10);
+        // ESCI is clicked while the start-up dialogue waits on the silent phone; its own reset
+        // gives up after the exchange's deadline and re-sends, then the program ends at once.
+        QTimer::singleShot(1000, form.get(), [&] { click(panel(*form, 3)); });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        click(control<QPushButton>(*form, "Command1"));
+        QCOMPARE(ended.count(), 1);
+        QVERIFY2(elapsed.elapsed() < 40000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
+        QVERIFY(phone.receivedCommands().count(QStringLiteral("ATZ")) >
+                100); // re-sent, as designed
+        QVERIFY(!form->isVisible());
     }
 
     void controlsSpeakToAssistiveTechnology()
