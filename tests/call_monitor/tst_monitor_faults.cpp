@@ -1,11 +1,4 @@
-#include "at_exchange.h"
-#include "call_monitor.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "fake_monitor_view.h"
-#include "fake_port_view.h"
-#include "port_control.h"
-#include "qt_serial_line.h"
+#include "pty_program.h"
 #include "sim_phone.h"
 
 #include <QElapsedTimer>
@@ -19,27 +12,6 @@
 class TestMonitorFaults : public QObject
 {
     Q_OBJECT
-
-    /// The program's link and monitor, ticking every millisecond as in the window.
-    struct Program
-    {
-        explicit Program(const QString &device) : line(PortMap{device, {}})
-        {
-            timer.setInterval(1);
-            timer.setTimerType(Qt::PreciseTimer);
-            QObject::connect(&timer, &QTimer::timeout, [this] { monitor.Timer1_Timer(); });
-            timer.start();
-        }
-        QtSerialLine line;
-        SteadyClock clock;
-        QtEventPump pump;
-        AtExchange exchange{line, clock, pump};
-        FakePortView portView;
-        PortControl control{line, exchange, portView};
-        FakeMonitorView view;
-        CallMonitor monitor{exchange, line, clock, pump, view};
-        QTimer timer;
-    };
 
     /// The longest the event loop went without running a 10 ms timer while `until` was false.
     template<typename Until>
@@ -95,7 +67,7 @@ private slots:
         SimPhone phone;
         const QString link = m_dir.filePath(QStringLiteral("unplug"));
         QVERIFY(phone.start(link));
-        Program program(link);
+        PtyProgram program(link);
         program.view.slider1 = program.view.slider2 = 0;
         program.control.Command1_Click();
 
@@ -143,7 +115,7 @@ private slots:
         QFETCH(int, settleMs);
         const QString link = m_dir.filePath(QStringLiteral("flood"));
         PhoneProcess phone(link);
-        Program program(link);
+        PtyProgram program(link);
         program.control.Command1_Click();
         QVERIFY(program.line.isOpen());
         const QString model = QStringLiteral("TS-GSM 900/1800 simulato");

@@ -1,11 +1,4 @@
-#include "at_exchange.h"
-#include "call_monitor.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "fake_monitor_view.h"
-#include "fake_port_view.h"
-#include "port_control.h"
-#include "qt_serial_line.h"
+#include "pty_program.h"
 #include "sim_phone.h"
 
 #include <QElapsedTimer>
@@ -19,26 +12,6 @@ class TestMonitorWithPhone : public QObject
 {
     Q_OBJECT
 
-    struct Rig
-    {
-        explicit Rig(const QString &device) : line(PortMap{device, {}})
-        {
-            timer.setInterval(1);
-            timer.setTimerType(Qt::PreciseTimer);
-            QObject::connect(&timer, &QTimer::timeout, [this] { monitor.Timer1_Timer(); });
-            timer.start();
-        }
-        QtSerialLine line;
-        SteadyClock clock;
-        QtEventPump pump;
-        AtExchange exchange{line, clock, pump};
-        FakePortView portView;
-        PortControl control{line, exchange, portView};
-        FakeMonitorView view;
-        CallMonitor monitor{exchange, line, clock, pump, view};
-        QTimer timer;
-    };
-
     QTemporaryDir m_dir;
 
 private slots:
@@ -46,7 +19,7 @@ private slots:
     {
         SimPhone phone;
         QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
-        Rig rig(phone.linkPath());
+        PtyProgram rig(phone.linkPath());
         QTest::qWait(20);
 
         QElapsedTimer elapsed;
@@ -63,7 +36,7 @@ private slots:
         SimPhone phone;
         QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
         phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
-        Rig rig(phone.linkPath());
+        PtyProgram rig(phone.linkPath());
         rig.view.risp = true;
         rig.view.slider1 = 0;
         rig.view.slider2 = 0;

@@ -1,9 +1,4 @@
-#include "at_exchange.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "fake_port_view.h"
-#include "port_control.h"
-#include "qt_serial_line.h"
+#include "pty_program.h"
 #include "sim_phone.h"
 
 #include <QElapsedTimer>
@@ -18,32 +13,19 @@ class TestLinkWithPhone : public QObject
 
     QTemporaryDir m_dir;
 
-    struct Link
-    {
-        explicit Link(const QString &device) : line(PortMap{device, QStringLiteral("/nonexistent")})
-        {
-        }
-        QtSerialLine line;
-        SteadyClock clock;
-        QtEventPump pump;
-        AtExchange exchange{line, clock, pump};
-        FakePortView view;
-        PortControl control{line, exchange, view};
-    };
-
 private slots:
     void theStartUpDialogueRunsInOrderAndShowsTheModel()
     {
         SimPhone phone;
         QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
-        Link link(phone.linkPath());
+        PtyProgram link(phone.linkPath(), PtyProgram::NoTicks);
 
         QElapsedTimer timer;
         timer.start();
         link.control.Command1_Click();
         QVERIFY(timer.elapsed() < 5000);
-        QCOMPARE(link.view.panels[1], QStringLiteral("CONNESSO"));
-        QCOMPARE(link.view.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+        QCOMPARE(link.portView.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(link.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
         QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
 
         // With echo off now, an information answer comes back clean, even in small pieces.
@@ -51,18 +33,18 @@ private slots:
         QCOMPARE(link.exchange.IOP(QStringLiteral("+CGMM")), phone.model());
 
         link.control.Command1_Click();
-        QCOMPARE(link.view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(link.view.panels[2], QStringLiteral(" "));
-        QVERIFY(link.view.frame2Enabled);
+        QCOMPARE(link.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(link.portView.panels[2], QStringLiteral(" "));
+        QVERIFY(link.portView.frame2Enabled);
     }
 
     void aPortThatCannotOpenLeavesTheLinkClosed()
     {
-        Link link(m_dir.filePath(QStringLiteral("no-such-phone")));
+        PtyProgram link(m_dir.filePath(QStringLiteral("no-such-phone")), PtyProgram::NoTicks);
         link.control.Command1_Click();
         QVERIFY(!link.line.isOpen());
-        QCOMPARE(link.view.panels[1], QStringLiteral("DISCONNESSO"));
-        QVERIFY(link.view.frame2Enabled);
+        QCOMPARE(link.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QVERIFY(link.portView.frame2Enabled);
         QCOMPARE(link.line.openError(), QStringLiteral("no such device"));
         QCOMPARE(link.exchange.IOP(QStringLiteral("Z")), QStringLiteral("ERROR"));
     }
@@ -71,7 +53,7 @@ private slots:
     {
         SimPhone phone;
         QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
-        Link link(phone.linkPath());
+        PtyProgram link(phone.linkPath(), PtyProgram::NoTicks);
         link.control.Command1_Click();
         QVERIFY(link.line.isOpen());
 
@@ -82,14 +64,14 @@ private slots:
         QCOMPARE(link.exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("ERROR"));
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(!link.line.isOpen());
-        QCOMPARE(link.view.panels[1], QStringLiteral("DISCONNESSO"));
-        QVERIFY(link.view.frame2Enabled);
+        QCOMPARE(link.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QVERIFY(link.portView.frame2Enabled);
 
         // Plugged back in, the same link opens again.
         phone.setSilent(false);
         QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
         link.control.Command1_Click();
-        QCOMPARE(link.view.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+        QCOMPARE(link.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
     }
 };
 

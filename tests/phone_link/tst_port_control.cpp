@@ -11,6 +11,16 @@ class TestPortControl : public QObject
 {
     Q_OBJECT
 
+    struct Rig
+    {
+        FakeClock clock;
+        FakeLine line;
+        FakePump pump{clock};
+        AtExchange exchange{line, clock, pump};
+        FakePortView view;
+        PortControl control{line, exchange, view};
+    };
+
     static QString phone(const QString &frame)
     {
         if (frame == u"AT+CGMM\r")
@@ -21,105 +31,81 @@ class TestPortControl : public QObject
 private slots:
     void openingRunsTheStartUpDialogueAndShowsTheModel()
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump(clock);
-        AtExchange exchange(line, clock, pump);
-        FakePortView view;
-        PortControl control(line, exchange, view);
-        line.responder = phone;
+        Rig rig;
+        rig.line.responder = phone;
 
         bool frameDisabledDuringDialogue = false;
-        pump.onPump = [&] { frameDisabledDuringDialogue = !view.frame2Enabled; };
-        control.Command1_Click();
-        QVERIFY(line.isOpen());
-        QCOMPARE(line.openedPort, 1);
-        QCOMPARE(line.written, (QStringList{"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"}));
+        rig.pump.onPump = [&] { frameDisabledDuringDialogue = !rig.view.frame2Enabled; };
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+        QCOMPARE(rig.line.openedPort, 1);
+        QCOMPARE(rig.line.written,
+                 (QStringList{"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"}));
         QVERIFY(frameDisabledDuringDialogue);
-        QCOMPARE(view.panels[1], QStringLiteral("CONNESSO"));
-        QCOMPARE(view.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
-        QVERIFY(!view.frame2Enabled);
+        QCOMPARE(rig.view.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(rig.view.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
+        QVERIFY(!rig.view.frame2Enabled);
 
-        control.Command1_Click();
-        QVERIFY(!line.isOpen());
-        QCOMPARE(view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(view.panels[2], QStringLiteral(" "));
-        QVERIFY(view.frame2Enabled);
-        QCOMPARE(line.written.size(), 5);
+        rig.control.Command1_Click();
+        QVERIFY(!rig.line.isOpen());
+        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
+        QVERIFY(rig.view.frame2Enabled);
+        QCOMPARE(rig.line.written.size(), 5);
     }
 
     void thePortChoiceIsTakenOnlyWhenOpening()
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump(clock);
-        AtExchange exchange(line, clock, pump);
-        FakePortView view;
-        PortControl control(line, exchange, view);
-        line.responder = phone;
+        Rig rig;
+        rig.line.responder = phone;
 
-        view.option3 = false;
-        control.Command1_Click();
-        QCOMPARE(line.openedPort, 2);
-        QCOMPARE(control.CommPort(), 2);
-        view.option3 = true; // cannot happen through the disabled frame, and must not matter
-        control.Command1_Click();
-        QCOMPARE(control.CommPort(), 2);
-        control.Command1_Click();
-        QCOMPARE(line.openedPort, 1);
+        rig.view.option3 = false;
+        rig.control.Command1_Click();
+        QCOMPARE(rig.line.openedPort, 2);
+        QCOMPARE(rig.control.CommPort(), 2);
+        rig.view.option3 = true; // cannot happen through the disabled frame, and must not matter
+        rig.control.Command1_Click();
+        QCOMPARE(rig.control.CommPort(), 2);
+        rig.control.Command1_Click();
+        QCOMPARE(rig.line.openedPort, 1);
     }
 
     void aRefusedOpenLeavesTheLinkClosed()
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump(clock);
-        AtExchange exchange(line, clock, pump);
-        FakePortView view;
-        PortControl control(line, exchange, view);
-        line.refuseOpen = true;
+        Rig rig;
+        rig.line.refuseOpen = true;
 
-        control.Command1_Click();
-        QVERIFY(!line.isOpen());
-        QVERIFY(line.written.isEmpty());
-        QCOMPARE(view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(view.panels[2], QStringLiteral(" "));
-        QVERIFY(view.frame2Enabled);
+        rig.control.Command1_Click();
+        QVERIFY(!rig.line.isOpen());
+        QVERIFY(rig.line.written.isEmpty());
+        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
+        QVERIFY(rig.view.frame2Enabled);
     }
 
     void aSilentPhoneShowsErrorAsTheModel()
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump(clock);
-        AtExchange exchange(line, clock, pump);
-        FakePortView view;
-        PortControl control(line, exchange, view);
+        Rig rig;
 
-        control.Command1_Click();
-        QCOMPARE(view.panels[2], QStringLiteral("CONNESSO A ERROR"));
-        QCOMPARE(line.written.size(), 5 * 101);
+        rig.control.Command1_Click();
+        QCOMPARE(rig.view.panels[2], QStringLiteral("CONNESSO A ERROR"));
+        QCOMPARE(rig.line.written.size(), 5 * 101);
     }
 
     void losingTheDeviceShowsTheLinkClosed()
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump(clock);
-        AtExchange exchange(line, clock, pump);
-        FakePortView view;
-        PortControl control(line, exchange, view);
-        line.responder = phone;
+        Rig rig;
+        rig.line.responder = phone;
 
-        control.Command1_Click();
-        line.lose();
-        QCOMPARE(view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(view.panels[2], QStringLiteral(" "));
-        QVERIFY(view.frame2Enabled);
+        rig.control.Command1_Click();
+        rig.line.lose();
+        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
+        QVERIFY(rig.view.frame2Enabled);
         // The next click opens again rather than closing a port that is gone.
-        control.Command1_Click();
-        QVERIFY(line.isOpen());
-        QCOMPARE(view.panels[1], QStringLiteral("CONNESSO"));
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+        QCOMPARE(rig.view.panels[1], QStringLiteral("CONNESSO"));
     }
 };
 
