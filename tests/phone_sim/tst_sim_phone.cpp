@@ -116,32 +116,6 @@ private slots:
                                   kTimeoutMs);
     }
 
-    void cmeErrorSparesOnlyTheSetupCommands()
-    {
-        QSignalSpy finals(m_phone.get(), &SimPhone::finalWritten);
-        m_phone->setCmeError(10);
-        QVERIFY(m_client->send("ATE0\rAT+CPBR=1\r"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_client->received,
-                                  QByteArray("ATE0\r\r\nOK\r\n\r\n+CME ERROR: 10\r\n"), kTimeoutMs);
-        QCOMPARE(finals.size(), 2);
-        QCOMPARE(finals.at(1).at(0).toByteArray(), QByteArray("+CME ERROR: 10"));
-        m_phone->setCmeError(-1);
-        QVERIFY(m_client->send("AT+CPBR=1\r"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_client->received.endsWith("+CME ERROR: 10\r\n\r\nOK\r\n"),
-                                 kTimeoutMs);
-    }
-
-    void silentPhoneHearsButNeverAnswers()
-    {
-        m_phone->setSilent(true);
-        QVERIFY(m_client->send("ATE0\r"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_phone->receivedCommands(), QStringList{"ATE0"}, kTimeoutMs);
-        m_phone->setSilent(false);
-        QVERIFY(m_client->send("AT\r"));
-        // Echo still on: the silent ATE0 was not obeyed, and nothing of it leaked out.
-        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
-    }
-
     void chunksAndDelaysHoldBackTheFinalCode()
     {
         constexpr int kChunk = 4;
@@ -227,34 +201,6 @@ private slots:
             return ::ioctl(m_client->fd(), TIOCGEXCL, &flag) == 0 ? flag : -1;
         };
         QTRY_COMPARE_WITH_TIMEOUT(exclusive(), 0, kTimeoutMs);
-    }
-
-    void runsInAnotherThread()
-    {
-        // Both ways a benchmark may do it: start, then move; and (re)start in the thread.
-        QThread thread;
-        auto *phone = new SimPhone;
-        QVERIFY(phone->start());
-        phone->moveToThread(&thread);
-        thread.start();
-        PtyClient moved(phone->devicePath());
-        QVERIFY(moved.send("AT\r"));
-        QTRY_COMPARE_WITH_TIMEOUT(moved.received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
-
-        bool started = false;
-        QMetaObject::invokeMethod(
-            phone, [phone] { return phone->start(); }, Qt::BlockingQueuedConnection, &started);
-        QVERIFY(started);
-        PtyClient client(phone->devicePath());
-        QVERIFY(client.send("AT\r"));
-        QTRY_COMPARE_WITH_TIMEOUT(client.received, QByteArray("AT\r\r\nOK\r\n"), kTimeoutMs);
-        QMetaObject::invokeMethod(phone, "ring", Q_ARG(int, 1), Q_ARG(int, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(client.received.endsWith("\r\nRING\r\n"), kTimeoutMs);
-        QTRY_COMPARE_WITH_TIMEOUT(phone->missedCalls().size(), 1, kTimeoutMs);
-        QMetaObject::invokeMethod(
-            phone, [phone] { delete phone; }, Qt::BlockingQueuedConnection);
-        thread.quit();
-        QVERIFY(thread.wait(kTimeoutMs));
     }
 
 private:
