@@ -16,11 +16,10 @@ QString permissionReason(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);
     if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        const QString device = QFileInfo(path).canonicalFilePath();
         return QStringLiteral("permission denied; add your user to the group that owns %1 "
                               "(usually 'dialout': sudo adduser $USER dialout, then log in again)")
-            .arg(QFileInfo(path).canonicalFilePath().isEmpty()
-                     ? path
-                     : QFileInfo(path).canonicalFilePath());
+            .arg(device.isEmpty() ? path : device);
     }
     return QStringLiteral("the device is busy (held by another program)");
 }
