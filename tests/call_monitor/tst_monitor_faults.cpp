@@ -8,6 +8,14 @@
 #include <QTest>
 #include <QTimer>
 
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer keeps freed blocks in quarantine (256 MB by default): the resident size then
+// says nothing about what the program holds. The plain build checks it.
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
 /// What the phone can do to the program: vanish mid-call, flood the line, never end a line.
 class TestMonitorFaults : public QObject
 {
@@ -143,8 +151,9 @@ private slots:
             180000);
         QVERIFY2(exchanges <= 10, "the phone was never understood again");
         QVERIFY2(stall < 1000, qPrintable(QStringLiteral("%1 ms without events").arg(stall)));
-        QVERIFY2(peak - before < 40 * 1024,
-                 qPrintable(QStringLiteral("%1 kB more").arg(peak - before)));
+        if (kMemoryIsMeasurable)
+            QVERIFY2(peak - before < 40 * 1024,
+                     qPrintable(QStringLiteral("%1 kB more").arg(peak - before)));
         QVERIFY(program.line.isOpen());
         if (calls >= 0)
             QCOMPARE(program.view.list2.size(), calls);
