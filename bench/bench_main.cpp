@@ -7,9 +7,7 @@
 #include "call_monitor.h"
 #include "clock.h"
 #include "event_pump.h"
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_pump.h"
+#include "fake_program.h"
 #include "port_control.h"
 #include "qt_serial_line.h"
 #include "sim_phone.h"
@@ -484,13 +482,9 @@ void benchMemory(int calls, bool keepLines)
 {
     std::fprintf(stderr, "memory: %d calls through the monitor on a fake clock, lines %s\n", calls,
                  keepLines ? "kept" : "dropped");
-    FakeClock clock;
-    FakeLine line;
-    FakePump pump(clock);
-    AtExchange exchange(line, clock, pump);
-    BenchView view;
-    CallMonitor monitor(exchange, line, clock, pump, view);
-    line.open(1);
+    FakeProgram<BenchView> program;
+    auto [clock, line, view, monitor] =
+        std::tie(program.clock, program.line, program.view, program.monitor);
     int call = 0;
     line.responder = [&](const QString &frame) -> QString {
         if (frame == u"AT+CPBS=MC\r")

@@ -1,10 +1,5 @@
-#include "at_exchange.h"
-#include "call_monitor.h"
 #include "caller_entry.h"
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_monitor_view.h"
-#include "fake_pump.h"
+#include "fake_program.h"
 
 #include <QTest>
 
@@ -55,26 +50,14 @@ struct Phone
     }
 };
 
-struct Rig
+struct Rig : FakeProgram<>
 {
-    FakeClock clock{1000.5};
-    FakeLine line;
-    FakePump pump{clock};
-    AtExchange exchange{line, clock, pump};
-    FakeMonitorView view;
-    CallMonitor monitor{exchange, line, clock, pump, view};
     Phone phone;
 
-    Rig()
+    Rig() : FakeProgram(1000.5)
     {
-        line.open(1);
         line.responder = [this](const QString &frame) {
             return phone.answer(frame, clock.seconds());
-        };
-        pump.ready = [this, seen = 0]() mutable {
-            const bool arrived = line.queuedTotal != seen;
-            seen = line.queuedTotal;
-            return arrived;
         };
     }
     /// Lets `seconds` pass, one tick every `step`.

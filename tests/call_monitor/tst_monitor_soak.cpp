@@ -1,9 +1,4 @@
-#include "at_exchange.h"
-#include "call_monitor.h"
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_monitor_view.h"
-#include "fake_pump.h"
+#include "fake_program.h"
 
 #include <QTest>
 
@@ -54,17 +49,13 @@ class TestMonitorSoak : public QObject
 private slots:
     void tenThousandCallsAreEachLoggedOnceInOrder()
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump(clock);
-        AtExchange exchange(line, clock, pump);
-        FakeMonitorView view;
-        CallMonitor monitor(exchange, line, clock, pump, view);
+        FakeProgram program;
+        auto [clock, line, view, monitor] =
+            std::tie(program.clock, program.line, program.view, program.monitor);
         view.risp = true;
         view.slider1 = 0;
         view.slider2 = 0;
         view.slider3 = 2;
-        line.open(1);
 
         Call current = makeCall(0);
         QStringList dialed;

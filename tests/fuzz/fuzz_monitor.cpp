@@ -1,13 +1,8 @@
 // The monitor fed an arbitrary stream from the phone over a fake line and clock. The input is a
 // little program: each byte picks an action (send text, let time pass, tick, move a slider,
 // answer the next command), and the bytes after it are the action's data.
-#include "at_exchange.h"
-#include "call_monitor.h"
 #include "caller_entry.h"
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_monitor_view.h"
-#include "fake_pump.h"
+#include "fake_program.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -51,13 +46,9 @@ bool wellFormed(const QString &line)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     Input input(data, size);
-    FakeClock clock;
-    FakeLine line;
-    FakePump pump(clock);
-    AtExchange exchange(line, clock, pump);
-    FakeMonitorView view;
-    CallMonitor monitor(exchange, line, clock, pump, view);
-    line.open(1);
+    FakeProgram program;
+    auto [clock, line, view, monitor] =
+        std::tie(program.clock, program.line, program.view, program.monitor);
     QStringList answers;
     line.responder = [&](const QString &frame) {
         // Whatever reaches the phone as a dial command must be one dialable number.
