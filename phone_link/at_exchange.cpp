@@ -82,14 +82,11 @@ QString AtExchange::IOP(const QString &cmdat)
     QString buffer;
     int retransmissions = 0;
     for (;;) {
-        if (!m_line.isOpen()) {
-            buffer = kFinalError;
-            break;
-        }
+        // A wait that expired saw the line open: a re-send never goes into a closed port.
         m_line.write(frame);
         buffer.clear();
         const Wait result = collectAnswer(t0, buffer);
-        if (result == Wait::LineClosed) {
+        if (result == Wait::Abandoned) {
             buffer = kFinalError;
             break;
         }
@@ -116,7 +113,7 @@ AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
         // A handler that ran inside the pump, or the device itself, may have closed the port, or
         // the program may be ending.
         if (!m_line.isOpen() || m_pump.isStopping())
-            return Wait::LineClosed;
+            return Wait::Abandoned;
 
         const QString chunk = m_line.readAll();
         if (!chunk.isEmpty()) {

@@ -44,7 +44,8 @@ public:
     bool inProgress() const { return m_depth > 0; }
 
 private:
-    enum class Wait { Final, Expired, LineClosed };
+    /// How a wait for the answer ended; Abandoned: the line closed or the program is ending.
+    enum class Wait { Final, Expired, Abandoned };
     Wait collectAnswer(double t0, QString &buffer);
 
     SerialLine &m_line;
