@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is read from or written to disk.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for Tornasquillo, measured over a pseudo-terminal with the simulated phone running in
 // a thread of its own. Prints one table; nothing here is a pass/fail test.
 //

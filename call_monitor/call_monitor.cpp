@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_monitor.h"
 
 #include "at_exchange.h"

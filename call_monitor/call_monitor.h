@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The call monitor. Each tick of the window's timer runs one pass: it reads what the phone

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The AT command exchange: every conversation with the phone goes through IOP. It frames one

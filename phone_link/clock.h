@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 /// Seconds on a clock that only moves forward. Deadlines and waits are measured on it, so an

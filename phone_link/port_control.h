@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Port control: the operator's open/close button and the phone's start-up dialogue. Opening

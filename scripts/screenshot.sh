@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshot of Tornasquillo running against the simulated phone, on a virtual X display.
 #
 #   BUILD_DIR=build scripts/screenshot.sh OUT.png

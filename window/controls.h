@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Two small controls that Qt does not offer as the window needs them: a status bar panel that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes from the phone through the answer clean-up.
 #include "at_exchange.h"
 

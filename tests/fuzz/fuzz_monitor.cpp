@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor fed an arbitrary stream from the phone over a fake line and clock. The input is a
 // little program: each byte picks an action (send text, let time pass, tick, move a slider,
 // answer the next command), and the bytes after it are the action's data.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary answers to "+CPBR=1" through the caller lookup's parsing and the event line's fields.
 #include "caller_entry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over the files given on the command line (or in the folders given), so
 // the seeds and every crash ever found are checked by the ordinary test suite too.
 #include <QDirIterator>

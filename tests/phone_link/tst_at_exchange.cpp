@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "at_exchange.h"
 #include "fake_clock.h"
 #include "fake_line.h"
