@@ -85,7 +85,7 @@ void printLine(const QString &text)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("phone-sim"));
+    QCoreApplication::setApplicationName(QStringLiteral("tornasquillo-phone-sim"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGTTIN, SIG_IGN);
     if (!watchQuitSignals(app)) {
-        std::fprintf(stderr, "phone-sim: cannot watch signals: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "tornasquillo-phone-sim: cannot watch signals: %s\n", std::strerror(errno));
         return 1;
     }
 
@@ -136,7 +136,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(scriptOption)) {
         QFile file(parser.value(scriptOption));
         if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "phone-sim: cannot read %s: %s\n", qPrintable(file.fileName()),
+            std::fprintf(stderr, "tornasquillo-phone-sim: cannot read %s: %s\n", qPrintable(file.fileName()),
                          qPrintable(file.errorString()));
             return 1;
         }

@@ -4,7 +4,7 @@
 #
 #   BUILD_DIR=build scripts/screenshot.sh OUT.png
 #
-# Builds nothing: it runs phone-sim and tornasquillo from BUILD_DIR (default: build). Needs
+# Builds nothing: it runs tornasquillo-phone-sim and tornasquillo from BUILD_DIR (default: build). Needs
 # Xvfb and ImageMagick; with xdotool it also opens the port and switches the responder on, and
 # waits for the demo caller's squillo to be logged before the picture is taken.
 #
@@ -18,8 +18,8 @@ build=${BUILD_DIR:-build}
 wait_open=${SHOT_WAIT:-30}
 title='Tornasquillo v 1.0'
 
-sim_exe=$build/phone_sim/phone-sim
-app_exe=$build/app/tornasquillo
+sim_exe=$build/bin/tornasquillo-phone-sim
+app_exe=$build/bin/tornasquillo
 for exe in "$sim_exe" "$app_exe"; do
     [[ -x $exe ]] || { echo "screenshot: $exe not found; build first" >&2; exit 1; }
 done
@@ -65,7 +65,7 @@ export DISPLAY
 
 "$sim_exe" --demo --link "$work/com1" </dev/null >"$work/sim.log" 2>&1 &
 pids+=($!)
-wait_for 10 test -e "$work/com1" || { echo "screenshot: phone-sim did not start" >&2; cat "$work/sim.log" >&2; exit 1; }
+wait_for 10 test -e "$work/com1" || { echo "screenshot: the simulated phone did not start" >&2; cat "$work/sim.log" >&2; exit 1; }
 
 "$app_exe" --com1 "$work/com1" >"$work/app.log" 2>&1 &
 pids+=($!)
