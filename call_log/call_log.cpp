@@ -40,7 +40,7 @@ void CallLog::record(const QString &stamp, const QString &line)
     }
     if (m_missed > 0) {
         qCInfo(lcCallLog).noquote()
-            << QStringLiteral("the call log %1 is written again; %2 call(s) are missing from it")
+            << QStringLiteral("the call log %1 is written again; %2 call(s) may be missing from it")
                    .arg(m_file.path())
                    .arg(m_missed);
         m_missed = 0;

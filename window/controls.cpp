@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls.h"
 
-#include <QLocale>
 #include <QMouseEvent>
 
 StatusPanel::StatusPanel(int index, QWidget *parent) : QLabel(parent), m_index(index)
@@ -27,16 +26,4 @@ void StatusPanel::mouseReleaseEvent(QMouseEvent *event)
     QLabel::mouseReleaseEvent(event);
     if (clicked)
         emit panelClicked(m_index);
-}
-
-EventItem::EventItem(const QString &line, const QDateTime &when, QListWidget *list)
-    : QListWidgetItem(line, list), m_when(when)
-{
-}
-
-QVariant EventItem::data(int role) const
-{
-    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)
-        return QLocale::system().toString(m_when, QLocale::LongFormat);
-    return QListWidgetItem::data(role);
 }

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -81,6 +82,28 @@ QString onOneLine(QString line)
     }
     return line;
 }
+
+/// One line of the event list. It keeps the moment it was logged and tells it, in the desktop's
+/// language with the seconds, as its tooltip and its accessible description. The text is made
+/// only when asked for: a list left running for months holds thousands of lines.
+class EventItem final : public QListWidgetItem
+{
+public:
+    EventItem(const QString &line, const QDateTime &when, QListWidget *list)
+        : QListWidgetItem(line, list), m_when(when)
+    {
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)
+            return QLocale::system().toString(m_when, QLocale::LongFormat);
+        return QListWidgetItem::data(role);
+    }
+
+private:
+    QDateTime m_when;
+};
 
 QIcon programIcon()
 {
