@@ -163,6 +163,19 @@ private slots:
                  qPrintable(said));
     }
 
+    void aFullDeviceFailsTheWrite()
+    {
+        // What a full disk does to the real file: the write says so, and the reason is passed on.
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        PosixLogFile full(QStringLiteral("/dev/full"));
+        QString reason;
+        QVERIFY2(full.open(&reason), qPrintable(reason));
+        const LogFile::Written written = full.append(entry(kStamp, kSquillo));
+        QCOMPARE(written.bytes, 0);
+        QCOMPARE(written.failure, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    }
+
     void aFailedWriteIsReportedOnceAndTheNextLineTriesAgain_data()
     {
         QTest::addColumn<int>("fault");
