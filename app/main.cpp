@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
-// the operator clicks ESCI or closes it. Nothing is read from or written to disk.
+// the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
+// record of the calls.
 
+#include "call_log.h"
 #include "form1.h"
+#include "log_file.h"
 #include "port_map.h"
 
 #include <QApplication>
@@ -26,6 +29,11 @@ struct Options
                             QStringLiteral("Device of COM 2 (default: the second USB serial "
                                            "device, else /dev/ttyS1)."),
                             QStringLiteral("PATH")};
+    QCommandLineOption log{QStringLiteral("log"),
+                           QStringLiteral("Append each event line to FILE, after its date and "
+                                          "time (ISO 8601) and a tab. A missing FILE is created "
+                                          "with mode 0600; FILE is never truncated."),
+                           QStringLiteral("FILE")};
 };
 
 void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
@@ -37,7 +45,7 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
                        "signalling rings (squilli) back."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({options.com1, options.com2});
+    parser.addOptions({options.com1, options.com2, options.log});
 }
 
 /// --help and --version must answer without a display (over ssh, in a package check), and a
@@ -77,7 +85,25 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Whoever asked for a record of the calls must not run without one: a file that cannot be
+    // opened ends the program before the window opens.
+    PosixLogFile logFile(parser.value(options.log));
+    CallLog callLog(logFile);
+    const bool logging = parser.isSet(options.log);
+    if (logging) {
+        QString reason;
+        if (!callLog.open(&reason)) {
+            qCCritical(lcApp).noquote()
+                << QStringLiteral("cannot open the call log %1: %2").arg(logFile.path(), reason);
+            return 1;
+        }
+    }
+
     Form1 window(PortMap::detect(parser.value(options.com1), parser.value(options.com2)));
+    if (logging)
+        QObject::connect(
+            &window, &Form1::callLogged, &window,
+            [&callLog](const QString &stamp, const QString &line) { callLog.record(stamp, line); });
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     window.show();
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event

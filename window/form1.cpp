@@ -7,11 +7,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -19,7 +21,11 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <cstdlib>
+
 Q_LOGGING_CATEGORY(lcWindow, "tornasquillo.window", QtInfoMsg)
+// One line per call, for the journal of a desktop session or of systemd --user.
+Q_LOGGING_CATEGORY(lcCalls, "tornasquillo.calls", QtInfoMsg)
 
 namespace {
 
@@ -54,6 +60,50 @@ QFont eventListFont()
     qCDebug(lcWindow).noquote() << "no Lucida Console; the event list uses" << font.family();
     return font;
 }
+
+/// The moment in ISO 8601 with the offset always written out ("+00:00" rather than "Z"), so
+/// every record reads the same way whatever zone the machine is set to.
+QString isoStamp(const QDateTime &when)
+{
+    const int offsetMinutes = when.offsetFromUtc() / 60;
+    const int minutes = std::abs(offsetMinutes);
+    return when.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) +
+           QString::asprintf("%c%02d:%02d", offsetMinutes < 0 ? '-' : '+', minutes / 60,
+                             minutes % 60);
+}
+
+/// A record is one line: the name cut from a malformed phonebook answer can hold the CR LF of
+/// the next entry, which would split the record or forge a second one.
+QString onOneLine(QString line)
+{
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return line;
+}
+
+/// One line of the event list. It keeps the moment it was logged and tells it, in the desktop's
+/// language with the seconds, as its tooltip and its accessible description. The text is made
+/// only when asked for: a list left running for months holds thousands of lines.
+class EventItem final : public QListWidgetItem
+{
+public:
+    EventItem(const QString &line, const QDateTime &when, QListWidget *list)
+        : QListWidgetItem(line, list), m_when(when)
+    {
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)
+            return QLocale::system().toString(m_when, QLocale::LongFormat);
+        return QListWidgetItem::data(role);
+    }
+
+private:
+    QDateTime m_when;
+};
 
 QIcon programIcon()
 {
@@ -383,10 +433,16 @@ void Form1::setLabel5Visible(bool visible)
 
 void Form1::appendToList2(const QString &line)
 {
-    auto *item = new QListWidgetItem(line, List2);
+    const QDateTime when = QDateTime::currentDateTime();
+    auto *item = new EventItem(line, when, List2);
     // The padding that lines up the columns on screen is noise to a screen reader.
     item->setData(Qt::AccessibleTextRole, line.simplified());
     List2->scrollToItem(item);
+
+    const QString stamp = isoStamp(when);
+    const QString record = onOneLine(line);
+    qCInfo(lcCalls).noquote() << stamp << record;
+    emit callLogged(stamp, record);
 }
 
 void Form1::beep()

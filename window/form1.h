@@ -7,6 +7,10 @@
 // writes its progress into panel 2, blinks Label5 and appends event lines to List2. The window
 // itself only turns clicks into calls and those reports into captions.
 //
+// Each event line is stamped with the wall clock when it is listed: the stamp is the line's
+// tooltip, the line goes to the journal (logging category tornasquillo.calls) with it, and
+// callLogged() hands both on for a record on disk.
+//
 // Every exchange and wait pumps events, so a handler here may run nested inside another one
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
 
@@ -63,6 +67,10 @@ signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already
     /// released and every wait has stopped; the application should leave its event loop.
     void programEnded();
+    /// An event line was listed. stamp is the moment in ISO 8601 with the UTC offset
+    /// ("2026-12-08T12:43:23+01:00"); line is the event line with any control character the
+    /// phone sent turned into a space, so that the record stays one line.
+    void callLogged(const QString &stamp, const QString &line);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

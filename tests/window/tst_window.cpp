@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
+#include "message_capture.h"
 #include "sim_phone.h"
 #include "twips.h"
 
 #include <QAccessible>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPort>
@@ -274,9 +277,13 @@ private slots:
 
     void squilloThroughTheWindow()
     {
+        // Through a link, as a by-id name is: the phone plugged back in below may get another
+        // pty number, taken meanwhile by whatever else runs on the machine.
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("phone"));
         SimPhone phone;
-        QVERIFY(phone.start());
-        auto form = openWindow({phone.devicePath(), {}});
+        QVERIFY(phone.start(link));
+        auto form = openWindow({link, {}});
         QVERIFY(form);
 
         click(control<QPushButton>(*form, "Command1"));
@@ -287,12 +294,35 @@ private slots:
         control<QSlider>(*form, "Slider1")->setValue(0);
         control<QSlider>(*form, "Slider2")->setValue(0);
         click(control<QPushButton>(*form, "Command3"));
+        MessageCapture journal("tornasquillo.calls");
+        const qint64 before = QDateTime::currentSecsSinceEpoch();
         phone.ring(1, 1000);
 
         auto *list2 = control<QListWidget>(*form, "List2");
         QTRY_COMPARE_WITH_TIMEOUT(list2->count(), 1, kSquilloMs);
-        QCOMPARE(list2->item(0)->text(),
+        const qint64 after = QDateTime::currentSecsSinceEpoch();
+        const QListWidgetItem *logged = list2->item(0);
+        QCOMPARE(logged->text(),
                  QStringLiteral("Ha squillato : +393331234567   > Mario Rossi     = Risposto"));
+
+        // The journal has the line as listed, after the moment it was listed with its offset.
+        const QStringList journalled = journal.texts(QtInfoMsg);
+        QCOMPARE(journalled.size(), 1);
+        const QString stamp = journalled.first().section(u' ', 0, 0);
+        QCOMPARE(journalled.first(), stamp + u' ' + logged->text());
+        const QDateTime when = QDateTime::fromString(stamp, Qt::ISODate);
+        const qsizetype kWithSecondsAndOffset = qsizetype(sizeof "2026-12-08T12:43:23+01:00") - 1;
+        QVERIFY2(stamp.size() == kWithSecondsAndOffset && when.isValid() &&
+                     when.toSecsSinceEpoch() >= before && when.toSecsSinceEpoch() <= after,
+                 qPrintable(stamp));
+        QCOMPARE(when.offsetFromUtc(), when.toLocalTime().offsetFromUtc());
+        // The list tells the same moment in the desktop's language, to the mouse and to a screen
+        // reader.
+        const QString told = QLocale::system().toString(when.toLocalTime(), QLocale::LongFormat);
+        QCOMPARE(logged->toolTip(), told);
+        QAccessibleInterface *listIface = QAccessible::queryAccessibleInterface(list2);
+        QVERIFY(listIface && listIface->childCount() == 1);
+        QCOMPARE(listIface->child(0)->text(QAccessible::Description), told);
         const QStringList heard = phone.receivedCommands();
         const qsizetype dial = heard.indexOf("ATD+393331234567;");
         QVERIFY2(dial > 0, qPrintable(heard.join(' ')));
@@ -314,9 +344,28 @@ private slots:
         QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Porta non aperta o occupata"));
         QCOMPARE(list2->count(), 1);
         QVERIFY(list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : +393331234567")));
-        QVERIFY(phone.start());
+        QVERIFY(phone.start(link));
         click(control<QPushButton>(*form, "Command1"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
+    }
+
+    void aLoggedLineIsHandedOnAsOneLine()
+    {
+        Form1 form(PortMap{});
+        QSignalSpy logged(&form, &Form1::callLogged);
+        MessageCapture journal("tornasquillo.calls");
+        // A phonebook name that ran on into the phone's next line would split the record.
+        const QString line =
+            QStringLiteral("Ha squillato : +393331234567   > Mario\r\nRossi   = Risposto");
+        const QString oneLine =
+            QStringLiteral("Ha squillato : +393331234567   > Mario  Rossi   = Risposto");
+        form.appendToList2(line);
+
+        QCOMPARE(control<QListWidget>(form, "List2")->item(0)->text(), line);
+        QCOMPARE(logged.count(), 1);
+        const QString stamp = logged.first().at(0).toString();
+        QCOMPARE(logged.first().at(1).toString(), oneLine);
+        QCOMPARE(journal.texts(QtInfoMsg), QStringList(stamp + u' ' + oneLine));
     }
 
     void aSilentPhoneLeavesTheWindowResponsiveAndEsciWorking()
