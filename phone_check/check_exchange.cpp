@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -95,6 +96,7 @@ CheckReply CheckExchange::ask(const QString &cmdat, double wait, bool numericToo
 
     const double deadline = std::min(start + wait, m_runEnd);
     QString buffer;
+    bool lastLook = false;
     for (;;) {
         const double left = deadline - m_clock.seconds();
         m_pump.pumpEvents(left > 0 ? int(std::min<double>(kPumpSliceMs, std::ceil(left * 1000)))
@@ -134,6 +136,10 @@ CheckReply CheckExchange::ask(const QString &cmdat, double wait, bool numericToo
         if (buffer.size() > kMaxAnswer)
             buffer.clear();
         if (m_clock.seconds() >= deadline) {
+            // On a busy machine the program may not have run for a while: an answer that came
+            // in time but is not read yet gets one more look before the phone is called silent.
+            if (!std::exchange(lastLook, true))
+                continue;
             reply.end =
                 deadline < start + wait ? CheckReply::End::OutOfTime : CheckReply::End::Silent;
             return reply;
