@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
-// record of the calls.
+// record of the calls. With --check-phone it checks the phone instead, without a window.
 
 #include "call_log.h"
 #include "form1.h"
 #include "log_file.h"
+#include "phone_check.h"
 #include "port_map.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLoggingCategory>
+#include <QTextStream>
 #include <QTimer>
 
 #include <cstring>
@@ -34,6 +36,14 @@ struct Options
                                           "time (ISO 8601) and a tab. A missing FILE is created "
                                           "with mode 0600; FILE is never truncated."),
                            QStringLiteral("FILE")};
+    QCommandLineOption checkPhone{
+        QStringLiteral("check-phone"),
+        QStringLiteral("Without a window: check whether the phone (on --com1, else the first "
+                       "serial device that answers) will work, and print a report. Exit status "
+                       "0: no problem, 1: a problem, 2: the port cannot be opened.")};
+    QCommandLineOption fix{QStringLiteral("fix"),
+                           QStringLiteral("With --check-phone: set the fixes the report gives, "
+                                          "store them in the phone (AT&W) and check again.")};
 };
 
 void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
@@ -45,7 +55,7 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
                        "signalling rings (squilli) back."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({options.com1, options.com2, options.log});
+    parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix});
 }
 
 /// --help and --version must answer without a display (over ssh, in a package check), and a
@@ -61,6 +71,40 @@ bool asksOnlyForText(int argc, char *argv[])
     return false;
 }
 
+/// The check runs over ssh or on a machine without a desktop; --fix alone is an error, which
+/// must be told without a display too.
+bool runsWithoutWindow(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--check-phone") == 0 || std::strcmp(argv[i], "--fix") == 0)
+            return true;
+    }
+    return false;
+}
+
+int runCheck(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
+{
+    describe(app, parser, options);
+    parser.process(app);
+    if (!parser.isSet(options.checkPhone)) {
+        qCCritical(lcApp).noquote() << "--fix goes with --check-phone (see --help)";
+        return 1;
+    }
+    if (!parser.positionalArguments().isEmpty() || parser.isSet(options.com2) ||
+        parser.isSet(options.log)) {
+        qCCritical(lcApp).noquote() << "--check-phone takes only --com1 PATH and --fix";
+        return 1;
+    }
+    // The report says why a port cannot be opened; the line's own messages would repeat it for
+    // every device tried.
+    QLoggingCategory::setFilterRules(
+        QStringLiteral("tornasquillo.link.info=false\ntornasquillo.link.warning=false"));
+    QTextStream out(stdout);
+    const QString com1 = parser.value(options.com1);
+    return checkPhone(com1, parser.isSet(options.fix), out,
+                      com1.isEmpty() ? serialDevices() : QStringList());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -73,6 +117,11 @@ int main(int argc, char *argv[])
         describe(app, parser, options);
         parser.process(app); // prints the help or the version and exits
         return 0;
+    }
+
+    if (runsWithoutWindow(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return runCheck(app, parser, options);
     }
 
     QApplication app(argc, argv);

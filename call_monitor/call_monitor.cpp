@@ -91,16 +91,18 @@ void CallMonitor::runPass()
 
 void CallMonitor::logCall(bool squillo)
 {
-    CallerEntry caller{QStringLiteral("errore"), QString()};
+    CallerEntry caller{QStringLiteral("errore"), QString(), 0};
     if (m_exchange.IOP(QStringLiteral("+CPBS=MC")) == u"OK") {
         // The answer's status is not examined: whatever holds a quoted number is the caller.
         if (const auto entry = readCallerEntry(m_exchange.IOP(QStringLiteral("+CPBR=1"))))
             caller = *entry;
     }
 
-    // A withheld caller, or a number that is not one, is logged but never dialed.
-    if (squillo && m_view.flgrisp() && caller.number != u"errore" && isDialable(caller.number))
-        callBack(caller.number);
+    // A withheld caller, or a number that is not one, is logged but never dialed. The event line
+    // keeps the number as the phone gave it.
+    const QString dialled = numberToDial(caller);
+    if (squillo && m_view.flgrisp() && caller.number != u"errore" && isDialable(dialled))
+        callBack(dialled);
 
     const QString event =
         squillo ? QStringLiteral("Ha squillato : ") : QStringLiteral("Ha ciamato   : ");
@@ -116,8 +118,13 @@ void CallMonitor::callBack(const QString &number)
     CallBackStart = std::int32_t(std::nearbyint(m_clock.seconds()));
     waitPast(CallBackStart, &MonitorView::slider2Value);
 
-    if (m_exchange.IOP(QStringLiteral("D") + number + u';') != u"OK")
+    if (m_exchange.IOP(QStringLiteral("D") + number + u';') != u"OK") {
+        // "BUSY", "NO CARRIER", an error, or no final result within the deadline (a phone that
+        // answers only when the callee picks up): the phone may still be setting the call up,
+        // and one hang-up makes sure none is left standing. Its answer changes nothing.
+        m_exchange.IOP(QStringLiteral("H"));
         return;
+    }
 
     AnswerTime = m_clock.seconds();
     waitPast(AnswerTime, &MonitorView::slider1Value);

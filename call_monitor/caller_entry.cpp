@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "caller_entry.h"
 
+#include <QStringView>
+
 namespace {
 
 /// One-based position of the first double quote at or after one-based position `from`; 0 if none.
@@ -8,6 +10,30 @@ qsizetype quoteFrom(const QString &text, qsizetype from)
 {
     const qsizetype index = text.indexOf(u'"', std::max<qsizetype>(from, 1) - 1);
     return index < 0 ? 0 : index + 1;
+}
+
+/// The numbering type in `text`, which follows a number's closing quote: ",145," gives 145.
+int typeAfterNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const auto skipSpaces = [&] {
+        while (i < text.size() && text[i] == u' ')
+            ++i;
+    };
+    skipSpaces();
+    if (i >= text.size() || text[i] != u',')
+        return 0;
+    ++i;
+    skipSpaces();
+    int type = 0;
+    int digits = 0;
+    // Types are octets; more digits than that are not a type.
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9' && digits < 4) {
+        type = type * 10 + (text[i].unicode() - u'0');
+        ++i;
+        ++digits;
+    }
+    return digits > 0 && digits <= 3 ? type : 0;
 }
 
 } // namespace
@@ -21,12 +47,20 @@ std::optional<CallerEntry> readCallerEntry(const QString &answer)
 
     CallerEntry entry;
     entry.number = answer.mid(q1 - 1, q2 - q1);
+    entry.type = typeAfterNumber(QStringView(answer).sliced(q2));
     const qsizetype third = quoteFrom(answer, q2 + 1);
     const qsizetype q3 = third + 1;
     const qsizetype q4 = third > 0 ? quoteFrom(answer, q3) : 0;
     if (q4 > 0)
         entry.name = answer.mid(q3 - 1, q4 - q3);
     return entry;
+}
+
+QString numberToDial(const CallerEntry &entry)
+{
+    if (entry.type == CallerEntry::kInternational && !entry.number.startsWith(u'+'))
+        return u'+' + entry.number;
+    return entry.number;
 }
 
 QString fitField(const QString &text, qsizetype width)

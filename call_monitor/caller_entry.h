@@ -8,15 +8,28 @@
 /// The caller as the phone's missed-call list gives it.
 struct CallerEntry
 {
+    /// Numbering type of an international number (3GPP TS 24.008): the country code is part of
+    /// the number whether or not a "+" stands before it.
+    static constexpr int kInternational = 145;
+
     QString number;
     QString name;
+    /// The numbering type after the number (129 national, 145 international); 0 when the answer
+    /// gives none.
+    int type = 0;
 };
 
-/// Cuts number and name out of an answer to "+CPBR=1" such as
+/// Cuts number, type and name out of an answer to "+CPBR=1" such as
 /// +CPBR: 1,"+393331234567",145,"Mario Rossi": the number lies between the first pair of double
-/// quotes and the name between the second pair. Without a first pair there is no number and
-/// the lookup has failed (nullopt); without a second pair the name is empty.
+/// quotes, the type is the field after it, and the name lies between the second pair. Without a
+/// first pair there is no number and the lookup has failed (nullopt); without a second pair the
+/// name is empty.
 std::optional<CallerEntry> readCallerEntry(const QString &answer);
+
+/// The number to dial for a caller: as listed, with a "+" put before an international number
+/// that some phones (Sony Ericsson ones, oFono's phone simulator) list without it. Dialled as
+/// listed, "393331234567" would be taken for a national number.
+QString numberToDial(const CallerEntry &entry);
 
 /// Left-aligns a text in a field of `width` characters: pads with spaces or cuts it.
 QString fitField(const QString &text, qsizetype width);

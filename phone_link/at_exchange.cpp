@@ -52,6 +52,20 @@ QString stripFraming(QString text)
     return text;
 }
 
+QString atFrame(const QString &cmdat)
+{
+    QString frame = QStringLiteral("AT");
+    frame += trimSpaces(cmdat);
+    frame += u'\r';
+    return frame;
+}
+
+bool isDialCommand(const QString &cmdat)
+{
+    const QStringView command = trimSpaces(cmdat);
+    return !command.isEmpty() && (command[0] == u'D' || command[0] == u'd');
+}
+
 QString ForDat(QString &TMP3TxT)
 {
     TMP3TxT = stripFraming(std::move(TMP3TxT));
@@ -77,9 +91,8 @@ QString AtExchange::IOP(const QString &cmdat)
         return QStringLiteral("ERROR");
 
     ++m_depth;
-    QString frame = QStringLiteral("AT");
-    frame += trimSpaces(cmdat);
-    frame += u'\r';
+    const QString frame = atFrame(cmdat);
+    const bool dial = isDialCommand(cmdat);
     QString buffer;
     int retransmissions = 0;
     for (;;) {
@@ -93,6 +106,10 @@ QString AtExchange::IOP(const QString &cmdat)
         }
         if (result == Wait::Final)
             break;
+        if (dial) {
+            buffer = kFinalError;
+            break;
+        }
         ++retransmissions;
         if (retransmissions > kRetransmitLimit) {
             buffer = kFinalError;

@@ -5,7 +5,10 @@
 // command as "AT" + command + CR, writes it, and collects the phone's answer until a final result
 // code (CR LF "OK" CR LF or CR LF "ERROR" CR LF, in any letter case) is in the buffer. A phone
 // that stays silent for 20 seconds gets the command again, up to 100 times, and the exchange
-// then answers "ERROR". The collected answer is cleaned of its framing by ForDat's routine.
+// then answers "ERROR". A dial is the exception: it is written once and answers "ERROR" at the
+// deadline, because on a phone any character aborts a call being set up and a second dial can
+// put the first call on hold, so re-sending it would call the number over and over. The
+// collected answer is cleaned of its framing by ForDat's routine.
 //
 // The exchange blocks its caller but pumps events on every pass of its wait, so the window's
 // other handlers (and nested exchanges) run meanwhile.
@@ -19,6 +22,13 @@ class SerialLine;
 /// Strips the framing around a text from the phone: spaces (only spaces) at both ends, then one
 /// CR LF at the start and one at the end.
 QString stripFraming(QString text);
+
+/// The frame of a command on the wire: "AT", the command without spaces around it, and one CR
+/// (no line feed).
+QString atFrame(const QString &cmdat);
+
+/// Whether a command is a dial ("D" or "d" first, spaces around it ignored).
+bool isDialCommand(const QString &cmdat);
 
 /// Cleans an answer in place and returns it: strips spaces at both ends, one CR LF at each end,
 /// and (unless the answer is exactly "OK" or "ERROR") the 6 characters CR LF CR LF "OK" that
@@ -38,7 +48,8 @@ public:
     AtExchange(SerialLine &line, Clock &clock, EventPump &pump);
 
     /// Sends one command and returns its cleaned answer; "ERROR" when the port is closed (at once,
-    /// nothing written), closes during the exchange, or the phone never gives a final result.
+    /// nothing written), closes during the exchange, or the phone never gives a final result
+    /// (for a dial: none within the deadline, which the phone's "BUSY" or "NO CARRIER" is not).
     QString IOP(const QString &cmdat);
 
     /// True while an exchange (or one nested inside it) is waiting for the phone.

@@ -88,13 +88,23 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tornasquillo-phone-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A simulated GSM phone on a pseudo-terminal, for testing Tornasquillo.\n"
-                       "Script commands (stdin or --script, one per line, # comments):\n"
-                       "  ring N [INTERVAL_MS] | caller NUMBER [NAME...] | silent on|off\n"
-                       "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
-                       "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
-                       "  model TEXT | quit"));
+    parser.setApplicationDescription(QStringLiteral(
+        "A simulated GSM phone on a pseudo-terminal, for testing Tornasquillo.\n"
+        "Script commands (stdin or --script, one per line, # comments):\n"
+        "  ring N [INTERVAL_MS] | caller NUMBER [NAME...] | silent on|off\n"
+        "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
+        "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
+        "  model TEXT | quit\n"
+        "  profile [SETTINGS]      stored profile: the factory's with SETTINGS applied, e.g.\n"
+        "                          profile E0Q1V0S0=2;+CRC=1;+CLIP=1;+COLP=1;+CVHU=1;\n"
+        "                          +CMEE=1;+CSCS=\"UCS2\" (also in force at once)\n"
+        "  dial ok|busy|no-carrier|no-answer|no-dialtone|cme N\n"
+        "                          how dials are answered (ok: the call is set up)\n"
+        "  callee answers|busy|no-answer|no-carrier [SECONDS] | callee never\n"
+        "                          what the called party does, SECONDS after the dial;\n"
+        "                          under +COLP=1 that is the dial's result\n"
+        "  mc on|off               whether the missed-call list MC exists\n"
+        "  international plus|bare international numbers listed with or without '+'"));
     parser.addHelpOption();
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Symlink to the pty's device."),
@@ -105,7 +115,18 @@ int main(int argc, char *argv[])
                                         QStringLiteral("A demo caller rings every 30 s."));
     const QCommandLineOption modelOption(
         QStringLiteral("model"), QStringLiteral("What +CGMM answers."), QStringLiteral("TEXT"));
-    parser.addOptions({linkOption, scriptOption, demoOption, modelOption});
+    const QCommandLineOption profileOption(
+        QStringLiteral("profile"),
+        QStringLiteral("Stored profile: the factory's with SETTINGS applied, as the script's "
+                       "profile line (e.g. \"+CRC=1;+CLIP=1\")."),
+        QStringLiteral("SETTINGS"));
+    const QCommandLineOption noMcOption(
+        QStringLiteral("no-mc"), QStringLiteral("No missed-call list: AT+CPBS=? lists only SM."));
+    const QCommandLineOption bareOption(
+        QStringLiteral("bare-international"),
+        QStringLiteral("International numbers listed without '+' (type 145)."));
+    parser.addOptions(
+        {linkOption, scriptOption, demoOption, modelOption, profileOption, noMcOption, bareOption});
     parser.process(app);
 
     std::signal(SIGPIPE, SIG_IGN);
@@ -119,6 +140,14 @@ int main(int argc, char *argv[])
     SimPhone phone;
     if (parser.isSet(modelOption))
         phone.setModel(parser.value(modelOption));
+    if (parser.isSet(profileOption) &&
+        !phone.setStoredProfile(parser.value(profileOption).toLatin1())) {
+        std::fprintf(stderr, "tornasquillo-phone-sim: --profile: not a profile setting in %s\n",
+                     qPrintable(parser.value(profileOption)));
+        return 1;
+    }
+    phone.setMissedCallList(!parser.isSet(noMcOption));
+    phone.setBareInternational(parser.isSet(bareOption));
     QObject::connect(&phone, &SimPhone::linePlugged, &app, [&phone](const QString &device) {
         printLine(QStringLiteral("device: ") + device);
         if (!phone.linkPath().isEmpty())

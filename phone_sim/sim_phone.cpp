@@ -7,6 +7,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <utility>
@@ -168,19 +169,33 @@ bool isValidNumber(const QByteArray &number)
     return number != "+";
 }
 
-void addInfo(QByteArray &text, const QByteArrayList &lines)
+const QByteArrayList kStorages{"MC", "RC", "DC", "SM", "ME"};
+const QByteArrayList kCharsets{"GSM", "IRA", "UCS2", "UTF-8"};
+
+// The result codes that V0 sends as numbers (V.250); the others stay words.
+int numericCode(const QByteArray &code)
 {
-    text += "\r\n" + lines.join("\r\n") + "\r\n";
+    static const QByteArrayList kCodes{"OK", "CONNECT",     "RING", "NO CARRIER", "ERROR",
+                                       "",   "NO DIALTONE", "BUSY", "NO ANSWER"};
+    return code.isEmpty() ? -1 : int(kCodes.indexOf(code));
 }
 
-const QByteArrayList kStorages{"MC", "RC", "DC", "SM", "ME"};
-const QByteArrayList kCharsets{"GSM", "IRA", "UTF-8"};
+QByteArray ucs2Hex(const QString &text)
+{
+    QByteArray out;
+    for (const QChar c : text)
+        out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return out;
+}
 
 } // namespace
 
 SimPhone::SimPhone(QObject *parent)
-    : QObject(parent), m_outputTimer(new QTimer(this)), m_ringTimer(new QTimer(this))
+    : QObject(parent), m_outputTimer(new QTimer(this)), m_ringTimer(new QTimer(this)),
+      m_calleeTimer(new QTimer(this))
 {
+    m_calleeTimer->setSingleShot(true);
+    connect(m_calleeTimer, &QTimer::timeout, this, &SimPhone::calleeActs);
     m_outputTimer->setSingleShot(true);
     connect(m_outputTimer, &QTimer::timeout, this, [this] {
         if (!m_output.empty())
@@ -364,6 +379,8 @@ void SimPhone::closeLine()
     m_master = m_slave = -1;
     m_lineBuffer.clear();
     m_discardingLine = false;
+    // Nobody is left to hear how the call attempt ends.
+    m_dialPending = false;
     {
         QMutexLocker lock(&m_mutex);
         m_devicePath.clear();
@@ -461,6 +478,66 @@ void SimPhone::setAnswerDelay(int ms)
     m_answerDelayMs = qMax(0, ms);
 }
 
+bool SimPhone::setStoredProfile(const QByteArray &commands)
+{
+    QByteArray body = commands.trimmed();
+    if (body.size() >= 2 && upper(body[0]) == 'A' && upper(body[1]) == 'T')
+        body.remove(0, 2);
+    const std::optional<QByteArrayList> list = splitCommands(body);
+    if (!list)
+        return false;
+    for (const QByteArray &command : *list) {
+        if (!command.isEmpty() && !isProfileCommand(command))
+            return false;
+    }
+    const Profile saved = m_profile;
+    m_profile = Profile();
+    Answer ignored;
+    for (const QByteArray &command : *list) {
+        if (!executeOne(command, ignored)) {
+            m_profile = saved;
+            return false;
+        }
+    }
+    m_stored = m_profile;
+    return true;
+}
+
+bool SimPhone::isProfileCommand(const QByteArray &command) const
+{
+    static const QByteArrayList kSettings{
+        "+CRC=", "+CLIP=", "+COLP=", "+CVHU=", "+CMEE=", "+CSCS=", "S0="};
+    const char first = command.isEmpty() ? 0 : command[0];
+    if (first == 'E' || first == 'Q' || first == 'V')
+        return true;
+    return std::any_of(kSettings.begin(), kSettings.end(),
+                       [&](const QByteArray &prefix) { return command.startsWith(prefix); });
+}
+
+void SimPhone::setDialAnswer(DialAnswer answer, int cmeCode)
+{
+    m_dialAnswer = answer;
+    m_dialCmeCode = qMax(0, cmeCode);
+}
+
+void SimPhone::setCallee(Callee callee, int afterMs)
+{
+    m_callee = callee;
+    m_calleeAfterMs = qMax(0, afterMs);
+}
+
+void SimPhone::setMissedCallList(bool present)
+{
+    m_hasMissedCalls = present;
+    if (!present)
+        m_storage = "SM";
+}
+
+void SimPhone::setBareInternational(bool bare)
+{
+    m_bareInternational = bare;
+}
+
 void SimPhone::sendRaw(const QByteArray &bytes)
 {
     if (m_master < 0) {
@@ -510,9 +587,24 @@ void SimPhone::ringTick()
             endIncomingCall(true);
         return;
     }
-    qCInfo(lcPhoneSim).noquote() << stamp() << "-> RING" << m_ringIndex;
+    // A phone set to answer by itself takes the call at its S0th ring: the caller is connected,
+    // the call is not missed, and no further ring comes.
+    const bool answersItself = m_profile.s0 > 0 && m_ringIndex >= m_profile.s0;
+    if (answersItself) {
+        m_ringTimer->stop();
+        m_ringing = false;
+        m_ringsLeft = 0;
+    }
+    qCInfo(lcPhoneSim).noquote() << stamp() << "->" << (m_profile.crc ? "+CRING" : "RING")
+                                 << m_ringIndex << (answersItself ? "and answered (S0)" : "");
     Output out;
-    out.bytes = "\r\nRING\r\n";
+    out.bytes = resultCode(m_profile.crc ? QByteArray("+CRING: VOICE") : QByteArray("RING"));
+    if (m_profile.clip && !m_profile.quiet) {
+        int type = 0;
+        const QByteArray number = listedNumber(m_ringingCaller.number, &type);
+        const QByteArray clip = "+CLIP: \"" + number + "\"," + QByteArray::number(type);
+        out.bytes += m_profile.verbose ? "\r\n" + clip + "\r\n" : clip + "\r\n";
+    }
     out.event = Event::Ring;
     out.ringIndex = m_ringIndex;
     out.callId = m_callId;
@@ -550,6 +642,10 @@ void SimPhone::onReadable()
     const int master = m_master;
     for (ssize_t i = 0; i < n && m_master == master; ++i) {
         const char c = buffer[i];
+        // On a phone any character aborts a call still being set up; a line feed after the
+        // dial's own CR is not one.
+        if (m_dialPending && c != '\n')
+            abortDial();
         if (c == '\r') {
             if (!m_discardingLine)
                 onLine(std::exchange(m_lineBuffer, {}), ns);
@@ -590,22 +686,24 @@ void SimPhone::onLine(QByteArray line, qint64 steadyNs)
     if (m_silent || m_master < 0 || m_master != master)
         return;
 
-    // The echo follows the setting in force when the line came in: "ATE0" is still echoed.
-    const bool echo = m_echo;
+    // The echo follows the setting in force when the line came in: "ATE0" is still echoed. The
+    // result code follows the settings the line leaves: "ATQ0" is answered, "ATV0" with a number.
+    const bool echo = m_profile.echo;
     const std::optional<QByteArrayList> commands = splitCommands(line.mid(2));
     Answer answer;
     if (commands)
         answer = execute(*commands);
     else
         answer.final = "ERROR";
-    const QByteArray result = answer.info + "\r\n" + answer.final + "\r\n";
+    const QByteArray result =
+        answer.info + (answer.deferred ? QByteArray() : resultCode(answer.final));
 
     if (echo)
         enqueueAnswer(line + '\r', 0, Event::None, {});
     int resultDelay = m_answerDelayMs;
     if (resultDelay == 0 && echo && m_chunkSize > 0)
         resultDelay = m_chunkDelayMs;
-    enqueueAnswer(result, resultDelay, Event::Final, answer.final);
+    enqueueAnswer(result, resultDelay, answer.deferred ? Event::None : Event::Final, answer.final);
     qCDebug(lcPhoneSim).noquote() << stamp() << "->" << printable(answer.info) << answer.final;
 }
 
@@ -629,27 +727,64 @@ SimPhone::Answer SimPhone::execute(const QByteArrayList &commands)
 
 bool SimPhone::executeOne(const QByteArray &command, Answer &answer)
 {
-    if (command.isEmpty() || command == "Q" || command == "Q0" || command == "V1")
+    if (command.isEmpty())
         return true;
+    const auto flag = [&](bool &value) {
+        if (command.size() == 1 || command == command.left(1) + '0')
+            value = false;
+        else if (command == command.left(1) + '1')
+            value = true;
+        else
+            return false;
+        return true;
+    };
+    if (command[0] == 'E')
+        return flag(m_profile.echo);
+    if (command[0] == 'Q')
+        return flag(m_profile.quiet);
+    if (command[0] == 'V') {
+        // A bare V is V0, as a bare E is E0.
+        return flag(m_profile.verbose);
+    }
     if (command == "Z" || command == "Z0") {
-        m_echo = true;
+        m_profile = m_stored;
         return true;
     }
-    if (command == "E" || command == "E0" || command == "E1") {
-        m_echo = command == "E1";
+    if (command == "&W" || command == "&W0") {
+        m_stored = m_profile;
+        return true;
+    }
+    if (command == "&F" || command == "&F0") {
+        m_profile = Profile();
+        return true;
+    }
+    if (command.startsWith("S0")) {
+        const QByteArray op = command.mid(2);
+        if (op == "?") {
+            addInfo(answer, {QByteArray::number(m_profile.s0).rightJustified(3, '0')});
+            return true;
+        }
+        if (op == "=?") {
+            addInfo(answer, {"S0: (0-255)"});
+            return true;
+        }
+        bool ok = false;
+        const int rings = op.mid(1).toInt(&ok);
+        if (!op.startsWith('=') || !ok || rings < 0 || rings > 255)
+            return false;
+        m_profile.s0 = rings;
         return true;
     }
     if (command == "H" || command == "H0") {
         if (m_ringing)
             endIncomingCall(false);
-        if (!m_activeCall.isEmpty()) {
-            qCInfo(lcPhoneSim).noquote() << stamp() << "call to" << m_activeCall << "ended";
-            m_activeCall.clear();
-        }
+        // Under +CVHU=1 the phone says OK and keeps the voice call up.
+        if (!m_activeCall.isEmpty() && m_profile.cvhu != 1)
+            endCall();
         return true;
     }
     if (command.startsWith('D'))
-        return dial(command.mid(1));
+        return dial(command.mid(1), answer);
     if (!command.startsWith('+'))
         return false;
 
@@ -664,7 +799,7 @@ bool SimPhone::executeOne(const QByteArray &command, Answer &answer)
             return true;
         if (!op.isEmpty())
             return false;
-        addInfo(answer.info, {value});
+        addInfo(answer, {value});
         return true;
     };
     if (name == "+CGMI" || name == "+GMI")
@@ -678,52 +813,73 @@ bool SimPhone::executeOne(const QByteArray &command, Answer &answer)
     if (name == "+CIMI")
         return identity(kImsi);
 
-    if (name == "+CMEE") {
+    // A numeric setting: its read form gives the value (and `readTail`, the provisioning status
+    // some report after it), its test form the range.
+    const auto setting = [&](int &value, int max, const QByteArray &readTail,
+                             const QByteArray &range) {
         if (op == "?") {
-            addInfo(answer.info, {"+CMEE: " + QByteArray::number(m_cmee)});
-        } else if (op == "=?") {
-            addInfo(answer.info, {"+CMEE: (0-2)"});
-        } else {
-            const QByteArray value = op.mid(1);
-            if (!op.startsWith('=') || (value != "0" && value != "1" && value != "2"))
-                return false;
-            m_cmee = value.toInt();
+            addInfo(answer, {name + ": " + QByteArray::number(value) + readTail});
+            return true;
         }
+        if (op == "=?") {
+            addInfo(answer, {name + ": " + range});
+            return true;
+        }
+        bool ok = false;
+        const int v = op.mid(1).toInt(&ok);
+        if (!op.startsWith('=') || !ok || v < 0 || v > max)
+            return false;
+        value = v;
         return true;
-    }
+    };
+    if (name == "+CMEE")
+        return setting(m_profile.cmee, 2, {}, "(0-2)");
+    if (name == "+CRC")
+        return setting(m_profile.crc, 1, {}, "(0,1)");
+    if (name == "+CLIP")
+        return setting(m_profile.clip, 1, ",1", "(0,1)");
+    if (name == "+COLP")
+        return setting(m_profile.colp, 1, ",1", "(0,1)");
+    if (name == "+CVHU")
+        return setting(m_profile.cvhu, 2, {}, "(0-2)");
+    // Registered on the home network (stat 1), whatever the unsolicited-report setting.
+    if (name == "+CREG")
+        return setting(m_creg, 2, ",1", "(0-2)");
     if (name == "+CFUN") {
         // Always on: a client that powers the phone up finds it already up.
         if (op == "?")
-            addInfo(answer.info, {"+CFUN: 1"});
+            addInfo(answer, {"+CFUN: 1"});
         else if (op == "=?")
-            addInfo(answer.info, {"+CFUN: (1),(0)"});
+            addInfo(answer, {"+CFUN: (1),(0)"});
         else if (op != "=1")
             return false;
         return true;
     }
     if (name == "+CSCS") {
         if (op == "?") {
-            addInfo(answer.info, {"+CSCS: \"" + m_charset + '"'});
+            addInfo(answer, {"+CSCS: \"" + m_profile.charset + '"'});
         } else if (op == "=?") {
-            addInfo(answer.info, {"+CSCS: (\"" + kCharsets.join("\",\"") + "\")"});
+            addInfo(answer, {"+CSCS: (\"" + kCharsets.join("\",\"") + "\")"});
         } else {
             const QByteArray charset = unquote(op.mid(1)).toUpper();
             if (!op.startsWith('=') || !kCharsets.contains(charset))
                 return false;
-            m_charset = charset;
+            m_profile.charset = charset;
         }
         return true;
     }
     if (name == "+CPBS") {
         if (op == "?") {
-            addInfo(answer.info, {"+CPBS: \"" + m_storage + "\"," +
-                                  QByteArray::number(storage(m_storage).size()) + ',' +
-                                  QByteArray::number(kPhonebookCapacity)});
+            addInfo(answer, {"+CPBS: \"" + m_storage + "\"," +
+                             QByteArray::number(storage(m_storage).size()) + ',' +
+                             QByteArray::number(kPhonebookCapacity)});
         } else if (op == "=?") {
-            addInfo(answer.info, {"+CPBS: (\"" + kStorages.join("\",\"") + "\")"});
+            const QByteArrayList storages = m_hasMissedCalls ? kStorages : QByteArrayList{"SM"};
+            addInfo(answer, {"+CPBS: (\"" + storages.join("\",\"") + "\")"});
         } else {
             const QByteArray which = unquote(op.mid(1)).toUpper();
-            if (!op.startsWith('=') || !kStorages.contains(which))
+            if (!op.startsWith('=') || !kStorages.contains(which) ||
+                (!m_hasMissedCalls && which != "SM"))
                 return false;
             m_storage = which;
         }
@@ -731,7 +887,7 @@ bool SimPhone::executeOne(const QByteArray &command, Answer &answer)
     }
     if (name == "+CPBR") {
         if (op == "=?") {
-            addInfo(answer.info,
+            addInfo(answer,
                     {"+CPBR: (1-" + QByteArray::number(kPhonebookCapacity) + ")," +
                      QByteArray::number(kNumberLength) + ',' + QByteArray::number(kNameLength)});
             return true;
@@ -760,18 +916,46 @@ bool SimPhone::readPhonebook(const QByteArray &args, Answer &answer)
     QByteArrayList lines;
     for (int index = first; index <= last && index <= entries.size(); ++index) {
         const Caller &entry = entries[index - 1];
-        const QByteArray number = entry.number.toUtf8();
-        const int type = number.startsWith('+') ? 145 : 129;
+        int type = 0;
+        const QByteArray number = listedNumber(entry.number, &type);
+        const QByteArray name =
+            m_profile.charset == "UCS2" ? ucs2Hex(entry.name) : entry.name.toUtf8();
         lines << "+CPBR: " + QByteArray::number(index) + ",\"" + number + "\"," +
-                     QByteArray::number(type) + ",\"" + entry.name.toUtf8() + '"';
+                     QByteArray::number(type) + ",\"" + name + '"';
     }
     // An empty slot is no error for a phone: the list is just shorter.
     if (!lines.isEmpty())
-        addInfo(answer.info, lines);
+        addInfo(answer, lines);
     return true;
 }
 
-bool SimPhone::dial(const QByteArray &dialString)
+QByteArray SimPhone::listedNumber(const QString &number, int *type) const
+{
+    const QByteArray bytes = number.toUtf8();
+    const bool international = bytes.startsWith('+');
+    *type = international ? 145 : 129;
+    return international && m_bareInternational ? bytes.mid(1) : bytes;
+}
+
+void SimPhone::addInfo(Answer &answer, const QByteArrayList &lines) const
+{
+    // V1 frames information text with CR LF on both sides, V0 only ends it with one.
+    if (m_profile.verbose)
+        answer.info += "\r\n";
+    answer.info += lines.join("\r\n") + "\r\n";
+}
+
+QByteArray SimPhone::resultCode(const QByteArray &code) const
+{
+    if (m_profile.quiet)
+        return {};
+    if (m_profile.verbose)
+        return "\r\n" + code + "\r\n";
+    const int number = numericCode(code);
+    return number >= 0 ? QByteArray::number(number) + '\r' : code + "\r\n";
+}
+
+bool SimPhone::dial(const QByteArray &dialString, Answer &answer)
 {
     QByteArray text = dialString.trimmed();
     // Tone and pulse modifiers mean nothing to a GSM phone.
@@ -783,13 +967,78 @@ bool SimPhone::dial(const QByteArray &dialString)
     const QByteArray number = text.chopped(1).trimmed();
     if (!isValidNumber(number) || !m_activeCall.isEmpty())
         return false;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_dialled.prepend({QString::fromLatin1(number), QString()});
+        while (m_dialled.size() > kPhonebookCapacity)
+            m_dialled.removeLast();
+    }
+    static const QByteArray kRefusals[] = {"OK",        "BUSY",        "NO CARRIER",
+                                           "NO ANSWER", "NO DIALTONE", "+CME ERROR: "};
+    if (m_dialAnswer != DialAnswer::Ok) {
+        answer.final = kRefusals[int(m_dialAnswer)];
+        if (m_dialAnswer == DialAnswer::CmeError)
+            answer.final += QByteArray::number(m_dialCmeCode);
+        qCInfo(lcPhoneSim).noquote()
+            << stamp() << "dial to" << number << "refused:" << answer.final;
+        return false;
+    }
     m_activeCall = QString::fromLatin1(number);
     qCInfo(lcPhoneSim).noquote() << stamp() << "calling" << m_activeCall;
-    QMutexLocker lock(&m_mutex);
-    m_dialled.prepend({m_activeCall, QString()});
-    while (m_dialled.size() > kPhonebookCapacity)
-        m_dialled.removeLast();
+    // Under +COLP=1 the dial's result waits for the callee (with the connected line before the
+    // OK); otherwise OK comes at once and how the call fares is reported on its own.
+    m_dialPending = m_profile.colp == 1;
+    answer.deferred = m_dialPending;
+    if (m_callee != Callee::Never)
+        m_calleeTimer->start(m_calleeAfterMs);
     return true;
+}
+
+void SimPhone::calleeActs()
+{
+    if (m_activeCall.isEmpty())
+        return;
+    const bool pending = std::exchange(m_dialPending, false);
+    QByteArray bytes;
+    QByteArray code;
+    if (m_callee == Callee::Answers) {
+        qCInfo(lcPhoneSim).noquote() << stamp() << m_activeCall << "answered";
+        if (!pending)
+            return;
+        Answer connected;
+        int type = 0;
+        const QByteArray number = listedNumber(m_activeCall, &type);
+        addInfo(connected, {"+COLP: \"" + number + "\"," + QByteArray::number(type)});
+        bytes = connected.info;
+        code = "OK";
+    } else {
+        static const QByteArray kEnds[] = {"", "BUSY", "NO ANSWER", "NO CARRIER"};
+        code = kEnds[int(m_callee)];
+        qCInfo(lcPhoneSim).noquote() << stamp() << m_activeCall << "did not answer:" << code;
+        endCall();
+    }
+    enqueueAnswer(bytes + resultCode(code), 0, pending ? Event::Final : Event::None, code);
+}
+
+void SimPhone::abortDial()
+{
+    // The call attempt ends with NO CARRIER, the dial's final result; the line that aborted it
+    // is then run as any other, so an ATH is answered OK.
+    qCInfo(lcPhoneSim).noquote() << stamp() << "dial to" << m_activeCall
+                                 << "aborted by a character from the line";
+    m_dialPending = false;
+    endCall();
+    enqueueAnswer(resultCode("NO CARRIER"), 0, Event::Final, "NO CARRIER");
+}
+
+void SimPhone::endCall()
+{
+    m_calleeTimer->stop();
+    m_dialPending = false;
+    if (m_activeCall.isEmpty())
+        return;
+    qCInfo(lcPhoneSim).noquote() << stamp() << "call to" << m_activeCall << "ended";
+    m_activeCall.clear();
 }
 
 QList<SimPhone::Caller> SimPhone::storage(const QByteArray &name) const

@@ -202,6 +202,48 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
         m_phone->sendRaw(randomBytes(count));
         return true;
     }
+    if (command == QLatin1String("profile")) {
+        if (!m_phone->setStoredProfile(rest.toLatin1()))
+            return fail(
+                QStringLiteral("profile [SETTINGS], e.g. profile E0Q1V0S0=2;+CRC=1;+CLIP=1"));
+        return true;
+    }
+    if (command == QLatin1String("dial") && argCount(1, 2)) {
+        static const QStringList kAnswers{
+            QStringLiteral("ok"),          QStringLiteral("busy"),
+            QStringLiteral("no-carrier"),  QStringLiteral("no-answer"),
+            QStringLiteral("no-dialtone"), QStringLiteral("cme")};
+        const qsizetype which = kAnswers.indexOf(args[0].toLower());
+        const bool cme = which == kAnswers.size() - 1;
+        const auto code = cme && args.size() == 2 ? toInt(args[1], 0, 65535) : std::optional(0);
+        if (which < 0 || args.size() != (cme ? 2 : 1) || !code)
+            return fail(QStringLiteral("dial ok|busy|no-carrier|no-answer|no-dialtone|cme N"));
+        m_phone->setDialAnswer(SimPhone::DialAnswer(which), *code);
+        return true;
+    }
+    if (command == QLatin1String("callee") && argCount(1, 2)) {
+        static const QStringList kCallees{QStringLiteral("answers"), QStringLiteral("busy"),
+                                          QStringLiteral("no-answer"), QStringLiteral("no-carrier"),
+                                          QStringLiteral("never")};
+        const qsizetype which = kCallees.indexOf(args[0].toLower());
+        bool ok = args.size() == 1;
+        const double seconds = ok ? 0.0 : args[1].toDouble(&ok);
+        if (which < 0 || !ok || seconds < 0 || seconds > 3600 ||
+            (which == kCallees.size() - 1 && args.size() == 2))
+            return fail(QStringLiteral(
+                "callee answers|busy|no-answer|no-carrier [SECONDS] | callee never"));
+        m_phone->setCallee(SimPhone::Callee(which), int(seconds * 1000));
+        return true;
+    }
+    if (command == QLatin1String("mc") && argCount(1, 1) && toSwitch(args[0])) {
+        m_phone->setMissedCallList(*toSwitch(args[0]));
+        return true;
+    }
+    if (command == QLatin1String("international") && argCount(1, 1) &&
+        (args[0] == QLatin1String("plus") || args[0] == QLatin1String("bare"))) {
+        m_phone->setBareInternational(args[0] == QLatin1String("bare"));
+        return true;
+    }
     if (command == QLatin1String("model") && !rest.isEmpty()) {
         m_phone->setModel(rest);
         return true;

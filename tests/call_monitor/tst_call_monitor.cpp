@@ -258,34 +258,36 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("type");
         QTest::addColumn<QString>("name");
-        QTest::newRow("full entry") << "+CPBR: 1,\"+3912\",145,\"Anna\"" << true << "+3912"
-                                    << "Anna";
-        QTest::newRow("no quotes") << "+CPBR: 1,3912,145" << false << ""
-                                   << "";
-        QTest::newRow("one quote") << "+CPBR: 1,\"3912,145" << false << ""
-                                   << "";
-        QTest::newRow("no name") << "+CPBR: 1,\"3912\",129" << true << "3912"
-                                 << "";
-        QTest::newRow("unterminated name") << "+CPBR: 1,\"3912\",129,\"An" << true << "3912"
-                                           << "";
-        QTest::newRow("empty number") << "+CPBR: 1,\"\",128,\"\"" << true << ""
-                                      << "";
-        QTest::newRow("empty answer") << "" << false << ""
-                                      << "";
-        QTest::newRow("quote at the end") << "\"" << false << ""
-                                          << "";
+        QTest::newRow("full entry")
+            << "+CPBR: 1,\"+3912\",145,\"Anna\"" << true << "+3912" << 145 << "Anna";
+        QTest::newRow("international without plus") << "+CPBR: 1,\"393331234567\", 145 ,\"Mario\""
+                                                    << true << "393331234567" << 145 << "Mario";
+        QTest::newRow("no quotes") << "+CPBR: 1,3912,145" << false << "" << 0 << "";
+        QTest::newRow("one quote") << "+CPBR: 1,\"3912,145" << false << "" << 0 << "";
+        QTest::newRow("no name") << "+CPBR: 1,\"3912\",129" << true << "3912" << 129 << "";
+        QTest::newRow("unterminated name")
+            << "+CPBR: 1,\"3912\",129,\"An" << true << "3912" << 129 << "";
+        QTest::newRow("no type") << "+CPBR: 1,\"3912\",,\"Anna\"" << true << "3912" << 0 << "Anna";
+        QTest::newRow("not a type")
+            << "+CPBR: 1,\"3912\",1450,\"Anna\"" << true << "3912" << 0 << "Anna";
+        QTest::newRow("empty number") << "+CPBR: 1,\"\",128,\"\"" << true << "" << 128 << "";
+        QTest::newRow("empty answer") << "" << false << "" << 0 << "";
+        QTest::newRow("quote at the end") << "\"" << false << "" << 0 << "";
     }
     void phonebookAnswers()
     {
         QFETCH(QString, answer);
         QFETCH(bool, found);
         QFETCH(QString, number);
+        QFETCH(int, type);
         QFETCH(QString, name);
         const std::optional<CallerEntry> entry = readCallerEntry(answer);
         QCOMPARE(entry.has_value(), found);
         if (entry) {
             QCOMPARE(entry->number, number);
+            QCOMPARE(entry->type, type);
             QCOMPARE(entry->name, name);
         }
     }
@@ -303,29 +305,46 @@ private slots:
         QVERIFY(!rig.phone.dialed());
     }
 
-    void undialableNumbersAreLoggedButNeverDialed_data()
+    void theNumberDialledAndLogged_data()
     {
         QTest::addColumn<QString>("number");
-        QTest::newRow("withheld") << "";
-        QTest::newRow("a second command") << "333;\rATD+39999";
-        QTest::newRow("letters") << "PRIVATE";
-        QTest::newRow("plus inside") << "39+333";
-        QTest::newRow("plus alone") << "+";
-        QTest::newRow("space") << "333 123";
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("dial"); ///< the dial frame; empty: never dialled
+        QTest::newRow("national") << "0612345678" << 129 << "ATD0612345678;\r";
+        QTest::newRow("international without plus, type 145")
+            << "393331234567" << 145 << "ATD+393331234567;\r";
+        QTest::newRow("international with plus") << "+393331234567" << 145 << "ATD+393331234567;\r";
+        QTest::newRow("no plus, national type") << "393331234567" << 129 << "ATD393331234567;\r";
+        QTest::newRow("withheld") << "" << 129 << "";
+        QTest::newRow("withheld, type 145") << "" << 145 << "";
+        QTest::newRow("a second command") << "333;\rATD+39999" << 129 << "";
+        QTest::newRow("letters") << "PRIVATE" << 129 << "";
+        QTest::newRow("letters, type 145") << "PRIVATE" << 145 << "";
+        QTest::newRow("plus inside") << "39+333" << 129 << "";
+        QTest::newRow("plus alone") << "+" << 129 << "";
+        QTest::newRow("space") << "333 123" << 129 << "";
     }
-    void undialableNumbersAreLoggedButNeverDialed()
+    void theNumberDialledAndLogged()
     {
         QFETCH(QString, number);
+        QFETCH(int, type);
+        QFETCH(QString, dial);
         Rig rig;
         rig.view.risp = true;
+        rig.view.slider1 = 0;
         rig.phone.cpbrAnswer =
-            QStringLiteral("\r\n+CPBR: 1,\"%1\",129,\"X\"\r\n\r\nOK\r\n").arg(number);
+            QStringLiteral("\r\n+CPBR: 1,\"%1\",%2,\"X\"\r\n\r\nOK\r\n").arg(number).arg(type);
         rig.ring();
         rig.run(9);
         QCOMPARE(rig.view.list2.size(), 1);
+        // Logged as the phone gave it, whatever was dialled.
         QVERIFY(
             rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
-        QVERIFY(!rig.phone.dialed());
+        QStringList dials;
+        for (const QString &frame : rig.phone.sent())
+            if (frame.startsWith(u"ATD"))
+                dials << frame;
+        QCOMPARE(dials, dial.isEmpty() ? QStringList() : QStringList{dial});
         QVERIFY(isDialable(QStringLiteral("+39*31#2")));
     }
 
@@ -393,17 +412,38 @@ private slots:
         QCOMPARE(rig.view.list2.size(), 1);
     }
 
-    void aFailedDialIsNotHungUpAndAFailedHangUpDoesNotBeep()
+    void aFailedDialIsHungUpOnce_data()
     {
+        QTest::addColumn<QString>("dialAnswer");
+        QTest::addColumn<double>("hungUpAfter"); ///< seconds from the dial to the hang-up
+        QTest::newRow("ERROR") << "\r\nERROR\r\n" << 0.0;
+        QTest::newRow("BUSY") << "\r\nBUSY\r\n" << 20.0;
+        QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n" << 20.0;
+        QTest::newRow("an extended error") << "\r\n+CME ERROR: 3\r\n" << 20.0;
+        QTest::newRow("never answered") << "" << 20.0;
+    }
+    void aFailedDialIsHungUpOnce()
+    {
+        QFETCH(QString, dialAnswer);
+        QFETCH(double, hungUpAfter);
         Rig rig;
         rig.view.risp = true;
-        rig.phone.dialAnswer = QStringLiteral("\r\nERROR\r\n");
+        rig.phone.dialAnswer = dialAnswer;
         rig.ring();
-        rig.run(9);
-        QCOMPARE(rig.phone.sent().count(QStringLiteral("ATH\r")), 0);
+        rig.run(40);
+        const QString dial = QStringLiteral("ATD+393331234567;\r");
+        QCOMPARE(rig.phone.sent(), (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial, "ATH\r"}));
+        const double wait = rig.phone.sentAt(QStringLiteral("ATH\r")) - rig.phone.sentAt(dial);
+        QVERIFY2(wait >= hungUpAfter && wait < hungUpAfter + 0.1,
+                 qPrintable(QString::number(wait)));
         QCOMPARE(rig.view.list2.size(), 1);
         QVERIFY(rig.view.list2[0].endsWith(QStringLiteral(" = Risposto")));
+        QCOMPARE(rig.view.beeps, 0);
+        QVERIFY(!rig.view.panel2History.contains(QStringLiteral("Risposto a squillo..")));
+    }
 
+    void aFailedHangUpDoesNotBeep()
+    {
         Rig other;
         other.view.risp = true;
         other.view.slider1 = 0;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "phone_check.h"
 #include "pty_program.h"
 #include "sim_phone.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 #include <QTimer>
 
 /// The monitor driven by a 1 ms timer, as in the program, over a pseudo-terminal to the
@@ -55,6 +57,26 @@ private slots:
                  (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
         QTRY_COMPARE(rig.view.panel2, QStringLiteral("Risposto a squillo.."));
         QCOMPARE(rig.view.beeps, 1);
+    }
+
+    void afterTheCheckFixesAStoredCallerLineRingsAreCounted()
+    {
+        // With +CLIP=1 each RING comes with a caller line, and a ring is counted only alone.
+        SimPhone phone;
+        QVERIFY(phone.start(m_dir.filePath(QStringLiteral("phone"))));
+        QVERIFY(phone.setStoredProfile("+CLIP=1"));
+        QString report;
+        QTextStream out(&report);
+        QCOMPARE(checkPhone(phone.linkPath(), true, out, {}), 0);
+        out.flush();
+        QVERIFY2(report.contains(QStringLiteral("AT+CLIP=0 answered OK")), qPrintable(report));
+
+        PtyProgram rig(phone.linkPath());
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+        phone.ring(2, 500);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 2 squilli"),
+                                  10000);
     }
 };
 

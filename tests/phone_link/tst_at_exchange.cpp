@@ -103,29 +103,46 @@ private slots:
         QCOMPARE(pump.calls, 0);
     }
 
-    void silenceGivesUpAfterTheDeadlineAndOneHundredResends()
+    void unansweredCommandsGiveUpAtTheDeadline_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("writes");
+        QTest::newRow("silence") << "+CGMM"
+                                 << "" << 101;
+        QTest::newRow("an extended error") << "+CPBR=1"
+                                           << "\r\n+CME ERROR: 22\r\n"
+                                           << 101;
+        // A dial is written once: a second one would abort the call or place another.
+        QTest::newRow("a dial never answered") << "D+393331234567;"
+                                               << "" << 1;
+        QTest::newRow("a busy dial") << "D+393331234567;"
+                                     << "\r\nBUSY\r\n"
+                                     << 1;
+        QTest::newRow("a dial in lower case, spaces around") << " d0612345678; "
+                                                             << "\r\nNO CARRIER\r\n"
+                                                             << 1;
+    }
+    void unansweredCommandsGiveUpAtTheDeadline()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, answer);
+        QFETCH(int, writes);
+        line.responder = [&](const QString &) { return answer; };
         int pumpsAfterDeadline = 0;
         pump.onPump = [&] {
             if (clock.seconds() >= 1020.0)
                 ++pumpsAfterDeadline;
         };
-        QCOMPARE(exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("ERROR"));
-        QCOMPARE(line.written.size(), 101);
-        QVERIFY(line.written.count(QStringLiteral("AT+CGMM\r")) == 101);
+        QCOMPARE(exchange.IOP(command), QStringLiteral("ERROR"));
+        QCOMPARE(line.written.size(), writes);
+        QCOMPARE(line.written.count(atFrame(command)), writes);
         // The deadline is not re-armed: every re-send gets one pass of the wait loop.
         QVERIFY(clock.seconds() >= 1020.0);
         QVERIFY(clock.seconds() < 1020.1);
-        QCOMPARE(pumpsAfterDeadline, 100);
+        QCOMPARE(pumpsAfterDeadline, writes - 1);
         // Blocking slices of a few milliseconds, not a busy loop.
         QVERIFY(pump.calls < 20000 / AtExchange::kPumpSliceMs + 200);
-    }
-
-    void unrecognisedFinalsRunIntoTheDeadline()
-    {
-        line.responder = [](const QString &) { return QStringLiteral("\r\n+CME ERROR: 22\r\n"); };
-        QCOMPARE(exchange.IOP(QStringLiteral("+CPBR=1")), QStringLiteral("ERROR"));
-        QCOMPARE(line.written.size(), 101);
     }
 
     void aResendThatIsAnsweredEndsTheExchange()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pty_client.h"
 #include "sim_phone.h"
+#include "sim_script.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -38,39 +39,71 @@ private slots:
     {
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("script"); ///< script lines run before sending
 
-        QTest::newRow("echo until E0") << QByteArray("AT\rATE0\rAT\r")
-                                       << QByteArray("AT\r\r\nOK\r\nATE0\r\r\nOK\r\n\r\nOK\r\n");
+        QTest::newRow("echo until E0")
+            << QByteArray("AT\rATE0\rAT\r")
+            << QByteArray("AT\r\r\nOK\r\nATE0\r\r\nOK\r\n\r\nOK\r\n") << QString();
         QTest::newRow("Z turns echo back on")
             << QByteArray("ATE0\rATZ\rAT\r")
-            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\nAT\r\r\nOK\r\n");
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\nAT\r\r\nOK\r\n") << QString();
         QTest::newRow("stray bytes, LF and empty lines")
             << QByteArrayLiteral("ATE0\r\n\r\0x\x1b"
                                  "AT\r\n")
-            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n");
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n") << QString();
         QTest::newRow("lower case, two commands on a line")
             << QByteArray("ATE0\rat+cgmm;+CGMI\r")
             << QByteArray("ATE0\r\r\nOK\r\n\r\nTS-GSM 900/1800 simulato\r\n\r\nTornasquillo\r\n"
-                          "\r\nOK\r\n");
+                          "\r\nOK\r\n")
+            << QString();
         QTest::newRow("unknown command")
             << QByteArray("ATE0\rAT+CLCC\rAT+CGMM=1\r")
-            << QByteArray("ATE0\r\r\nOK\r\n\r\nERROR\r\n\r\nERROR\r\n");
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nERROR\r\n\r\nERROR\r\n") << QString();
         QTest::newRow("missed-call storage, empty")
             << QByteArray("ATE0\rAT+CPBS=MC\rAT+CPBS?\rAT+CPBR=1\r")
             << QByteArray(
-                   "ATE0\r\r\nOK\r\n\r\nOK\r\n\r\n+CPBS: \"MC\",0,10\r\n\r\nOK\r\n\r\nOK\r\n");
+                   "ATE0\r\r\nOK\r\n\r\nOK\r\n\r\n+CPBS: \"MC\",0,10\r\n\r\nOK\r\n\r\nOK\r\n")
+            << QString();
         QTest::newRow("phonebook limits")
             << QByteArray("ATE0\rAT+CPBR=?\rAT+CPBR=11\rAT+CPBS=\"XX\"\r")
             << QByteArray("ATE0\r\r\nOK\r\n\r\n+CPBR: (1-10),40,20\r\n\r\nOK\r\n"
-                          "\r\n+CME ERROR: 21\r\n\r\nERROR\r\n");
+                          "\r\n+CME ERROR: 21\r\n\r\nERROR\r\n")
+            << QString();
         QTest::newRow("voice call and hang-up")
             << QByteArray("ATE0\rATD+393331234567;\rATH\rATD0612345678\r")
-            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n\r\nOK\r\n\r\nERROR\r\n");
+            << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n\r\nOK\r\n\r\nERROR\r\n") << QString();
+        // Dials as phones answer them.
+        QTest::newRow("+COLP=1: the dial's result waits for the callee")
+            << QByteArray("ATD+393331234567;\r")
+            << QByteArray("\r\n+COLP: \"+393331234567\",145\r\n\r\nOK\r\n")
+            << "profile E0;+COLP=1\ncallee answers 0.1";
+        QTest::newRow("a character aborts a dial waiting for its callee")
+            << QByteArray("ATD0612;\rATH\r") << QByteArray("\r\nNO CARRIER\r\n\r\nOK\r\n")
+            << "profile E0;+COLP=1\ncallee never";
+        QTest::newRow("+COLP=0: OK at once, the busy callee later")
+            << QByteArray("ATD0612;\r") << QByteArray("\r\nOK\r\n\r\nBUSY\r\n")
+            << "profile E0\ncallee busy 0.05";
+        QTest::newRow("no dial tone")
+            << QByteArray("ATD0612;\r") << QByteArray("\r\nNO DIALTONE\r\n")
+            << "profile E0\ndial no-dialtone";
+        QTest::newRow("a dial refused with an error")
+            << QByteArray("ATD0612;\r") << QByteArray("\r\n+CME ERROR: 30\r\n")
+            << "profile E0\ndial cme 30";
+        QTest::newRow("international without '+', names in UCS2")
+            << QByteArray("AT+CPBS=MC;+CPBR=1\r")
+            << QByteArray(
+                   "\r\nRING\r\n\r\n+CPBR: 1,\"3912\",145,\"0041006E006E0061\"\r\n\r\nOK\r\n")
+            << "caller +3912 Anna\nring 1 0\nprofile E0;+CSCS=\"UCS2\"\ninternational bare";
     }
+
     void answersLikeAPhone()
     {
         QFETCH(QByteArray, sent);
         QFETCH(QByteArray, expected);
+        QFETCH(QString, script);
+        SimCommander commander(m_phone.get());
+        for (const QString &line : script.split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(commander.execute(line), qPrintable(line));
         QVERIFY(m_client->send(sent));
         QTRY_COMPARE_WITH_TIMEOUT(m_client->received, expected, kTimeoutMs);
     }

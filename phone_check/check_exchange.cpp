@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "check_exchange.h"
+
+#include "at_exchange.h"
+#include "clock.h"
+#include "event_pump.h"
+#include "serial_line.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+/// The final result code that `line` is, in words; empty when it is none.
+QString finalCode(const QString &line, bool numericToo)
+{
+    static const QStringList kWords{QStringLiteral("OK"),           QStringLiteral("ERROR"),
+                                    QStringLiteral("NO CARRIER"),   QStringLiteral("NO DIALTONE"),
+                                    QStringLiteral("NO DIAL TONE"), QStringLiteral("BUSY"),
+                                    QStringLiteral("NO ANSWER"),    QStringLiteral("CONNECT")};
+    const QString upper = line.toUpper();
+    if (kWords.contains(upper) || upper.startsWith(u"CONNECT ") ||
+        upper.startsWith(u"+CME ERROR:") || upper.startsWith(u"+CMS ERROR:"))
+        return upper;
+    if (numericToo && line.size() == 1) {
+        // V.250's numbers; 2 is RING, 5 is not used.
+        static const char *const kNumbers[] = {"OK",          "CONNECT", nullptr,
+                                               "NO CARRIER",  "ERROR",   nullptr,
+                                               "NO DIALTONE", "BUSY",    "NO ANSWER"};
+        const int n = line[0].unicode() - u'0';
+        if (n >= 0 && n <= 8 && kNumbers[n])
+            return QString::fromLatin1(kNumbers[n]);
+    }
+    return {};
+}
+
+/// Ring reports that may cross an answer: "RING", "+CRING: VOICE", and the caller line in its
+/// unsolicited form (+CLIP: "number",type; the read form is +CLIP: n,m).
+bool isRingReport(const QString &line, bool numericToo)
+{
+    const QString upper = line.toUpper();
+    return upper == u"RING" || upper.startsWith(u"+CRING:") ||
+           (upper.startsWith(u"+CLIP:") && upper.mid(6).trimmed().startsWith(u'"')) ||
+           (numericToo && line == u"2");
+}
+
+} // namespace
+
+QString CheckReply::value(QStringView prefix) const
+{
+    for (const QString &line : info) {
+        if (line.startsWith(prefix, Qt::CaseInsensitive))
+            return line.mid(prefix.size()).trimmed();
+    }
+    return {};
+}
+
+QString CheckReply::describe() const
+{
+    switch (end) {
+    case End::Final:
+        return QLatin1Char('"') + final + QLatin1Char('"');
+    case End::Silent:
+        return QStringLiteral("nothing");
+    case End::Lost:
+        return QStringLiteral("nothing (the line closed)");
+    case End::OutOfTime:
+        return QStringLiteral("nothing (out of time)");
+    }
+    return {};
+}
+
+CheckExchange::CheckExchange(SerialLine &line, Clock &clock, EventPump &pump, double runEnd)
+    : m_line(line), m_clock(clock), m_pump(pump), m_runEnd(runEnd)
+{
+}
+
+CheckReply CheckExchange::ask(const QString &cmdat, double wait, bool numericToo)
+{
+    CheckReply reply;
+    if (!m_line.isOpen()) {
+        reply.end = CheckReply::End::Lost;
+        return reply;
+    }
+    const double start = m_clock.seconds();
+    if (start >= m_runEnd) {
+        reply.end = CheckReply::End::OutOfTime;
+        return reply;
+    }
+    // A late answer to an earlier command is not this one's.
+    m_line.readAll();
+    const QString frame = atFrame(cmdat);
+    const QString echo = frame.chopped(1);
+    m_line.write(frame);
+
+    const double deadline = std::min(start + wait, m_runEnd);
+    QString buffer;
+    bool lastLook = false;
+    for (;;) {
+        const double left = deadline - m_clock.seconds();
+        m_pump.pumpEvents(left > 0 ? int(std::min<double>(kPumpSliceMs, std::ceil(left * 1000)))
+                                   : 0);
+        if (!m_line.isOpen() || m_pump.isStopping()) {
+            reply.end = CheckReply::End::Lost;
+            return reply;
+        }
+        buffer += m_line.readAll();
+        // Whole lines only: a line is complete at its CR or LF (V0 ends a result with CR alone).
+        for (;;) {
+            const auto at = std::find_if(buffer.cbegin(), buffer.cend(),
+                                         [](QChar c) { return c == u'\r' || c == u'\n'; });
+            if (at == buffer.cend())
+                break;
+            const qsizetype end = at - buffer.cbegin();
+            const QString line = buffer.left(end).trimmed();
+            buffer.remove(0, end + 1);
+            if (line.isEmpty())
+                continue;
+            if (line.compare(echo, Qt::CaseInsensitive) == 0) {
+                reply.echoed = true;
+                continue;
+            }
+            if (isRingReport(line, numericToo))
+                continue;
+            const QString code = finalCode(line, numericToo);
+            if (!code.isEmpty()) {
+                reply.end = CheckReply::End::Final;
+                reply.final = code;
+                reply.numeric = code != line.toUpper();
+                return reply;
+            }
+            if (reply.info.size() < 100)
+                reply.info << line;
+        }
+        if (buffer.size() > kMaxAnswer)
+            buffer.clear();
+        if (m_clock.seconds() >= deadline) {
+            // On a busy machine the program may not have run for a while: an answer that came
+            // in time but is not read yet gets one more look before the phone is called silent.
+            if (!std::exchange(lastLook, true))
+                continue;
+            reply.end =
+                deadline < start + wait ? CheckReply::End::OutOfTime : CheckReply::End::Silent;
+            return reply;
+        }
+    }
+}

@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fake_clock.h"
+#include "fake_line.h"
+#include "fake_pump.h"
+#include "phone_check.h"
+#include "sim_phone.h"
+#include "sim_script.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+/// The simulated phone on a pseudo-terminal, set up by script lines.
+struct Phone
+{
+    Phone(const QString &link, const QString &script)
+    {
+        QVERIFY(sim.start(link));
+        SimCommander commander(&sim);
+        for (const QString &line : script.split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(commander.execute(line), qPrintable(line));
+    }
+    SimPhone sim;
+};
+
+} // namespace
+
+class TestPhoneCheck : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString link(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void reportsWhatEachPhoneNeeds_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("fix");
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QStringList>("reported");
+        QTest::addColumn<double>("maxSeconds");
+        const double quick = 15;
+        QTest::newRow("good") << "" << false << 0 << QStringList{"Summary: 0 problems, 0 warnings."}
+                              << quick;
+        QTest::newRow("+CRC=1 stored")
+            << "profile +CRC=1" << false << 1
+            << QStringList{"problem: rings are reported as \"+CRING: ...\" (AT+CRC? is 1)",
+                           "Fix: AT+CRC=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("+CLIP=1 stored")
+            << "profile +CLIP=1" << false << 1
+            << QStringList{"problem: each ring is followed by a \"+CLIP: ...\" line",
+                           "Fix: AT+CLIP=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("+COLP=1 stored")
+            << "profile +COLP=1" << false << 1
+            << QStringList{"problem: a dial is answered only when the callee picks up",
+                           "Fix: AT+COLP=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("+CVHU=1 stored")
+            << "profile +CVHU=1" << false << 1
+            << QStringList{"problem: ATH does not end a voice call", "Fix: AT+CVHU=0, then AT&W.",
+                           "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("S0=2 stored")
+            << "profile S0=2" << false << 1
+            << QStringList{"problem: the phone answers a call itself after 2 rings",
+                           "Fix: ATS0=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("UCS2 stored")
+            << "profile +CSCS=\"UCS2\"" << false << 1
+            << QStringList{"problem: character set \"UCS2\"", "Fix: AT+CSCS=\"GSM\", then AT&W.",
+                           "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("+CMEE=1 stored")
+            << "profile +CMEE=1" << false << 0
+            << QStringList{"warning: errors are reported as \"+CME ERROR: ...\"",
+                           "Fix: AT+CMEE=0, then AT&W.", "Summary: 0 problems, 1 warning."}
+            << quick;
+        QTest::newRow("V0 stored")
+            << "profile V0" << false << 0
+            << QStringList{"warning: after ATZ the phone sends its result codes as numbers",
+                           "Fix: ATV1, then AT&W.", "Summary: 0 problems, 1 warning."}
+            << quick;
+        QTest::newRow("Q1 stored")
+            << "profile Q1" << false << 0
+            << QStringList{"ok: the phone answers once its result codes are switched on",
+                           "warning: after ATZ the phone sends no result codes",
+                           "Fix: ATQ0, then AT&W.", "Summary: 0 problems, 1 warning."}
+            << PhoneCheck::kRunLimit;
+        QTest::newRow("no missed-call list")
+            << "mc off" << false << 1
+            << QStringList{"problem: the phone has no missed-call list \"MC\" (AT+CPBS=? lists "
+                           "(\"SM\"))",
+                           "problem: AT+CPBS=MC, unquoted as Tornasquillo sends it, answered "
+                           "\"ERROR\"",
+                           "Summary: 2 problems, 0 warnings."}
+            << quick;
+        QTest::newRow("international without '+'")
+            << "caller +393331234567 Mario\nring 1 0\ninternational bare" << false << 0
+            << QStringList{"ok: entry 1 of the missed-call list is \"393331234567\", an "
+                           "international number without its \"+\" (type 145)"}
+            << quick;
+        QTest::newRow("silent") << "silent on" << false << 1
+                                << QStringList{"problem: no answer to \"AT\" within 3 seconds"}
+                                << PhoneCheck::kRunLimit;
+        QTest::newRow("+CME ERROR to everything")
+            << "cme 10" << false << 1
+            << QStringList{"problem: the phone answers \"AT\" with \"+CME ERROR: 10\" (SIM not "
+                           "inserted)",
+                           "problem: AT+CPBS=MC"}
+            << quick;
+        QTest::newRow("--fix, then good after ATZ")
+            << "profile V0;+CRC=1;+CLIP=1;+CSCS=\"UCS2\"" << true << 0
+            << QStringList{"Fixing: sending ATV1 (result codes in words), AT+CRC=0 (rings "
+                           "reported as RING), AT+CLIP=0 (no caller line after a ring), "
+                           "AT+CSCS=\"GSM\" (plain text names), then AT&W",
+                           "ok: AT&W stored the settings.",
+                           "Checking again after ATZ:", "Summary: 0 problems, 0 warnings."}
+            << quick;
+    }
+    void reportsWhatEachPhoneNeeds()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, fix);
+        QFETCH(int, exitStatus);
+        QFETCH(QStringList, reported);
+        QFETCH(double, maxSeconds);
+        Phone phone(link(QStringLiteral("phone")), script);
+        QString report;
+        QTextStream out(&report);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const int status = checkPhone(phone.sim.linkPath(), fix, out, {});
+        out.flush();
+        QVERIFY2(status == exitStatus, qPrintable(QString::number(status) + u'\n' + report));
+        QVERIFY2(elapsed.elapsed() < maxSeconds * 1000,
+                 qPrintable(QString::number(elapsed.elapsed())));
+        for (const QString &text : reported)
+            QVERIFY2(report.contains(text), qPrintable(text + QStringLiteral("\n---\n") + report));
+        // The report ends with the option to use, unless nothing answered.
+        QVERIFY2(report.trimmed().endsWith(QStringLiteral("--com1 ") + phone.sim.linkPath()) ||
+                     report.contains(QStringLiteral("Tornasquillo cannot use")),
+                 qPrintable(report));
+        // The check only asks: never a re-send, never a dial or a hang-up, and the settings are
+        // stored only when fixing.
+        const QStringList commands = phone.sim.receivedCommands();
+        for (qsizetype i = 1; i < commands.size(); ++i)
+            QVERIFY2(commands[i] != commands[i - 1], qPrintable(commands.join(u' ')));
+        QVERIFY(!commands.join(u' ').contains(QLatin1String("ATD")));
+        QCOMPARE(commands.contains(QStringLiteral("AT&W")), fix);
+        if (fix) {
+            // What the phone keeps is what the next ATZ brings back.
+            const qsizetype lastReset = commands.lastIndexOf(QStringLiteral("ATZ"));
+            QVERIFY(lastReset > commands.indexOf(QStringLiteral("AT&W")));
+        }
+    }
+
+    void endsWithinItsTimeOnASlowPhone()
+    {
+        // Each answer comes just before the command's own wait is over: the run's bound, not
+        // the per-command one, must end the check.
+        FakeClock clock;
+        FakeLine line;
+        FakePump pump(clock);
+        line.open(1);
+        double answerAt = -1;
+        line.responder = [&](const QString &) {
+            answerAt = clock.seconds() + PhoneCheck::kAnswerWait - 0.5;
+            return QString();
+        };
+        pump.onPump = [&] {
+            if (answerAt >= 0 && clock.seconds() >= answerAt) {
+                answerAt = -1;
+                line.queue(QStringLiteral("\r\nOK\r\n"));
+            }
+        };
+        pump.ready = [&] { return line.hasQueued(); };
+        QString report;
+        QTextStream out(&report);
+        const double start = clock.seconds();
+        PhoneCheck check(line, clock, pump, out, QStringLiteral("/dev/slow"),
+                         start + PhoneCheck::kRunLimit);
+        QCOMPARE(check.run(true), 1);
+        out.flush();
+        QVERIFY(clock.seconds() - start <= PhoneCheck::kRunLimit + 0.05);
+        QVERIFY2(report.contains(QStringLiteral("problem: the check ran out of its 30 seconds")),
+                 qPrintable(report));
+        QCOMPARE(QSet<QString>(line.written.begin(), line.written.end()).size(),
+                 line.written.size());
+        QVERIFY(line.written.size() > 5);
+    }
+
+    void anAnswerReadAfterAStallStillCounts()
+    {
+        // The program did not run for 4 seconds after writing; the phone's answer arrived in
+        // time and is only read after the wait is over.
+        FakeClock clock;
+        FakeLine line;
+        FakePump pump(clock);
+        line.open(1);
+        pump.onPump = [&] {
+            if (line.written.size() == 1 && line.queuedTotal == 0) {
+                clock.advance(PhoneCheck::kAnswerWait + 1);
+                line.queue(QString()); // nothing read on this pass yet
+                line.queue(QStringLiteral("AT\r\r\nOK\r\n"));
+            }
+        };
+        CheckExchange exchange(line, clock, pump, clock.seconds() + PhoneCheck::kRunLimit);
+        const CheckReply reply = exchange.ask(QString(), PhoneCheck::kAnswerWait, true);
+        QVERIFY(reply.isOk());
+        QVERIFY(reply.echoed);
+    }
+
+    void findsThePhoneAmongTheDevices()
+    {
+        Phone silent(link(QStringLiteral("silent")), QStringLiteral("silent on"));
+        Phone good(link(QStringLiteral("good")), QString());
+        const QString missing = link(QStringLiteral("missing"));
+        QString report;
+        QTextStream out(&report);
+        QCOMPARE(checkPhone(QString(), false, out,
+                            {missing, silent.sim.linkPath(), good.sim.linkPath()}),
+                 0);
+        out.flush();
+        for (const QString &text : {missing + QStringLiteral(": cannot open: no such device"),
+                                    silent.sim.linkPath() + QStringLiteral(": no answer to \"AT\""),
+                                    good.sim.linkPath() + QStringLiteral(": answers \"AT\""),
+                                    QStringLiteral("Checking the phone on ") + good.sim.linkPath()})
+            QVERIFY2(report.contains(text), qPrintable(text + QStringLiteral("\n---\n") + report));
+        QVERIFY(report.trimmed().endsWith(QStringLiteral("Use: tornasquillo --com1 ") +
+                                          good.sim.linkPath()));
+    }
+
+    void theProgramChecksWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a good phone") << QStringList{"--check-phone", "--com1", "PHONE"} << 0
+                                      << "Use: tornasquillo --com1 PHONE";
+        QTest::newRow("no such device")
+            << QStringList{"--check-phone", "--com1", "/nonexistent/tty"} << 2
+            << "problem: cannot open /nonexistent/tty: no such device";
+        QTest::newRow("--fix alone")
+            << QStringList{"--fix"} << 1 << "--fix goes with --check-phone";
+    }
+    void theProgramChecksWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitStatus);
+        QFETCH(QString, says);
+        Phone phone(link(QStringLiteral("phone")), QString());
+        arguments.replaceInStrings(QStringLiteral("PHONE"), phone.sim.linkPath());
+        says.replace(QStringLiteral("PHONE"), phone.sim.linkPath());
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        program.start(QStringLiteral(TORNASQUILLO_EXE), arguments);
+        // The simulated phone answers from this thread's event loop.
+        QVERIFY(QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; },
+                                int(PhoneCheck::kRunLimit * 1000) + 10000));
+        const QString output = QString::fromLocal8Bit(program.readAll());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(output.contains(says), qPrintable(output));
+        QCOMPARE(program.exitCode(), exitStatus);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPhoneCheck)
+#include "tst_phone_check.moc"
