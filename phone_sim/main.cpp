@@ -111,7 +111,8 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGTTIN, SIG_IGN);
     if (!watchQuitSignals(app)) {
-        std::fprintf(stderr, "tornasquillo-phone-sim: cannot watch signals: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "tornasquillo-phone-sim: cannot watch signals: %s\n",
+                     std::strerror(errno));
         return 1;
     }
 
@@ -136,8 +137,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(scriptOption)) {
         QFile file(parser.value(scriptOption));
         if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "tornasquillo-phone-sim: cannot read %s: %s\n", qPrintable(file.fileName()),
-                         qPrintable(file.errorString()));
+            std::fprintf(stderr, "tornasquillo-phone-sim: cannot read %s: %s\n",
+                         qPrintable(file.fileName()), qPrintable(file.errorString()));
             return 1;
         }
         fileScript.feed(file.readAll());

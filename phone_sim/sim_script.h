@@ -14,8 +14,8 @@
 class QTimer;
 class SimPhone;
 
-// Carries out the lines of the tornasquillo-phone-sim script language on a SimPhone. Shared by every
-// script source, so a "demo off" typed on stdin stops the demo a script file started.
+// Carries out the lines of the tornasquillo-phone-sim script language on a SimPhone. Shared by
+// every script source, so a "demo off" typed on stdin stops the demo a script file started.
 class SimCommander : public QObject
 {
     Q_OBJECT
