@@ -7,6 +7,7 @@
 #include "form1.h"
 #include "log_file.h"
 #include "phone_check.h"
+#include "port_list.h"
 #include "port_map.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
@@ -44,6 +46,10 @@ struct Options
     QCommandLineOption fix{QStringLiteral("fix"),
                            QStringLiteral("With --check-phone: set the fixes the report gives, "
                                           "store them in the phone (AT&W) and check again.")};
+    QCommandLineOption listPorts{QStringLiteral("list-ports"),
+                                 QStringLiteral("List the serial devices present, whether they "
+                                                "are busy, and what COM 1 and COM 2 stand for; "
+                                                "no window.")};
 };
 
 void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
@@ -55,15 +61,17 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
                        "signalling rings (squilli) back."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix});
+    parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix,
+                       options.listPorts});
 }
 
-/// --help and --version must answer without a display (over ssh, in a package check), and a
-/// QApplication cannot start without one.
+/// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
+/// and a QApplication cannot start without one.
 bool asksOnlyForText(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *flag : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+        for (const char *flag :
+             {"-h", "--help", "-?", "--help-all", "-v", "--version", "--list-ports"}) {
             if (std::strcmp(argv[i], flag) == 0)
                 return true;
         }
@@ -116,6 +124,11 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         describe(app, parser, options);
         parser.process(app); // prints the help or the version and exits
+        if (parser.isSet(options.listPorts)) {
+            const PortMap map =
+                PortMap::detect(parser.value(options.com1), parser.value(options.com2));
+            std::fputs(qPrintable(listSystemPorts(map)), stdout);
+        }
         return 0;
     }
 

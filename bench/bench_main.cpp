@@ -2,7 +2,8 @@
 // Figures for Tornasquillo, measured over a pseudo-terminal with the simulated phone running in
 // a thread of its own. Prints one table; nothing here is a pass/fail test.
 //
-//   tornasquillo-bench [--quick] [--only exchange,ring,lookup,callback,silent,idle,memory,startup]
+//   tornasquillo-bench [--quick]
+//       [--only exchange,ring,lookup,callback,silent,idle,memory,startup,window]
 
 #include "at_exchange.h"
 #include "call_monitor.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QMutex>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -30,6 +32,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -479,6 +482,129 @@ void benchStartup(int runs)
            QStringLiteral("%1 MB").arg(rss / 1024.0, 0, 'f', 1));
 }
 
+/// CPU seconds (user + system) a process has used so far, from /proc/<pid>/stat; -1 if gone.
+double processCpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // The command name in parentheses may hold spaces: count the fields after it.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return (fields[11].toLongLong() + fields[12].toLongLong()) / double(::sysconf(_SC_CLK_TCK));
+}
+
+/// Runs a program of the figure, its output merged and kept.
+struct Child
+{
+    Child(const QString &program, const QStringList &args, const QProcessEnvironment &env)
+    {
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, args);
+        process.waitForStarted();
+    }
+    ~Child()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000))
+            process.kill();
+        process.waitForFinished();
+    }
+    bool saw(const QByteArray &text, int timeoutMs)
+    {
+        return waitFor([&] { return (output += process.readAll()).contains(text); }, timeoutMs);
+    }
+    QProcess process;
+    QByteArray output;
+};
+
+/// The program as a user runs it: the real executable under Xvfb, the port opened with a click
+/// on "APRI / CHIUDI PORTA" against the simulated phone and left idle, beside a bare Qt Widgets
+/// window with a 1 ms timer over the same seconds. Also before the click (the port closed, no
+/// device watched) and after the phone's line is hung up (the port closed, the device watched
+/// for): the two differ by the watching alone.
+void benchWindow(int seconds)
+{
+    std::fprintf(stderr, "window: the program under Xvfb beside a bare 1 ms timer window, %d s\n",
+                 seconds);
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || xdotool.isEmpty()) {
+        report(QStringLiteral("the program under Xvfb, CPU against a bare 1 ms timer window"),
+               QStringLiteral("not measured: needs Xvfb and xdotool"));
+        return;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // Xvfb picks a free display and writes its number on the descriptor given.
+    Child display(xvfb, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                  env);
+    if (!waitFor([&] { return (display.output += display.process.readAll()).contains('\n'); },
+                 10000)) {
+        report(QStringLiteral("the program under Xvfb"), QStringLiteral("Xvfb did not start"));
+        return;
+    }
+    env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + display.output.trimmed());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("com1"));
+    Child phone(QStringLiteral(TORNASQUILLO_SIM_PATH), {QStringLiteral("--link"), link}, env);
+    waitFor([&] { return QFile::exists(link); }, 10000);
+    Child program(QStringLiteral(TORNASQUILLO_APP_PATH), {QStringLiteral("--com1"), link}, env);
+    Child bare(QStringLiteral(TORNASQUILLO_BARE_WINDOW_PATH), {}, env);
+
+    auto measure = [&](const QString &state) {
+        const double program0 = processCpuSeconds(program.process.processId());
+        const double bare0 = processCpuSeconds(bare.process.processId());
+        waitMs(seconds * 1000);
+        const double programCpu = processCpuSeconds(program.process.processId()) - program0;
+        const double bareCpu = processCpuSeconds(bare.process.processId()) - bare0;
+        report(QStringLiteral("the program under Xvfb, %1, CPU over %2 s").arg(state).arg(seconds),
+               QStringLiteral("%1 s (%2 %) against a bare 1 ms timer window's %3 s (%4 %): "
+                              "ratio %5")
+                   .arg(programCpu, 0, 'f', 2)
+                   .arg(programCpu / seconds * 100, 0, 'f', 2)
+                   .arg(bareCpu, 0, 'f', 2)
+                   .arg(bareCpu / seconds * 100, 0, 'f', 2)
+                   .arg(programCpu / bareCpu, 0, 'f', 3),
+               QStringLiteral("ratio <= 1.1"));
+    };
+    auto xdo = [&](const QStringList &args) {
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(xdotool, args);
+        run.waitForFinished(10000);
+        return QString::fromLatin1(run.readAllStandardOutput()).split(u'\n').value(0);
+    };
+    const QString window = xdo({"search", "--sync", "--name", "Tornasquillo v 1.0"});
+    waitMs(3000); // named before it is mapped and drawn; then settled
+    measure(QStringLiteral("port never opened, nothing watched"));
+    // The middle of Command1 at 96 DPI, as the screenshot script clicks it.
+    xdo({"mousemove", "--window", window, "216", "20", "click", "1"});
+    if (!program.saw("opened COM 1", 10000)) {
+        report(QStringLiteral("the program under Xvfb"),
+               QStringLiteral("the port did not open: ") + QString::fromLocal8Bit(program.output));
+        return;
+    }
+    waitMs(3000); // the start-up dialogue, and the window settled
+
+    measure(QStringLiteral("port open and idle"));
+
+    phone.process.write("hangup\n");
+    if (!program.saw("opens again by itself", 10000)) {
+        report(QStringLiteral("the program under Xvfb, device gone"),
+               QStringLiteral("the line was not lost"));
+        return;
+    }
+    waitMs(1000);
+    measure(QStringLiteral("device gone, watched for"));
+}
+
 void benchMemory(int calls, bool keepLines)
 {
     std::fprintf(stderr, "memory: %d calls through the monitor on a fake clock, lines %s\n", calls,
@@ -548,10 +674,10 @@ int main(int argc, char *argv[])
     parser.addOptions({quick, only});
     parser.process(app);
     const bool fast = parser.isSet(quick);
-    const QStringList sections = parser.isSet(only)
-                                     ? parser.value(only).split(u',')
-                                     : QStringList{"exchange", "ring", "lookup", "callback",
-                                                   "silent",   "idle", "memory", "startup"};
+    const QStringList sections =
+        parser.isSet(only) ? parser.value(only).split(u',')
+                           : QStringList{"exchange", "ring",   "lookup",  "callback", "silent",
+                                         "idle",     "memory", "startup", "window"};
 
     if (sections.contains(u"exchange"))
         benchExchange(fast ? 200 : 1000);
@@ -574,6 +700,8 @@ int main(int argc, char *argv[])
 
     if (sections.contains(u"startup"))
         benchStartup(fast ? 5 : 20);
+    if (sections.contains(u"window"))
+        benchWindow(fast ? 10 : 60);
 
     std::printf("\n| figure | measured | target |\n| --- | --- | --- |\n");
     for (const Row &row : g_rows)

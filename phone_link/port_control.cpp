@@ -2,32 +2,63 @@
 #include "port_control.h"
 
 #include "at_exchange.h"
+#include "link_log.h"
 #include "serial_line.h"
 
 PortControl::PortControl(SerialLine &line, AtExchange &exchange, PortView &view)
     : m_line(line), m_exchange(exchange), m_view(view)
 {
-    m_line.setLostHandler([this] { showClosed(); });
+    m_line.setLostHandler([this] { onLost(); });
+    m_watch.setInterval(kWatchIntervalMs);
+    QObject::connect(&m_watch, &QTimer::timeout, &m_watch, [this] { lookForDevice(); });
 }
 
 void PortControl::Command1_Click()
 {
-    if (!m_line.isOpen())
-        m_commPort = m_view.isOption3Selected() ? 1 : 2;
-
-    if (m_line.isOpen())
-        m_line.close();
-    else
-        m_line.open(m_commPort); // a refusal is logged by the line and leaves it closed
-
     if (m_line.isOpen()) {
-        m_view.setPanelText(1, QStringLiteral("CONNESSO"));
-        m_view.setFrame2Enabled(false);
-        ICC();
-        m_view.setPanelText(2, QStringLiteral("CONNESSO A ") +
-                                   m_exchange.IOP(QStringLiteral("+CGMM")));
-    } else {
+        m_line.close();
+        m_waiting = false;
+        m_watch.stop();
         showClosed();
+    } else {
+        openChosenPort(Attempt::Operator);
+    }
+}
+
+void PortControl::openChosenPort(Attempt attempt)
+{
+    m_commPort = m_view.isOption3Selected() ? 1 : 2;
+    // A refusal is logged by the line and leaves it closed.
+    if (attempt == Attempt::Watch)
+        m_line.openAgain(m_commPort);
+    else
+        m_line.open(m_commPort);
+    if (!m_line.isOpen()) {
+        showClosed();
+        return;
+    }
+    m_watch.stop();
+    m_view.setPanelText(1, QStringLiteral("CONNESSO"));
+    m_view.setFrame2Enabled(false);
+    m_inDialogue = true;
+    ICC();
+    const QString model = m_exchange.IOP(QStringLiteral("+CGMM"));
+    m_inDialogue = false;
+    if (!m_line.isOpen()) {
+        // Lost again during the dialogue: the link already shows closed, and is watched for.
+        if (m_waiting)
+            m_watch.start();
+        return;
+    }
+    m_view.setPanelText(2, QStringLiteral("CONNESSO A ") + model);
+    if (m_waiting) {
+        m_waiting = false;
+        qCInfo(lcLink).noquote() << QStringLiteral("COM %1 is back after %2 s and open again (%3)")
+                                        .arg(m_commPort)
+                                        .arg(m_sinceLost.elapsed() / 1000.0, 0, 'f', 1)
+                                        .arg(attempt == Attempt::Watch
+                                                 ? QStringLiteral("by itself")
+                                                 : QStringLiteral("by the operator"));
     }
 }
 
@@ -42,4 +73,32 @@ void PortControl::showClosed()
     m_view.setPanelText(1, QStringLiteral("DISCONNESSO"));
     m_view.setPanelText(2, QStringLiteral(" "));
     m_view.setFrame2Enabled(true);
+}
+
+void PortControl::onLost()
+{
+    showClosed();
+    if (!m_waiting) {
+        m_waiting = true;
+        m_sinceLost.start();
+        qCInfo(lcLink).noquote() << "COM" << m_commPort
+                                 << "lost; it opens again by itself when the device is back";
+    }
+    if (!m_inDialogue)
+        m_watch.start();
+}
+
+void PortControl::lookForDevice()
+{
+    if (m_line.isOpen()) { // opened by the operator in the meantime
+        m_waiting = false;
+        m_watch.stop();
+        return;
+    }
+    const int port = m_view.isOption3Selected() ? 1 : 2;
+    if (m_inDialogue || !m_line.isPresent(port))
+        return;
+    openChosenPort(Attempt::Watch);
+    if (m_waiting && !m_line.isOpen() && !m_inDialogue)
+        m_watch.start();
 }

@@ -2,7 +2,9 @@
 #include "qt_serial_line.h"
 
 #include "link_log.h"
+#include "modem_manager.h"
 
+#include <QDBusConnection>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -13,17 +15,13 @@ Q_LOGGING_CATEGORY(lcLink, "tornasquillo.link", QtInfoMsg)
 namespace {
 
 /// A refused open is either a permission the user lacks or a device another program holds.
-QString permissionReason(const QString &path)
+bool lacksPermission(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);
-    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
-        const QString device = QFileInfo(path).canonicalFilePath();
-        return QStringLiteral("permission denied; add your user to the group that owns %1 "
-                              "(usually 'dialout': sudo adduser $USER dialout, then log in again)")
-            .arg(device.isEmpty() ? path : device);
-    }
-    return QStringLiteral("the device is busy (held by another program)");
+    return ::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES;
 }
+
+const QString kBusy = QStringLiteral("the device is busy (held by another program)");
 
 } // namespace
 
@@ -35,15 +33,54 @@ QtSerialLine::QtSerialLine(PortMap ports, QObject *parent)
 
 bool QtSerialLine::open(int portNumber)
 {
+    return openPort(portNumber, false);
+}
+
+bool QtSerialLine::openAgain(int portNumber)
+{
+    return openPort(portNumber, true);
+}
+
+bool QtSerialLine::isPresent(int portNumber) const
+{
+    // A link whose device is gone (a by-id name while the phone is unplugged) is not there.
+    return QFileInfo::exists(m_ports.devicePath(portNumber));
+}
+
+bool QtSerialLine::openPort(int portNumber, bool again)
+{
     const QString path = m_ports.devicePath(portNumber);
+    // The lock file that keeps two programs off one port is named after the device: opened by
+    // its by-id link, the port would take another lock than a program that opens ttyUSB0.
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    const QString device = resolved.isEmpty() ? path : resolved;
+    const QString named = device == path ? path : path + QStringLiteral(" -> ") + device;
     m_openError.clear();
     m_lines.clear();
-    m_port.setPortName(path);
+    m_port.setPortName(device);
     m_port.setReadBufferSize(kReadBufferSize);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        switch (m_port.error()) {
+        const QSerialPort::SerialPortError error = m_port.error();
+        const bool busy = error == QSerialPort::PermissionError && !lacksPermission(device);
+        const QString failure = QStringLiteral("%1 %2 %3").arg(device).arg(int(error)).arg(busy);
+        if (again && failure == m_reportedFailure) {
+            m_openError = m_reportedError;
+            return false;
+        }
+        switch (error) {
         case QSerialPort::PermissionError:
-            m_openError = permissionReason(path);
+            if (busy) {
+                m_openError = kBusy;
+                const QString hint =
+                    modemManagerHint(QDBusConnection::systemBus(), device, usbIdsOf(device));
+                if (!hint.isEmpty())
+                    m_openError += QStringLiteral(".\n") + hint;
+            } else {
+                m_openError = QStringLiteral("permission denied; add your user to the group that "
+                                             "owns %1 (usually 'dialout': sudo adduser $USER "
+                                             "dialout, then log in again)")
+                                  .arg(device);
+            }
             break;
         case QSerialPort::DeviceNotFoundError:
             m_openError = QStringLiteral("no such device");
@@ -52,10 +89,13 @@ bool QtSerialLine::open(int portNumber)
             m_openError = m_port.errorString();
             break;
         }
+        m_reportedFailure = failure;
+        m_reportedError = m_openError;
         qCWarning(lcLink).noquote()
-            << "cannot open COM" << portNumber << "(" << path << "):" << m_openError;
+            << "cannot open COM" << portNumber << "(" << named << "):" << m_openError;
         return false;
     }
+    m_reportedFailure.clear();
     // The line settings are applied after open; a pseudo-terminal accepts them all. Its lack of
     // modem-control lines makes DTR and RTS fail, which changes nothing for the phone.
     m_port.setBaudRate(QSerialPort::Baud19200);
@@ -67,7 +107,15 @@ bool QtSerialLine::open(int portNumber)
     // What the device said while nobody listened (rings of a call long over) is not news.
     m_port.clear(QSerialPort::Input);
     m_sinceOpen.start();
-    qCInfo(lcLink).noquote() << "opened COM" << portNumber << "(" << path << ")";
+    qCInfo(lcLink).noquote() << "opened COM" << portNumber << "(" << named << ")";
+    // Run as root, the open passes ModemManager's exclusive hold: its commands would then mix
+    // with ours.
+    if (const auto modem = modemManagingDevice(QDBusConnection::systemBus(), device)) {
+        qCWarning(lcLink).noquote()
+            << "COM" << portNumber << "is open, but ModemManager uses the same device and its "
+            << "commands will mix with ours.\n"
+            << modemManagerAdvice(*modem, device, usbIdsOf(device));
+    }
     return true;
 }
 

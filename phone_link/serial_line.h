@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -14,6 +15,16 @@ public:
 
     /// Opens COM 1 or COM 2; false (and the line stays closed) when the device cannot be opened.
     virtual bool open(int portNumber) = 0;
+    /// As open(), for an attempt that repeats one that failed: a failure already reported is
+    /// not reported again, so trying once a second does not fill the log.
+    virtual bool openAgain(int portNumber) { return open(portNumber); }
+    /// Whether the device of COM 1 or COM 2 is there to be opened. A line that cannot tell says
+    /// yes, and whoever waits for the device simply tries to open it.
+    virtual bool isPresent(int portNumber) const
+    {
+        Q_UNUSED(portNumber);
+        return true;
+    }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual void write(const QString &text) = 0;

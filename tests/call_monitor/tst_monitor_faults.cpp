@@ -71,7 +71,7 @@ class TestMonitorFaults : public QObject
     QTemporaryDir m_dir;
 
 private slots:
-    void anUnpluggedPhoneLeavesTheLinkClosedAndTheLogIntact()
+    void anUnpluggedPhoneLeavesTheLogIntactAndIsBackByItself()
     {
         SimPhone phone;
         const QString link = m_dir.filePath(QStringLiteral("unplug"));
@@ -96,11 +96,20 @@ private slots:
         QCOMPARE(program.view.list2.size(), 1);
         QVERIFY(program.view.list2[0].startsWith(QStringLiteral("Ha squillato : +393331234567")));
 
-        // Plugged back in, the link opens again and the monitor carries on.
+        // Plugged back in, the link opens again by itself: the start-up dialogue runs again and
+        // the monitor counts the next call.
+        const qsizetype heard = phone.receivedCommands().size();
         QVERIFY(phone.start(link));
-        program.control.Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(program.portView.panels[2],
+                                  QStringLiteral("CONNESSO A ") + phone.model(), 10000);
         QCOMPARE(program.portView.panels[1], QStringLiteral("CONNESSO"));
-        QCOMPARE(program.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+        QVERIFY(!program.portView.frame2Enabled);
+        QCOMPARE(phone.receivedCommands().mid(heard),
+                 (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        phone.ring(1, 500);
+        QTRY_COMPARE_WITH_TIMEOUT(program.view.list2.size(), 2, 30000);
+        QVERIFY2(program.view.list2[1].contains(QStringLiteral("+393331234567   > Mario Rossi")),
+                 qPrintable(program.view.list2[1]));
     }
 
     void floodsNeitherFillTheMemoryNorStopTheProgram_data()

@@ -93,20 +93,57 @@ private slots:
         QCOMPARE(rig.line.written.size(), 5 * 101);
     }
 
-    void losingTheDeviceShowsTheLinkClosed()
+    void losingTheDeviceShowsTheLinkClosedUntilItComesBack()
     {
         Rig rig;
         rig.line.responder = phone;
+        rig.control.setWatchInterval(10);
+        const QStringList dialogue{"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"};
 
         rig.control.Command1_Click();
+        rig.line.present = false;
         rig.line.lose();
         QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
         QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
         QVERIFY(rig.view.frame2Enabled);
-        // The next click opens again rather than closing a port that is gone.
+        // While the device is away nothing is tried: watching is a look at the device, no open.
+        QTest::qWait(100);
+        QCOMPARE(rig.line.opens, 1);
+        // A click meanwhile is an ordinary open (here refused), and the watching goes on.
+        rig.control.Command1_Click();
+        QCOMPARE(rig.line.opens, 2);
+        QVERIFY(!rig.line.isOpen());
+
+        // Back, but held by another program for a while: tried again until it opens, then the
+        // port chosen in the window opens exactly as a click opens it.
+        rig.view.option3 = false;
+        rig.line.refuseOpen = true;
+        rig.line.present = true;
+        QTRY_VERIFY(rig.line.opens > 4);
+        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
+        rig.line.written.clear();
+        rig.line.refuseOpen = false;
+        QTRY_COMPARE(rig.view.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(rig.line.openedPort, 2);
+        QCOMPARE(rig.line.written, dialogue);
+        QCOMPARE(rig.view.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
+        QVERIFY(!rig.view.frame2Enabled);
+
+        // Lost again, a click at once is an ordinary open rather than a close of a port that is
+        // gone.
+        rig.line.lose();
+        rig.line.written.clear();
         rig.control.Command1_Click();
         QVERIFY(rig.line.isOpen());
-        QCOMPARE(rig.view.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(rig.line.written, dialogue);
+
+        // The operator's close is final: the port stays closed with the device there.
+        const int opens = rig.line.opens;
+        rig.control.Command1_Click();
+        QTest::qWait(100);
+        QVERIFY(!rig.line.isOpen());
+        QCOMPARE(rig.line.opens, opens);
+        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
     }
 };
 

@@ -16,13 +16,17 @@ public:
     /// Answers each frame written; whatever it returns is queued as one chunk (none if empty).
     std::function<QString(const QString &frame)> responder;
     bool refuseOpen = false;
+    /// Whether the device is plugged in: an absent one never opens.
+    bool present = true;
 
     bool open(int portNumber) override
     {
+        ++opens;
         openedPort = portNumber;
-        m_open = !refuseOpen;
+        m_open = !refuseOpen && present;
         return m_open;
     }
+    bool isPresent(int) const override { return present; }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
     void write(const QString &text) override
@@ -63,6 +67,7 @@ public:
     int reads = 0;
     int queuedTotal = 0; ///< chunks ever queued: a new one is an event for the pump
     int openedPort = 0;
+    int opens = 0; ///< open attempts, the operator's and port control's own
 
 private:
     bool m_open = false;
