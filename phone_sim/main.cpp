@@ -101,8 +101,9 @@ int main(int argc, char *argv[])
                                         QStringLiteral("PATH"));
     const QCommandLineOption scriptOption(
         QStringLiteral("script"), QStringLiteral("Script file to run."), QStringLiteral("FILE"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("A demo caller rings every 30 s."));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("A demo caller rings once, 4 s after the program "
+                                               "has opened the line, then every 30 s."));
     const QCommandLineOption modelOption(
         QStringLiteral("model"), QStringLiteral("What +CGMM answers."), QStringLiteral("TEXT"));
     parser.addOptions({linkOption, scriptOption, demoOption, modelOption});
@@ -111,7 +112,8 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGTTIN, SIG_IGN);
     if (!watchQuitSignals(app)) {
-        std::fprintf(stderr, "tornasquillo-phone-sim: cannot watch signals: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "tornasquillo-phone-sim: cannot watch signals: %s\n",
+                     std::strerror(errno));
         return 1;
     }
 
@@ -136,8 +138,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(scriptOption)) {
         QFile file(parser.value(scriptOption));
         if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "tornasquillo-phone-sim: cannot read %s: %s\n", qPrintable(file.fileName()),
-                         qPrintable(file.errorString()));
+            std::fprintf(stderr, "tornasquillo-phone-sim: cannot read %s: %s\n",
+                         qPrintable(file.fileName()), qPrintable(file.errorString()));
             return 1;
         }
         fileScript.feed(file.readAll());
