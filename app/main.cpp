@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     describe(app, parser, options);
-    QGuiApplication::setDesktopFileName(QStringLiteral("tornasquillo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tornasquillo"));
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         qCCritical(lcApp).noquote()
