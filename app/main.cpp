@@ -2,8 +2,10 @@
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
 // record of the calls. With --check-phone it checks the phone instead, without a window.
+// With --demo, COM 1 is a simulated phone that runs as long as the program does.
 
 #include "call_log.h"
+#include "demo_phone.h"
 #include "form1.h"
 #include "log_file.h"
 #include "phone_check.h"
@@ -16,6 +18,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -50,6 +53,10 @@ struct Options
                                  QStringLiteral("List the serial devices present, whether they "
                                                 "are busy, and what COM 1 and COM 2 stand for; "
                                                 "no window.")};
+    QCommandLineOption demo{QStringLiteral("demo"),
+                            QStringLiteral("COM 1 is a simulated phone whose demo caller gives a "
+                                           "short ring a few seconds after the port is opened, "
+                                           "then every 30 seconds.")};
 };
 
 void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
@@ -62,7 +69,7 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix,
-                       options.listPorts});
+                       options.listPorts, options.demo});
 }
 
 /// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
@@ -99,7 +106,7 @@ int runCheck(QCoreApplication &app, QCommandLineParser &parser, const Options &o
         return 1;
     }
     if (!parser.positionalArguments().isEmpty() || parser.isSet(options.com2) ||
-        parser.isSet(options.log)) {
+        parser.isSet(options.log) || parser.isSet(options.demo)) {
         qCCritical(lcApp).noquote() << "--check-phone takes only --com1 PATH and --fix";
         return 1;
     }
@@ -139,12 +146,30 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     describe(app, parser, options);
-    QGuiApplication::setDesktopFileName(QStringLiteral("tornasquillo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tornasquillo"));
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         qCCritical(lcApp).noquote()
             << "unexpected argument" << parser.positionalArguments().first() << "(see --help)";
         return 1;
+    }
+
+    DemoPhone demo;
+    QString com1 = parser.value(options.com1);
+    if (parser.isSet(options.demo)) {
+        QString error;
+        if (parser.isSet(options.com1)) {
+            qCCritical(lcApp) << "--demo puts the simulated phone on COM 1: leave out --com1";
+            return 1;
+        }
+        if (!demo.start(&error)) {
+            qCCritical(lcApp).noquote() << error;
+            return 1;
+        }
+        com1 = demo.linkPath();
+        qCInfo(lcApp).noquote() << "COM 1 is the simulated phone on" << com1
+                                << "- open the port, switch the responder on, and wait for "
+                                   "the demo caller";
     }
 
     // Whoever asked for a record of the calls must not run without one: a file that cannot be
@@ -161,12 +186,16 @@ int main(int argc, char *argv[])
         }
     }
 
-    Form1 window(PortMap::detect(parser.value(options.com1), parser.value(options.com2)));
+    Form1 window(PortMap::detect(com1, parser.value(options.com2)));
     if (logging)
         QObject::connect(
             &window, &Form1::callLogged, &window,
             [&callLog](const QString &stamp, const QString &line) { callLog.record(stamp, line); });
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
+    // A quit signal ends the program as closing the window does, so the simulated phone is ended
+    // and its link removed.
+    if (parser.isSet(options.demo) && !watchQuitSignals(&window, [&window] { window.close(); }))
+        qCWarning(lcApp) << "cannot watch quit signals:" << std::strerror(errno);
     window.show();
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.

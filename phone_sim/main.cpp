@@ -111,8 +111,9 @@ int main(int argc, char *argv[])
                                         QStringLiteral("PATH"));
     const QCommandLineOption scriptOption(
         QStringLiteral("script"), QStringLiteral("Script file to run."), QStringLiteral("FILE"));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("A demo caller rings every 30 s."));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("A demo caller rings once, 4 s after the program "
+                                               "has opened the line, then every 30 s."));
     const QCommandLineOption modelOption(
         QStringLiteral("model"), QStringLiteral("What +CGMM answers."), QStringLiteral("TEXT"));
     const QCommandLineOption profileOption(

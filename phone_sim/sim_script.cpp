@@ -49,14 +49,20 @@ SimCommander::SimCommander(SimPhone *phone, QObject *parent)
 {
     m_demoTimer->setSingleShot(true);
     connect(m_demoTimer, &QTimer::timeout, this, &SimCommander::demoRing);
+    connect(phone, &SimPhone::commandReceived, this, &SimCommander::onCommand);
+    connect(phone, &SimPhone::linePlugged, this, &SimCommander::onLineChanged);
+    connect(phone, &SimPhone::lineHungUp, this, &SimCommander::onLineChanged);
 }
 
 void SimCommander::setDemo(bool on)
 {
-    if (on == isDemoOn())
+    if (on == m_demoOn)
         return;
+    m_demoOn = on;
     qCInfo(lcPhoneSim) << "demo caller" << (on ? "on" : "off");
-    if (on)
+    // Switched on while the program already listens (a script's "demo on"): no start-up will
+    // come to wait for.
+    if (on && m_listenedTo)
         m_demoTimer->start(kDemoFirstRingMs);
     else
         m_demoTimer->stop();
@@ -64,7 +70,27 @@ void SimCommander::setDemo(bool on)
 
 bool SimCommander::isDemoOn() const
 {
-    return m_demoTimer->isActive();
+    return m_demoOn;
+}
+
+void SimCommander::onCommand(const QString &line)
+{
+    const QString command = line.trimmed().toUpper();
+    if (command == QLatin1String("ATZ")) {
+        m_resetSeen = true;
+        return;
+    }
+    if (command != QLatin1String("AT+CGMM") || !std::exchange(m_resetSeen, false))
+        return;
+    m_listenedTo = true;
+    if (m_demoOn)
+        m_demoTimer->start(kDemoFirstRingMs);
+}
+
+void SimCommander::onLineChanged()
+{
+    m_resetSeen = false;
+    m_listenedTo = false;
 }
 
 void SimCommander::demoRing()

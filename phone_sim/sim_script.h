@@ -16,6 +16,11 @@ class SimPhone;
 
 // Carries out the lines of the tornasquillo-phone-sim script language on a SimPhone. Shared by
 // every script source, so a "demo off" typed on stdin stops the demo a script file started.
+//
+// The demo caller waits for someone to listen: its first ring comes a few seconds after the
+// program on the other end has opened the line and finished its start-up ("ATZ", then
+// "AT+CGMM"), then one every half minute. A ring before that would be lost while the new user
+// is still looking for the open button. Every new start-up (a reopen) starts the count again.
 class SimCommander : public QObject
 {
     Q_OBJECT
@@ -40,9 +45,14 @@ signals:
 
 private:
     void demoRing();
+    void onCommand(const QString &line);
+    void onLineChanged();
 
     SimPhone *m_phone;
     QTimer *m_demoTimer;
+    bool m_demoOn = false;
+    bool m_resetSeen = false;  ///< "ATZ" came on this line, its "AT+CGMM" not yet
+    bool m_listenedTo = false; ///< a start-up dialogue has ended on this line
     QString m_callerNumber;
     QString m_callerName;
 };

@@ -9,7 +9,7 @@
 # waits for the demo caller's squillo to be logged before the picture is taken.
 #
 # Environment: SHOT_WAIT seconds to wait with the port open
-# (default 30: the demo caller rings 4 s after the phone starts; the squillo is logged after
+# (default 30: the demo caller rings 4 s after the program has opened the port; the squillo is logged after
 # 8 s of silence, the 2 s wait, the call-back and its 10 s).
 set -euo pipefail
 

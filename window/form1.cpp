@@ -107,9 +107,10 @@ private:
 
 QIcon programIcon()
 {
+    // The same drawings as the desktop's icon; 16 and 24 px are simplified to stay legible.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/tornasquillo-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/tornasquillo-32.png"), QSize(32, 32));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tornasquillo-%1.png").arg(size), QSize(size, size));
     return icon;
 }
 

@@ -5,6 +5,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Packages every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
+# What scripts/package needs: the hardening flags and library dependencies (dpkg-dev) and the
+# checks a Debian reviewer runs.
+PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream appstream-compose mandoc
+    groff-base)
 
 # ensure_packages PKG...: installs the Debian packages that are missing (as root, or via sudo).
 ensure_packages() {

@@ -3,6 +3,7 @@
 #include "sim_phone.h"
 #include "sim_script.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -58,6 +59,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(phone.missedCalls(),
                                   (QStringList{"+3900|Bruno", "0612|Anna Maria"}), kTimeoutMs);
         QVERIFY(script.isIdle());
+    }
+
+    // A new user opens the port some time after the demo started, and may close and reopen it:
+    // the first ring must come only once the program listens, counted from its latest start-up.
+    void demoCallerWaitsForEachStartUp()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start());
+        SimCommander commander(&phone);
+        PtyClient client(phone.devicePath());
+        QVERIFY(client.isOpen());
+        QElapsedTimer sinceStartUp;
+        const auto startUp = [&] {
+            const qsizetype answered = client.received.count("OK\r\n");
+            for (const QByteArray command : {"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"})
+                QVERIFY(client.send(command));
+            sinceStartUp.start();
+            QTRY_COMPARE_WITH_TIMEOUT(client.received.count("OK\r\n"), answered + 5, kTimeoutMs);
+        };
+        commander.setDemo(true);
+        // Past the first ring's delay with nobody listening, then a start-up; past it again, a
+        // reopen.
+        const int gapMs = SimCommander::kDemoFirstRingMs * 5 / 8;
+        QTest::qWait(gapMs);
+        startUp();
+        QTest::qWait(gapMs);
+        QVERIFY(!client.received.contains("RING"));
+        startUp();
+        QTRY_VERIFY_WITH_TIMEOUT(client.received.contains("RING"), kTimeoutMs);
+        QCOMPARE_GE(sinceStartUp.elapsed(), SimCommander::kDemoFirstRingMs - 500);
     }
 
     void executableOutlivesStdinAndCleansUp()

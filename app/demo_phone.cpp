@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "demo_phone.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QProcessEnvironment>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcDemo, "tornasquillo.demo", QtInfoMsg)
+
+namespace {
+
+const QString kPhoneName = QStringLiteral("tornasquillo-phone-sim");
+
+int g_quitPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_quitPipe[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+DemoPhone::DemoPhone() = default;
+
+DemoPhone::~DemoPhone()
+{
+    stop();
+}
+
+QString DemoPhone::phoneProgram()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(kPhoneName);
+}
+
+QString DemoPhone::defaultLinkPath()
+{
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        dir = QStringLiteral("/tmp");
+    return QDir(dir).filePath(QStringLiteral("tornasquillo-phone-%1").arg(::getpid()));
+}
+
+bool DemoPhone::start(QString *error)
+{
+    const QString program = phoneProgram();
+    m_linkPath = defaultLinkPath();
+    m_process.setProgram(program);
+    m_process.setArguments({QStringLiteral("--demo"), QStringLiteral("--link"), m_linkPath});
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    // Its warnings are worth seeing beside the program's own; its account of every command is
+    // not, unless the operator asks for it with the same rules.
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString rules = environment.value(QStringLiteral("QT_LOGGING_RULES"));
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                       QStringLiteral("tornasquillo.sim.info=false") +
+                           (rules.isEmpty() ? QString() : QLatin1Char(';') + rules));
+    m_process.setProcessEnvironment(environment);
+    const pid_t parent = ::getpid();
+    m_process.setChildProcessModifier([parent] {
+        // Killed outright, the program cannot end its phone: the kernel does.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The program may have died before that line; then nobody would send the signal.
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
+
+    m_process.start();
+    if (!m_process.waitForStarted(kStartTimeoutMs)) {
+        *error = QStringLiteral("cannot start the simulated phone %1: %2")
+                     .arg(program, m_process.errorString());
+        return false;
+    }
+    // The phone says "link: PATH" on its standard output once the link stands for its line.
+    const QByteArray ready = "link: " + QFile::encodeName(m_linkPath);
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    for (;;) {
+        while (m_process.canReadLine()) {
+            if (m_process.readLine().trimmed() == ready) {
+                // What it says afterwards (a new line after a hang-up) is of no use here.
+                QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
+                                 [this] { m_process.readAllStandardOutput(); });
+                QObject::connect(&m_process, &QProcess::finished, &m_process,
+                                 [](int code, QProcess::ExitStatus status) {
+                                     qCWarning(lcDemo).noquote()
+                                         << "the simulated phone ended"
+                                         << (status == QProcess::CrashExit
+                                                 ? QStringLiteral("by a crash")
+                                                 : QStringLiteral("with status %1").arg(code));
+                                 });
+                return true;
+            }
+        }
+        if (m_process.state() != QProcess::Running ||
+            !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            break;
+        }
+    }
+    *error =
+        m_process.state() == QProcess::Running
+            ? QStringLiteral("the simulated phone %1 put up no line within %2 s")
+                  .arg(program)
+                  .arg(kStartTimeoutMs / 1000)
+            : QStringLiteral("the simulated phone %1 ended before its line was up").arg(program);
+    stop();
+    return false;
+}
+
+void DemoPhone::stop()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        QObject::disconnect(&m_process, &QProcess::finished, nullptr, nullptr);
+        m_process.terminate();
+        if (!m_process.waitForFinished(kStopTimeoutMs)) {
+            qCWarning(lcDemo) << "the simulated phone did not end on SIGTERM; killing it";
+            m_process.kill();
+            m_process.waitForFinished(kStopTimeoutMs);
+        }
+    }
+    // A phone that had to be killed could not remove its link.
+    if (!m_linkPath.isEmpty() && QFileInfo(m_linkPath).isSymLink())
+        QFile::remove(m_linkPath);
+}
+
+bool watchQuitSignals(QObject *context, std::function<void()> onSignal)
+{
+    if (g_quitPipe[0] < 0 && ::pipe2(g_quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context,
+                     [onSignal = std::move(onSignal)] {
+                         char buffer[16];
+                         while (::read(g_quitPipe[0], buffer, sizeof buffer) > 0) {
+                         }
+                         onSignal();
+                     });
+    struct sigaction action
+    {
+    };
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+    return true;
+}
