@@ -333,7 +333,8 @@ private slots:
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("DISCONNESSO"));
 
         // Open again, and the phone is unplugged in the middle of the next call: the link shows
-        // closed, the logged line stays, and the same port opens once the phone is back.
+        // closed, the logged line stays, and once the phone is back the same port opens by
+        // itself, start-up dialogue and all, and counts the next call.
         click(control<QPushButton>(*form, "Command1"));
         phone.ring(5, 500);
         QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
@@ -344,9 +345,14 @@ private slots:
         QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Porta non aperta o occupata"));
         QCOMPARE(list2->count(), 1);
         QVERIFY(list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : +393331234567")));
+        const qsizetype heardBefore = phone.receivedCommands().size();
         QVERIFY(phone.start(link));
-        click(control<QPushButton>(*form, "Command1"));
-        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
+        QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
+                                  QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"), 10000);
+        QCOMPARE(phone.receivedCommands().mid(heardBefore),
+                 (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        phone.ring(1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(list2->count(), 2, kSquilloMs);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
