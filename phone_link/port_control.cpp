@@ -13,11 +13,17 @@ PortControl::PortControl(SerialLine &line, AtExchange &exchange, PortView &view)
     QObject::connect(&m_watch, &QTimer::timeout, &m_watch, [this] { lookForDevice(); });
 }
 
+PortControl::~PortControl()
+{
+    m_line.setLostHandler({});
+}
+
 void PortControl::Command1_Click()
 {
     if (m_line.isOpen()) {
         m_line.close();
-        m_waiting = false;
+        m_link = Link::Closed;
+        m_sinceLost.invalidate();
         m_watch.stop();
         showClosed();
     } else {
@@ -40,25 +46,28 @@ void PortControl::openChosenPort(Attempt attempt)
     m_watch.stop();
     m_view.setPanelText(1, QStringLiteral("CONNESSO"));
     m_view.setFrame2Enabled(false);
-    m_inDialogue = true;
+    m_link = Link::StartingUp;
     ICC();
     const QString model = m_exchange.IOP(QStringLiteral("+CGMM"));
-    m_inDialogue = false;
     if (!m_line.isOpen()) {
         // Lost again during the dialogue: the link already shows closed, and is watched for.
-        if (m_waiting)
+        // Closed by the operator or the program's end: nothing more to do.
+        if (m_link == Link::Lost)
             m_watch.start();
+        else
+            m_link = Link::Closed;
         return;
     }
+    m_link = Link::Open;
     m_view.setPanelText(2, QStringLiteral("CONNESSO A ") + model);
-    if (m_waiting) {
-        m_waiting = false;
+    if (m_sinceLost.isValid()) {
         qCInfo(lcLink).noquote() << QStringLiteral("COM %1 is back after %2 s and open again (%3)")
                                         .arg(m_commPort)
                                         .arg(m_sinceLost.elapsed() / 1000.0, 0, 'f', 1)
                                         .arg(attempt == Attempt::Watch
                                                  ? QStringLiteral("by itself")
                                                  : QStringLiteral("by the operator"));
+        m_sinceLost.invalidate();
     }
 }
 
@@ -78,27 +87,28 @@ void PortControl::showClosed()
 void PortControl::onLost()
 {
     showClosed();
-    if (!m_waiting) {
-        m_waiting = true;
+    if (!m_sinceLost.isValid()) {
         m_sinceLost.start();
         qCInfo(lcLink).noquote() << "COM" << m_commPort
                                  << "lost; it opens again by itself when the device is back";
     }
-    if (!m_inDialogue)
+    // A loss inside the start-up dialogue is watched for once the dialogue has returned.
+    const bool inDialogue = m_link == Link::StartingUp;
+    m_link = Link::Lost;
+    if (!inDialogue)
         m_watch.start();
 }
 
 void PortControl::lookForDevice()
 {
     if (m_line.isOpen()) { // opened by the operator in the meantime
-        m_waiting = false;
         m_watch.stop();
         return;
     }
     const int port = m_view.isOption3Selected() ? 1 : 2;
-    if (m_inDialogue || !m_line.isPresent(port))
+    if (m_link != Link::Lost || !m_line.isPresent(port))
         return;
     openChosenPort(Attempt::Watch);
-    if (m_waiting && !m_line.isOpen() && !m_inDialogue)
+    if (m_link == Link::Lost && !m_line.isOpen())
         m_watch.start();
 }

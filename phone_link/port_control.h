@@ -37,6 +37,9 @@ public:
     static constexpr int kWatchIntervalMs = 1000;
 
     PortControl(SerialLine &line, AtExchange &exchange, PortView &view);
+    ~PortControl();
+    PortControl(const PortControl &) = delete;
+    PortControl &operator=(const PortControl &) = delete;
 
     /// The "APRI / CHIUDI PORTA" button: opens a closed port, closes an open one.
     void Command1_Click();
@@ -45,12 +48,16 @@ public:
     /// The port number last chosen (1 or 2); assigned only while the port is closed.
     int CommPort() const { return m_commPort; }
 
-    /// Whether a lost line is being waited for.
-    bool isWatching() const { return m_waiting; }
     /// For tests: look for a lost device more often than once a second.
     void setWatchInterval(int ms) { m_watch.setInterval(ms); }
 
 private:
+    /// Where the link stands. Closed: never opened, or closed by the operator (or the program's
+    /// end). StartingUp: open, the start-up dialogue running (it lets events run, so a click or a
+    /// loss can happen inside it). Open: the dialogue is over. Lost: the line closed on its own
+    /// and the device is watched for.
+    enum class Link { Closed, StartingUp, Open, Lost };
+
     enum class Attempt { Operator, Watch };
 
     void openChosenPort(Attempt attempt);
@@ -62,8 +69,9 @@ private:
     AtExchange &m_exchange;
     PortView &m_view;
     int m_commPort = 1;
-    bool m_waiting = false;    ///< the line was lost and has not been opened again since
-    bool m_inDialogue = false; ///< the start-up dialogue is running (it lets events run)
+    Link m_link = Link::Closed;
     QTimer m_watch;
+    /// Runs from a loss until the line is open again or the operator closes it: an open while it
+    /// runs is a comeback, and is reported with the time the line was away.
     QElapsedTimer m_sinceLost;
 };
