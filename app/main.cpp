@@ -5,6 +5,7 @@
 // With --demo, COM 1 is a simulated phone that runs as long as the program does.
 
 #include "call_log.h"
+#include "call_record.h"
 #include "demo_phone.h"
 #include "form1.h"
 #include "log_file.h"
@@ -190,7 +191,7 @@ int main(int argc, char *argv[])
     if (logging)
         QObject::connect(
             &window, &Form1::callLogged, &window,
-            [&callLog](const QString &stamp, const QString &line) { callLog.record(stamp, line); });
+            [&callLog](const CallRecord &record) { callLog.record(record.stamp, record.line); });
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     // A quit signal ends the program as closing the window does, so the simulated phone is ended
     // and its link removed.

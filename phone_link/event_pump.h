@@ -14,6 +14,8 @@ public:
     /// True once the program is ending: waits stop waiting, so the exit is not held up by a
     /// call-back that was counting down its seconds.
     virtual bool isStopping() const = 0;
+    /// Called when the program ends; from then on pumpEvents() returns at once.
+    virtual void requestStop() = 0;
 };
 
 /// Pumps the Qt event loop of the calling thread.
@@ -23,8 +25,7 @@ public:
     QtEventPump();
     void pumpEvents(int maxWaitMs) override;
     bool isStopping() const override { return m_stopping; }
-    /// Called when the program ends; from then on pumpEvents() returns at once.
-    void requestStop() { m_stopping = true; }
+    void requestStop() override { m_stopping = true; }
 
 private:
     bool m_stopping = false;

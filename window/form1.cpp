@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
+#include "call_record.h"
+#include "clock.h"
 #include "controls.h"
+#include "event_pump.h"
+#include "qt_serial_line.h"
 #include "twips.h"
 #include "window_log.h"
 
@@ -21,11 +25,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <cstdlib>
-
 Q_LOGGING_CATEGORY(lcWindow, "tornasquillo.window", QtInfoMsg)
-// One line per call, for the journal of a desktop session or of systemd --user.
-Q_LOGGING_CATEGORY(lcCalls, "tornasquillo.calls", QtInfoMsg)
 
 namespace {
 
@@ -61,28 +61,6 @@ QFont eventListFont()
     return font;
 }
 
-/// The moment in ISO 8601 with the offset always written out ("+00:00" rather than "Z"), so
-/// every record reads the same way whatever zone the machine is set to.
-QString isoStamp(const QDateTime &when)
-{
-    const int offsetMinutes = when.offsetFromUtc() / 60;
-    const int minutes = std::abs(offsetMinutes);
-    return when.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) +
-           QString::asprintf("%c%02d:%02d", offsetMinutes < 0 ? '-' : '+', minutes / 60,
-                             minutes % 60);
-}
-
-/// A record is one line: the name cut from a malformed phonebook answer can hold the CR LF of
-/// the next entry, which would split the record or forge a second one.
-QString onOneLine(QString line)
-{
-    for (QChar &c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    }
-    return line;
-}
-
 /// One line of the event list. It keeps the moment it was logged and tells it, in the desktop's
 /// language with the seconds, as its tooltip and its accessible description. The text is made
 /// only when asked for: a list left running for months holds thousands of lines.
@@ -114,15 +92,28 @@ QIcon programIcon()
     return icon;
 }
 
+/// MSComm1: the serial line to the phone.
+std::unique_ptr<SerialLine> makeMSComm1(const PortMap &ports)
+{
+    auto line = std::make_unique<QtSerialLine>(ports);
+    line->setObjectName(QStringLiteral("MSComm1"));
+    return line;
+}
+
 } // namespace
 
 Form1::Form1(const PortMap &ports, QWidget *parent)
-    : QWidget(parent), MSComm1(ports), m_exchange(MSComm1, m_clock, m_pump),
-      m_portControl(MSComm1, m_exchange, *this),
-      m_monitor(m_exchange, MSComm1, m_clock, m_pump, *this)
+    : Form1(makeMSComm1(ports), std::make_unique<SteadyClock>(), std::make_unique<QtEventPump>(),
+            parent)
+{
+}
+
+Form1::Form1(std::unique_ptr<SerialLine> line, std::unique_ptr<Clock> clock,
+             std::unique_ptr<EventPump> pump, QWidget *parent)
+    : QWidget(parent), m_clock(std::move(clock)), m_pump(std::move(pump)),
+      m_session(std::move(line), *m_clock, *m_pump, *this, *this)
 {
     setObjectName(QStringLiteral("Form1"));
-    MSComm1.setObjectName(QStringLiteral("MSComm1"));
     setWindowTitle(QStringLiteral("Tornasquillo v 1.0"));
     setWindowIcon(programIcon());
 
@@ -318,7 +309,7 @@ void Form1::Form_Load()
 
 void Form1::Command1_Click()
 {
-    m_portControl.Command1_Click();
+    m_session.portControl().Command1_Click();
 }
 
 void Form1::Command3_Click()
@@ -352,7 +343,7 @@ void Form1::StatusBar1_PanelClick(int panel)
         return;
     // With the port closed the reset answers "ERROR" at once; with a silent phone it takes the
     // exchange's full give-up, during which closing the window still ends the program at once.
-    const QString answer = m_exchange.IOP(QStringLiteral("Z"));
+    const QString answer = m_session.exchange().IOP(QStringLiteral("Z"));
     qCInfo(lcWindow).noquote() << "ESCI: the phone's reset answered" << answer;
     endProgram();
     close();
@@ -360,7 +351,7 @@ void Form1::StatusBar1_PanelClick(int panel)
 
 void Form1::Timer1_Timer()
 {
-    m_monitor.Timer1_Timer();
+    m_session.monitor().Timer1_Timer();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -376,8 +367,8 @@ void Form1::endProgram()
     m_ended = true;
     // Waits and exchanges still running below this handler return at once, so the event loop
     // can end without waiting for a call-back's seconds.
-    m_pump.requestStop();
-    MSComm1.close();
+    m_pump->requestStop();
+    m_session.line().close();
     emit programEnded();
 }
 
@@ -440,10 +431,9 @@ void Form1::appendToList2(const QString &line)
     item->setData(Qt::AccessibleTextRole, line.simplified());
     List2->scrollToItem(item);
 
-    const QString stamp = isoStamp(when);
-    const QString record = onOneLine(line);
-    qCInfo(lcCalls).noquote() << stamp << record;
-    emit callLogged(stamp, record);
+    const CallRecord record = CallRecord::of(line, when);
+    journalCall(record);
+    emit callLogged(record);
 }
 
 void Form1::beep()

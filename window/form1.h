@@ -1,31 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The program's only window. It owns the serial line, the exchange, port control, the call
-// monitor and the timer that drives it, and it is the view both of them report to: port control
+// The program's only window. It owns the phone session (the serial line, the exchange, port
+// control and the call monitor) and the timer that drives it, and it is the view both port control
+// and the monitor report to: port control
 // writes the link state into status panels 1 and 2 and enables the port choice; the monitor
 // writes its progress into panel 2, blinks Label5 and appends event lines to List2. The window
 // itself only turns clicks into calls and those reports into captions.
 //
 // Each event line is stamped with the wall clock when it is listed: the stamp is the line's
-// tooltip, the line goes to the journal (logging category tornasquillo.calls) with it, and
-// callLogged() hands both on for a record on disk.
+// tooltip, the line's record goes to the journal, and callLogged() hands it on for a record on
+// disk.
 //
 // Every exchange and wait pumps events, so a handler here may run nested inside another one
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
 
-#include "at_exchange.h"
-#include "call_monitor.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "port_control.h"
-#include "port_map.h"
-#include "qt_serial_line.h"
+#include "call_record.h"
+#include "phone_session.h"
 
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
+class Clock;
+class EventPump;
+class PortMap;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -42,8 +42,12 @@ class Form1 : public QWidget, public PortView, public MonitorView
     Q_OBJECT
 
 public:
-    /// ports says which device stands for "COM 1" and which for "COM 2".
+    /// The program's window on the real serial line, clock and event loop; ports says which
+    /// device stands for "COM 1" and which for "COM 2".
     explicit Form1(const PortMap &ports, QWidget *parent = nullptr);
+    /// The window on the line, clock and pump given, which it keeps (tests give a fake clock).
+    Form1(std::unique_ptr<SerialLine> line, std::unique_ptr<Clock> clock,
+          std::unique_ptr<EventPump> pump, QWidget *parent = nullptr);
     ~Form1() override;
 
     // What port control shows and reads.
@@ -67,10 +71,8 @@ signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already
     /// released and every wait has stopped; the application should leave its event loop.
     void programEnded();
-    /// An event line was listed. stamp is the moment in ISO 8601 with the UTC offset
-    /// ("2026-12-08T12:43:23+01:00"); line is the event line with any control character the
-    /// phone sent turned into a space, so that the record stays one line.
-    void callLogged(const QString &stamp, const QString &line);
+    /// An event line was listed: its record, with the moment and the line on one line.
+    void callLogged(const CallRecord &record);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -138,13 +140,10 @@ private:
     /// Timer1: drives the call monitor, as fast as the system timer goes.
     QTimer *Timer1 = nullptr;
 
-    /// MSComm1: the serial line to the phone.
-    QtSerialLine MSComm1;
-    SteadyClock m_clock;
-    QtEventPump m_pump;
-    AtExchange m_exchange;
-    PortControl m_portControl;
-    CallMonitor m_monitor;
+    std::unique_ptr<Clock> m_clock;
+    std::unique_ptr<EventPump> m_pump;
+    /// The serial line to the phone (MSComm1), the exchange, port control and the monitor.
+    PhoneSession m_session;
 
     /// flgtok: the call monitor runs only while it is set.
     bool m_flgtok = false;

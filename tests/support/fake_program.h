@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "at_exchange.h"
-#include "call_monitor.h"
 #include "fake_clock.h"
 #include "fake_line.h"
 #include "fake_monitor_view.h"
+#include "fake_port_view.h"
 #include "fake_pump.h"
+#include "phone_session.h"
 
-#include <tuple>
-
-/// The exchange and the monitor on a fake line, clock and pump, with an open line: the test is
-/// the phone and the window.
+/// The phone session on a fake line, clock and pump, with an open line: the test is the phone
+/// and the window.
 template<class View = FakeMonitorView>
 struct FakeProgram
 {
@@ -27,9 +25,12 @@ struct FakeProgram
     }
 
     FakeClock clock;
-    FakeLine line;
     FakePump pump{clock};
-    AtExchange exchange{line, clock, pump};
     View view;
-    CallMonitor monitor{exchange, line, clock, pump, view};
+    FakePortView portView;
+    PhoneSession session{std::make_unique<FakeLine>(), clock, pump, portView, view};
+    FakeLine &line = static_cast<FakeLine &>(session.line());
+    AtExchange &exchange = session.exchange();
+    PortControl &control = session.portControl();
+    CallMonitor &monitor = session.monitor();
 };

@@ -30,6 +30,7 @@ public:
     }
 
     bool isStopping() const override { return stopping; }
+    void requestStop() override { stopping = true; }
 
     bool stopping = false;
     int calls = 0;

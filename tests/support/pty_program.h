@@ -1,25 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "at_exchange.h"
-#include "call_monitor.h"
 #include "clock.h"
 #include "event_pump.h"
 #include "fake_monitor_view.h"
 #include "fake_port_view.h"
-#include "port_control.h"
+#include "phone_session.h"
 #include "qt_serial_line.h"
 
 #include <QTimer>
 
-/// The program's link and monitor on a real device (a pseudo-terminal), with fake views, the
-/// monitor ticking every millisecond as the window's timer makes it.
-struct PtyProgram
+/// The phone session on a real device (a pseudo-terminal), the real clock and event loop, with
+/// fake views (the bench gives a view of its own), the monitor ticking every millisecond as the
+/// window's timer makes it.
+template<class View = FakeMonitorView>
+struct BasicPtyProgram
 {
     enum Ticking { Ticks, NoTicks };
 
-    explicit PtyProgram(const QString &com1, Ticking ticking = Ticks)
-        : line(PortMap{com1, QStringLiteral("/nonexistent/com2")})
+    explicit BasicPtyProgram(const QString &com1, Ticking ticking = Ticks)
+        : session(
+              std::make_unique<QtSerialLine>(PortMap{com1, QStringLiteral("/nonexistent/com2")}),
+              clock, pump, portView, view),
+          line(static_cast<QtSerialLine &>(session.line()))
     {
         timer.setInterval(1);
         timer.setTimerType(Qt::PreciseTimer);
@@ -28,13 +31,16 @@ struct PtyProgram
             timer.start();
     }
 
-    QtSerialLine line;
     SteadyClock clock;
     QtEventPump pump;
-    AtExchange exchange{line, clock, pump};
     FakePortView portView;
-    PortControl control{line, exchange, portView};
-    FakeMonitorView view;
-    CallMonitor monitor{exchange, line, clock, pump, view};
+    View view;
+    PhoneSession session;
+    QtSerialLine &line;
+    AtExchange &exchange = session.exchange();
+    PortControl &control = session.portControl();
+    CallMonitor &monitor = session.monitor();
     QTimer timer;
 };
+
+using PtyProgram = BasicPtyProgram<>;

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "event_pump.h"
+#include "fake_clock.h"
 #include "form1.h"
 #include "message_capture.h"
+#include "port_map.h"
+#include "qt_serial_line.h"
 #include "sim_phone.h"
 #include "twips.h"
 
@@ -21,8 +25,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr int kSquilloMs = 30000; // 8 s of silence, the look-up and the call-back
 
 const QString kLabel1 = QStringLiteral("Tempo attesa prima di chiudere la chiamata: 10 sec");
 const QString kLabel2 = QStringLiteral("Tempo attesa prima di ripondere allo squillo: 2 sec");
@@ -74,9 +76,15 @@ class TestForm1 : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Form1> openWindow(const PortMap &ports)
+    /// The window on the devices given, with the real event loop and a clock that the test moves
+    /// past the seconds the program waits by design.
+    std::unique_ptr<Form1> openWindow(const PortMap &ports, SkippingClock **clock = nullptr)
     {
-        auto form = std::make_unique<Form1>(ports);
+        auto skipping = std::make_unique<SkippingClock>();
+        if (clock)
+            *clock = skipping.get();
+        auto form = std::make_unique<Form1>(std::make_unique<QtSerialLine>(ports),
+                                            std::move(skipping), std::make_unique<QtEventPump>());
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get()))
             return nullptr;
@@ -255,7 +263,8 @@ private slots:
     {
         SimPhone phone;
         QVERIFY(phone.start());
-        auto form = openWindow({phone.devicePath(), {}});
+        SkippingClock *clock = nullptr;
+        auto form = openWindow({phone.devicePath(), {}}, &clock);
         QVERIFY(form);
         auto *label5 = control<QLabel>(*form, "Label5");
         auto *command3 = control<QPushButton>(*form, "Command3");
@@ -265,12 +274,17 @@ private slots:
         VisibilityWatch watch(label5);
         click(command3);
         QCOMPARE(watch.shows, 1);
-        QTRY_VERIFY_WITH_TIMEOUT(watch.shows >= 2 && watch.hides >= 1, 5000);
+        clock->skip(1.1);
+        QTRY_COMPARE(watch.hides, 1);
+        clock->skip(1.1);
+        QTRY_COMPARE(watch.shows, 2);
 
         click(command3);
         QVERIFY(label5->isHidden());
         const int shows = watch.shows;
-        QTest::qWait(2500); // longer than two blink periods
+        clock->skip(2.5); // longer than two blink periods
+        const long long looked = clock->reads;
+        QTRY_VERIFY(clock->reads > looked + 100); // the monitor has looked at the clock since
         QCOMPARE(watch.shows, shows);
         QVERIFY(label5->isHidden());
     }
@@ -283,7 +297,8 @@ private slots:
         const QString link = dir.filePath(QStringLiteral("phone"));
         SimPhone phone;
         QVERIFY(phone.start(link));
-        auto form = openWindow({link, {}});
+        SkippingClock *clock = nullptr;
+        auto form = openWindow({link, {}}, &clock);
         QVERIFY(form);
 
         click(control<QPushButton>(*form, "Command1"));
@@ -299,7 +314,9 @@ private slots:
         phone.ring(1, 1000);
 
         auto *list2 = control<QListWidget>(*form, "List2");
-        QTRY_COMPARE_WITH_TIMEOUT(list2->count(), 1, kSquilloMs);
+        QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Rilevata chiamata .. 1 squilli"));
+        clock->skip(CallMonitor::kCallOver);
+        QTRY_COMPARE(list2->count(), 1);
         const qint64 after = QDateTime::currentSecsSinceEpoch();
         const QListWidgetItem *logged = list2->item(0);
         QCOMPARE(logged->text(),
@@ -352,7 +369,9 @@ private slots:
         QCOMPARE(phone.receivedCommands().mid(heardBefore),
                  (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
         phone.ring(1, 1000);
-        QTRY_COMPARE_WITH_TIMEOUT(list2->count(), 2, kSquilloMs);
+        QTRY_VERIFY(panel(*form, 2)->text().startsWith(QStringLiteral("Rilevata chiamata")));
+        clock->skip(CallMonitor::kCallOver);
+        QTRY_COMPARE(list2->count(), 2);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
@@ -369,8 +388,9 @@ private slots:
 
         QCOMPARE(control<QListWidget>(form, "List2")->item(0)->text(), line);
         QCOMPARE(logged.count(), 1);
-        const QString stamp = logged.first().at(0).toString();
-        QCOMPARE(logged.first().at(1).toString(), oneLine);
+        const auto record = logged.first().at(0).value<CallRecord>();
+        const QString stamp = record.stamp;
+        QCOMPARE(record.line, oneLine);
         QCOMPARE(journal.texts(QtInfoMsg), QStringList(stamp + u' ' + oneLine));
     }
 
@@ -379,7 +399,8 @@ private slots:
         SimPhone phone;
         QVERIFY(phone.start());
         phone.setSilent(true);
-        auto form = openWindow({phone.devicePath(), {}});
+        SkippingClock *clock = nullptr;
+        auto form = openWindow({phone.devicePath(), {}}, &clock);
         QVERIFY(form);
         QSignalSpy ended(form.get(), &Form1::programEnded);
 
@@ -392,7 +413,10 @@ private slots:
         probe.start(10);
         // ESCI is clicked while the start-up dialogue waits on the silent phone; its own reset
         // gives up after the exchange's deadline and re-sends, then the program ends at once.
-        QTimer::singleShot(1000, form.get(), [&] { click(panel(*form, 3)); });
+        QTimer::singleShot(200, form.get(), [&] {
+            QTimer::singleShot(50, form.get(), [&] { clock->skip(AtExchange::kDeadline + 1); });
+            click(panel(*form, 3));
+        });
         QElapsedTimer elapsed;
         elapsed.start();
         click(control<QPushButton>(*form, "Command1"));

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "call_record.h"
+
+#include <QDateTime>
+#include <QLoggingCategory>
+
+#include <cstdlib>
+
+// One line per call, for the journal of a desktop session or of systemd --user.
+Q_LOGGING_CATEGORY(lcCalls, "tornasquillo.calls", QtInfoMsg)
+
+namespace {
+
+QString isoStamp(const QDateTime &when)
+{
+    const int offsetMinutes = when.offsetFromUtc() / 60;
+    const int minutes = std::abs(offsetMinutes);
+    return when.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) +
+           QString::asprintf("%c%02d:%02d", offsetMinutes < 0 ? '-' : '+', minutes / 60,
+                             minutes % 60);
+}
+
+/// A record is one line: the name cut from a malformed phonebook answer can hold the CR LF of
+/// the next entry, which would split the record or forge a second one.
+QString onOneLine(QString line)
+{
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return line;
+}
+
+} // namespace
+
+CallRecord CallRecord::of(const QString &line, const QDateTime &when)
+{
+    return {isoStamp(when), onOneLine(line)};
+}
+
+void journalCall(const CallRecord &record)
+{
+    qCInfo(lcCalls).noquote() << record.stamp << record.line;
+}
