@@ -12,6 +12,7 @@
 #include "phone_check.h"
 #include "port_list.h"
 #include "port_map.h"
+#include "windowless_options.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,6 +23,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <span>
 
 Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
 
@@ -74,26 +76,15 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
 }
 
 /// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
-/// and a QApplication cannot start without one.
-bool asksOnlyForText(int argc, char *argv[])
+/// and a QApplication cannot start without one. The check runs over ssh or on a machine without a
+/// desktop too; --fix alone is an error, which must be told without a display as well.
+bool hasOption(int argc, char *argv[], std::span<const char *const> options)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *flag :
-             {"-h", "--help", "-?", "--help-all", "-v", "--version", "--list-ports"}) {
-            if (std::strcmp(argv[i], flag) == 0)
+        for (const char *option : options) {
+            if (std::strcmp(argv[i], option) == 0)
                 return true;
         }
-    }
-    return false;
-}
-
-/// The check runs over ssh or on a machine without a desktop; --fix alone is an error, which
-/// must be told without a display too.
-bool runsWithoutWindow(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--check-phone") == 0 || std::strcmp(argv[i], "--fix") == 0)
-            return true;
     }
     return false;
 }
@@ -128,7 +119,7 @@ int main(int argc, char *argv[])
     const Options options;
     QCommandLineParser parser;
 
-    if (asksOnlyForText(argc, argv)) {
+    if (hasOption(argc, argv, kTextOptions)) {
         QCoreApplication app(argc, argv);
         describe(app, parser, options);
         parser.process(app); // prints the help or the version and exits
@@ -140,7 +131,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    if (runsWithoutWindow(argc, argv)) {
+    if (hasOption(argc, argv, kCheckOptions)) {
         QCoreApplication app(argc, argv);
         return runCheck(app, parser, options);
     }

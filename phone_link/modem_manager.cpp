@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modem_manager.h"
 
+#include "device_names.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -21,9 +23,7 @@ constexpr int kCallTimeoutMs = 1000;
 /// ModemManager names ports as the kernel does: "ttyACM0", "ttyUSB2".
 QString kernelName(const QString &devicePath)
 {
-    QString device = QFileInfo(devicePath).canonicalFilePath();
-    if (device.isEmpty())
-        device = devicePath;
+    const QString device = deviceOf(devicePath);
     return device.startsWith(u"/dev/") ? device.mid(5) : device;
 }
 
@@ -81,11 +81,6 @@ std::optional<ManagedModem> modemOf(const QString &path, const QVariantMap &prop
     if (!modem.ports.contains(port))
         return {};
     return modem;
-}
-
-QString hex4(quint16 id)
-{
-    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
 }
 
 } // namespace
@@ -155,8 +150,7 @@ QString modemManagerHint(const QDBusConnection &bus, const QString &devicePath, 
 
 UsbIds usbIdsOf(const QString &devicePath)
 {
-    QString device = QFileInfo(devicePath).canonicalFilePath();
-    const QSerialPortInfo info(device.isEmpty() ? devicePath : device);
+    const QSerialPortInfo info(deviceOf(devicePath));
     UsbIds ids;
     if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
         ids.vendor = info.vendorIdentifier();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "port_list.h"
 
+#include "device_names.h"
+
 #include <QDBusConnection>
 #include <QFile>
 #include <QFileInfo>
@@ -17,12 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString canonicalOr(const QString &path)
-{
-    const QString device = QFileInfo(path).canonicalFilePath();
-    return device.isEmpty() ? path : device;
-}
 
 QString processName(qint64 pid)
 {
@@ -44,11 +40,6 @@ qint64 lockHolder(const QString &lockFile)
         return 0;
     // A lock left behind by a program that died does not make the device busy.
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM ? pid : 0;
-}
-
-QString hex4(quint16 id)
-{
-    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
 }
 
 /// "usb-Maker_Model_Serial-if02-port0" -> "usb-Maker_Model_Serial": the USB device of an
@@ -89,7 +80,7 @@ QList<SerialDevice> systemSerialDevices()
 
 PortUse portUse(const QString &devicePath, const QString &lockDir)
 {
-    const QString device = canonicalOr(devicePath);
+    const QString device = deviceOf(devicePath);
     QString name = device.startsWith(u"/dev/") ? device.mid(5) : device;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     if (const qint64 pid = lockHolder(lockDir + QStringLiteral("/LCK..") + name)) {

@@ -5,8 +5,8 @@
 #   BUILD_DIR=build scripts/screenshot.sh OUT.png
 #
 # Builds nothing: it runs tornasquillo-phone-sim and tornasquillo from BUILD_DIR (default: build). Needs
-# Xvfb and ImageMagick; with xdotool it also opens the port and switches the responder on, and
-# waits for the demo caller's squillo to be logged before the picture is taken.
+# Xvfb, ImageMagick and xdotool: it finds the program's window, opens the port and switches the
+# responder on, and waits for the demo caller's squillo to be logged before the picture is taken.
 #
 # Environment: SHOT_WAIT seconds to wait with the port open
 # (default 30: the demo caller rings 4 s after the program has opened the port; the squillo is logged after
@@ -16,14 +16,13 @@ set -euo pipefail
 out=${1:?usage: $0 OUT.png}
 build=${BUILD_DIR:-build}
 wait_open=${SHOT_WAIT:-30}
-title='Tornasquillo v 1.0'
 
 sim_exe=$build/bin/tornasquillo-phone-sim
 app_exe=$build/bin/tornasquillo
 for exe in "$sim_exe" "$app_exe"; do
     [[ -x $exe ]] || { echo "screenshot: $exe not found; build first" >&2; exit 1; }
 done
-for tool in Xvfb import xwininfo; do
+for tool in Xvfb import xdotool; do
     command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing" >&2; exit 1; }
 done
 
@@ -68,22 +67,21 @@ pids+=($!)
 wait_for 10 test -e "$work/com1" || { echo "screenshot: the simulated phone did not start" >&2; cat "$work/sim.log" >&2; exit 1; }
 
 "$app_exe" --com1 "$work/com1" >"$work/app.log" 2>&1 &
-pids+=($!)
-wait_for 10 xwininfo -name "$title" || { echo "screenshot: no window" >&2; cat "$work/app.log" >&2; exit 1; }
-window=$(xwininfo -name "$title" | awk '/Window id:/ { print $4 }')
+app_pid=$!
+pids+=("$app_pid")
+# The program's one visible window, found by its process rather than by its title.
+find_window() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1; }
+has_window() { [ -n "$(find_window)" ]; }
+wait_for 10 has_window || { echo "screenshot: no window" >&2; cat "$work/app.log" >&2; exit 1; }
+window=$(find_window)
 
 # Positions in the window at 96 DPI: the middle of Command1 and of Command3.
-if command -v xdotool >/dev/null; then
-    sleep 0.5
-    xdotool mousemove --window "$window" 216 20 click 1
-    sleep 1
-    xdotool mousemove --window "$window" 214 61 click 1
-    xdotool mousemove --window "$window" 300 200
-    sleep "$wait_open"
-else
-    echo "screenshot: no xdotool; the window is shown as it starts" >&2
-    sleep 1
-fi
+sleep 0.5
+xdotool mousemove --window "$window" 216 20 click 1
+sleep 1
+xdotool mousemove --window "$window" 214 61 click 1
+xdotool mousemove --window "$window" 300 200
+sleep "$wait_open"
 
 # Label5 blinks once a second: take a few frames and keep the one that shows it (the most
 # yellow).

@@ -17,8 +17,6 @@ class StatusPanel : public QLabel
 public:
     explicit StatusPanel(int index, QWidget *parent = nullptr);
 
-    int index() const { return m_index; }
-
 signals:
     void panelClicked(int index);
 

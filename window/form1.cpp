@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFrame>
@@ -85,10 +86,12 @@ private:
 
 QIcon programIcon()
 {
-    // The same drawings as the desktop's icon; 16 and 24 px are simplified to stay legible.
+    // The same drawings as the desktop's icon, one file a size; 16 and 24 px are simplified to
+    // stay legible.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/tornasquillo-%1.png").arg(size), QSize(size, size));
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString &file : icons.entryList({QStringLiteral("tornasquillo-*.png")}))
+        icon.addFile(icons.filePath(file));
     return icon;
 }
 
