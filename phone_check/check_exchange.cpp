@@ -45,6 +45,36 @@ bool isRingReport(const QString &line, bool numericToo)
            (numericToo && line == u"2");
 }
 
+/// What the common "+CME ERROR" numbers of 3GPP TS 27.007 mean.
+QString cmeMeaning(const QString &final)
+{
+    static const QList<std::pair<int, const char *>> kMeanings{{0, "phone failure"},
+                                                               {3, "operation not allowed"},
+                                                               {4, "operation not supported"},
+                                                               {10, "SIM not inserted"},
+                                                               {11, "SIM PIN required"},
+                                                               {12, "SIM PUK required"},
+                                                               {13, "SIM failure"},
+                                                               {14, "SIM busy"},
+                                                               {15, "SIM wrong"},
+                                                               {16, "incorrect password"},
+                                                               {20, "memory full"},
+                                                               {21, "invalid index"},
+                                                               {22, "not found"},
+                                                               {30, "no network service"},
+                                                               {31, "network timeout"},
+                                                               {100, "unknown"}};
+    if (!final.startsWith(u"+CME ERROR:"))
+        return {};
+    bool ok = false;
+    const int code = final.mid(11).trimmed().toInt(&ok);
+    for (const auto &[number, meaning] : kMeanings) {
+        if (ok && number == code)
+            return QStringLiteral(" (%1)").arg(QLatin1String(meaning));
+    }
+    return {};
+}
+
 } // namespace
 
 QString CheckReply::value(QStringView prefix) const
@@ -60,7 +90,7 @@ QString CheckReply::describe() const
 {
     switch (end) {
     case End::Final:
-        return QLatin1Char('"') + final + QLatin1Char('"');
+        return QLatin1Char('"') + final + QLatin1Char('"') + cmeMeaning(final);
     case End::Silent:
         return QStringLiteral("nothing");
     case End::Lost:

@@ -30,7 +30,8 @@ struct CheckReply
     /// The first information line that starts with `prefix` (letter case aside), the prefix and
     /// spaces cut off; a null string when there is none.
     QString value(QStringView prefix) const;
-    /// What the phone answered, for the report: the final code, or that nothing came.
+    /// What the phone answered, for the report: the final code (a common "+CME ERROR" number
+    /// with its meaning), or that nothing came.
     QString describe() const;
 };
 

@@ -12,6 +12,7 @@
 // seconds however the phone behaves (silent, slow, "+CME ERROR" to everything).
 
 #include "check_exchange.h"
+#include "device_probe.h"
 
 #include <QList>
 #include <QString>
@@ -58,10 +59,11 @@ private:
     bool checkAfterReset(bool first);
     void checkIdentity();
     void checkMissedCalls();
-    void checkRingReports();
-    void checkDialling();
-    void checkAutoAnswer();
-    void checkErrorReports();
+    /// The settings read as one number each (ring reports, dialling, auto-answer, errors).
+    void checkSettings();
+    struct Setting;
+    void checkSetting(const Setting &setting, const CheckReply &reply);
+    void checkHangUp(const CheckReply &cvhu);
     void checkNetwork();
     void checkCharacterSet();
     void applyFixes();
@@ -77,10 +79,7 @@ private:
     QList<Fix> m_fixes;
 };
 
-/// The serial devices present, by their paths.
-QStringList serialDevices();
-
 /// The check on a real device: `com1`, or else the first of `candidates` that answers "AT" (all
-/// are probed and named). Returns the exit status: 0 no problem, 1 a problem, 2 the device (or
-/// every candidate) cannot be opened.
+/// are probed and named; serialDevices() gives them). Returns the exit status: 0 no problem, 1 a
+/// problem, 2 the device (or every candidate) cannot be opened.
 int checkPhone(const QString &com1, bool fix, QTextStream &out, const QStringList &candidates);

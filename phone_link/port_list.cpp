@@ -72,6 +72,11 @@ QList<SerialDevice> systemSerialDevices()
             device.ids = {info.vendorIdentifier(), info.productIdentifier()};
         devices << device;
     }
+    return inNameOrder(devices);
+}
+
+QList<SerialDevice> inNameOrder(QList<SerialDevice> devices)
+{
     std::sort(devices.begin(), devices.end(), [](const SerialDevice &a, const SerialDevice &b) {
         return deviceNameLess(a.path, b.path);
     });

@@ -25,6 +25,10 @@ struct SerialDevice
 /// The serial devices the system knows of now (QSerialPortInfo), in name order.
 QList<SerialDevice> systemSerialDevices();
 
+/// `devices` in name order as people count them (ttyUSB2 before ttyUSB10): the order they are
+/// listed in and tried in when looking for the phone.
+QList<SerialDevice> inNameOrder(QList<SerialDevice> devices);
+
 /// Whether another program holds a device now.
 struct PortUse
 {

@@ -48,46 +48,37 @@ private slots:
         const double quick = 15;
         QTest::newRow("good") << "" << false << 0 << QStringList{"Summary: 0 problems, 0 warnings."}
                               << quick;
-        QTest::newRow("+CRC=1 stored")
-            << "profile +CRC=1" << false << 1
-            << QStringList{"problem: rings are reported as \"+CRING: ...\" (AT+CRC? is 1)",
-                           "Fix: AT+CRC=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
-            << quick;
-        QTest::newRow("+CLIP=1 stored")
-            << "profile +CLIP=1" << false << 1
-            << QStringList{"problem: each ring is followed by a \"+CLIP: ...\" line",
-                           "Fix: AT+CLIP=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
-            << quick;
-        QTest::newRow("+COLP=1 stored")
-            << "profile +COLP=1" << false << 1
-            << QStringList{"problem: a dial is answered only when the callee picks up",
-                           "Fix: AT+COLP=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
-            << quick;
-        QTest::newRow("+CVHU=1 stored")
-            << "profile +CVHU=1" << false << 1
-            << QStringList{"problem: ATH does not end a voice call", "Fix: AT+CVHU=0, then AT&W.",
-                           "Summary: 1 problem, 0 warnings."}
-            << quick;
-        QTest::newRow("S0=2 stored")
-            << "profile S0=2" << false << 1
-            << QStringList{"problem: the phone answers a call itself after 2 rings",
-                           "Fix: ATS0=0, then AT&W.", "Summary: 1 problem, 0 warnings."}
-            << quick;
-        QTest::newRow("UCS2 stored")
-            << "profile +CSCS=\"UCS2\"" << false << 1
-            << QStringList{"problem: character set \"UCS2\"", "Fix: AT+CSCS=\"GSM\", then AT&W.",
-                           "Summary: 1 problem, 0 warnings."}
-            << quick;
-        QTest::newRow("+CMEE=1 stored")
-            << "profile +CMEE=1" << false << 0
-            << QStringList{"warning: errors are reported as \"+CME ERROR: ...\"",
-                           "Fix: AT+CMEE=0, then AT&W.", "Summary: 0 problems, 1 warning."}
-            << quick;
-        QTest::newRow("V0 stored")
-            << "profile V0" << false << 0
-            << QStringList{"warning: after ATZ the phone sends its result codes as numbers",
-                           "Fix: ATV1, then AT&W.", "Summary: 0 problems, 1 warning."}
-            << quick;
+        // One setting stored wrong: the report names it and its fix, and nothing else.
+        struct Stored
+        {
+            const char *name, *setting, *line, *fix;
+        };
+        for (const Stored &row : {
+                 Stored{"+CRC=1 stored", "+CRC=1",
+                        "problem: rings are reported as \"+CRING: ...\" (AT+CRC? is 1)", "+CRC=0"},
+                 Stored{"+CLIP=1 stored", "+CLIP=1",
+                        "problem: each ring is followed by a \"+CLIP: ...\" line", "+CLIP=0"},
+                 Stored{"+COLP=1 stored", "+COLP=1",
+                        "problem: a dial is answered only when the callee picks up", "+COLP=0"},
+                 Stored{"+CVHU=1 stored", "+CVHU=1", "problem: ATH does not end a voice call",
+                        "+CVHU=0"},
+                 Stored{"S0=2 stored", "S0=2",
+                        "problem: the phone answers a call itself after 2 rings", "S0=0"},
+                 Stored{"UCS2 stored", "+CSCS=\"UCS2\"", "problem: character set \"UCS2\"",
+                        "+CSCS=\"GSM\""},
+                 Stored{"+CMEE=1 stored", "+CMEE=1",
+                        "warning: errors are reported as \"+CME ERROR: ...\"", "+CMEE=0"},
+                 Stored{"V0 stored", "V0",
+                        "warning: after ATZ the phone sends its result codes as numbers", "V1"},
+             }) {
+            const bool problem = QByteArray(row.line).startsWith("problem");
+            QTest::newRow(row.name)
+                << QStringLiteral("profile ") + row.setting << false << (problem ? 1 : 0)
+                << QStringList{row.line, QStringLiteral("Fix: AT%1, then AT&W.").arg(row.fix),
+                               problem ? "Summary: 1 problem, 0 warnings."
+                                       : "Summary: 0 problems, 1 warning."}
+                << quick;
+        }
         QTest::newRow("Q1 stored")
             << "profile Q1" << false << 0
             << QStringList{"ok: the phone answers once its result codes are switched on",

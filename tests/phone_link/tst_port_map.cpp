@@ -40,32 +40,38 @@ private slots:
         QTest::addColumn<QString>("com2Override");
         QTest::addColumn<QString>("com1");
         QTest::addColumn<QString>("com2");
+        /// The tree's devices as --list-ports lists them and --check-phone tries them.
+        QTest::addColumn<QStringList>("listed");
         QTest::newRow("USB before ACM, each in name order")
             << QStringList{"ttyS0", "ttyS1", "ttyACM0", "ttyUSB10", "ttyUSB9"} << QString()
             << "ttyUSB9"
-            << "ttyUSB10";
+            << "ttyUSB10" << QStringList{"ttyS0", "ttyS1", "ttyACM0", "ttyUSB9", "ttyUSB10"};
         QTest::newRow("ACM, then the second serial port")
             << QStringList{"ttyACM0"} << QString() << "ttyACM0"
-            << "ttyS1";
+            << "ttyS1" << QStringList{"ttyACM0"};
         QTest::newRow("no USB device") << QStringList{} << QString() << "ttyS0"
-                                       << "ttyS1";
+                                       << "ttyS1" << QStringList{};
         QTest::newRow("a named device wins") << QStringList{"ttyUSB0", "ttyUSB1"} << "/tmp/phone"
                                              << "ttyUSB0"
-                                             << "/tmp/phone";
+                                             << "/tmp/phone" << QStringList{"ttyUSB0", "ttyUSB1"};
         QTest::newRow("by-id names where there are links")
             << QStringList{"ttyUSB0", "ttyUSB1",
                            "serial/by-id/usb-FTDI_FT232R_A1-if00-port0>../../ttyUSB1"}
             << QString() << "ttyUSB0"
-            << "serial/by-id/usb-FTDI_FT232R_A1-if00-port0";
+            << "serial/by-id/usb-FTDI_FT232R_A1-if00-port0" << QStringList{"ttyUSB0", "ttyUSB1"};
         // After a USB reset the phone came back as ttyUSB1: its name is still the same.
         QTest::newRow("a renumbered phone keeps its name")
             << QStringList{"ttyUSB1", "serial/by-id/usb-Nokia_6230i_35-if00-port0>../../ttyUSB1"}
             << QString() << "serial/by-id/usb-Nokia_6230i_35-if00-port0"
-            << "ttyS1";
+            << "ttyS1" << QStringList{"ttyUSB1"};
         QTest::newRow("a link to a vanished device is no name")
             << QStringList{"ttyUSB0", "serial/by-id/usb-Old_Phone-if00-port0>../../ttyUSB5"}
             << QString() << "ttyUSB0"
-            << "ttyS1";
+            << "ttyS1" << QStringList{"ttyUSB0"};
+        // Plain text order would try ttyUSB10 before ttyUSB2.
+        QTest::newRow("ttyUSB2 before ttyUSB10")
+            << QStringList{"ttyUSB10", "ttyUSB2", "ttyUSB1"} << QString() << "ttyUSB1"
+            << "ttyUSB2" << QStringList{"ttyUSB1", "ttyUSB2", "ttyUSB10"};
     }
     void detect()
     {
@@ -73,6 +79,7 @@ private slots:
         QFETCH(QString, com2Override);
         QFETCH(QString, com1);
         QFETCH(QString, com2);
+        QFETCH(QStringList, listed);
         QTemporaryDir dir;
         QVERIFY(build(dir, tree));
         const PortMap map = PortMap::detect({}, com2Override, dir.path());
@@ -81,6 +88,19 @@ private slots:
         };
         QCOMPARE(map.devicePath(1), expected(com1));
         QCOMPARE(map.devicePath(2), expected(com2));
+
+        // The system reports the devices in an order of its own: here the tree's.
+        QList<SerialDevice> devices;
+        for (const QString &entry : tree) {
+            if (!entry.contains(u'>'))
+                devices << SerialDevice{dir.filePath(entry), {}, {}};
+        }
+        QStringList paths;
+        for (const SerialDevice &device : inNameOrder(devices))
+            paths << device.path;
+        for (QString &name : listed)
+            name = expected(name);
+        QCOMPARE(paths, listed);
     }
 
     void theListingNamesEachDeviceAndWhatTheComPortsStandFor()
