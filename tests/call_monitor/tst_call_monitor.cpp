@@ -1,80 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "caller_entry.h"
+#include "fake_phone.h"
 #include "fake_program.h"
 
 #include <QTest>
 
 namespace {
 
-/// The phone at the far end of the fake line: answers the monitor's commands and records when
-/// each frame went out.
-struct Phone
-{
-    QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
-    QString cpbrAnswer =
-        QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
-    QString dialAnswer = QStringLiteral("\r\nOK\r\n");
-    QString hangUpAnswer = QStringLiteral("\r\nOK\r\n");
-    QList<QPair<QString, double>> frames;
-
-    QString answer(const QString &frame, double now)
-    {
-        frames.append({frame, now});
-        if (frame == u"AT+CPBS=MC\r")
-            return cpbsAnswer;
-        if (frame == u"AT+CPBR=1\r")
-            return cpbrAnswer;
-        if (frame.startsWith(u"ATD"))
-            return dialAnswer;
-        if (frame == u"ATH\r")
-            return hangUpAnswer;
-        return QStringLiteral("\r\nERROR\r\n");
-    }
-    QStringList sent() const
-    {
-        QStringList all;
-        for (const auto &frame : frames)
-            all << frame.first;
-        return all;
-    }
-    double sentAt(const QString &frame) const
-    {
-        for (const auto &f : frames)
-            if (f.first == frame)
-                return f.second;
-        return -1;
-    }
-    bool dialed() const
-    {
-        return std::any_of(frames.begin(), frames.end(),
-                           [](const auto &f) { return f.first.startsWith(u"ATD"); });
-    }
-};
-
+/// The session with the phone answering the monitor.
 struct Rig : FakeProgram<>
 {
-    Phone phone;
+    FakePhone phone;
 
-    Rig() : FakeProgram(1000.5)
-    {
-        line.responder = [this](const QString &frame) {
-            return phone.answer(frame, clock.seconds());
-        };
-    }
-    /// Lets `seconds` pass, one tick every `step`.
-    void run(double seconds, double step = 0.1)
-    {
-        const double end = clock.seconds() + seconds;
-        while (clock.seconds() < end) {
-            clock.advance(step);
-            monitor.Timer1_Timer();
-        }
-    }
-    void ring()
-    {
-        line.queue(QStringLiteral("\r\nRING\r\n"));
-        monitor.Timer1_Timer();
-    }
+    Rig() : FakeProgram(1000.5) { phone.answer(line, clock); }
 };
 
 const QString kMario =
@@ -240,7 +178,7 @@ private slots:
         QTest::addColumn<QStringList>("sent");
         QTest::newRow("the book cannot be chosen")
             << "\r\nERROR\r\n"
-            << Phone().cpbrAnswer << QStringList{"AT+CPBS=MC\r"};
+            << FakePhone().cpbrAnswer << QStringList{"AT+CPBS=MC\r"};
         QTest::newRow("a malformed entry") << "\r\nOK\r\n"
                                            << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
                                            << QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
@@ -337,11 +275,7 @@ private slots:
         // Logged as the phone gave it, whatever was dialled.
         QVERIFY(
             rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
-        QStringList dials;
-        for (const QString &frame : rig.phone.sent())
-            if (frame.startsWith(u"ATD"))
-                dials << frame;
-        QCOMPARE(dials, dial.isEmpty() ? QStringList() : QStringList{dial});
+        QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
         QVERIFY(isDialable(QStringLiteral("+39*31#2")));
     }
 

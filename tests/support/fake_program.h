@@ -36,4 +36,20 @@ struct FakeProgram
     AtExchange &exchange = session.exchange();
     PortControl &control = session.portControl();
     CallMonitor &monitor = session.monitor();
+
+    /// The phone reports a ring, and the monitor's next tick comes.
+    void ring()
+    {
+        line.queue(QStringLiteral("\r\nRING\r\n"));
+        monitor.Timer1_Timer();
+    }
+    /// Lets `seconds` pass, the monitor ticking every `step`.
+    void run(double seconds, double step = 0.1)
+    {
+        const double end = clock.seconds() + seconds;
+        while (clock.seconds() < end) {
+            clock.advance(step);
+            monitor.Timer1_Timer();
+        }
+    }
 };
