@@ -1,80 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "caller_entry.h"
+#include "fake_phone.h"
 #include "fake_program.h"
 
 #include <QTest>
 
 namespace {
 
-/// The phone at the far end of the fake line: answers the monitor's commands and records when
-/// each frame went out.
-struct Phone
-{
-    QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
-    QString cpbrAnswer =
-        QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
-    QString dialAnswer = QStringLiteral("\r\nOK\r\n");
-    QString hangUpAnswer = QStringLiteral("\r\nOK\r\n");
-    QList<QPair<QString, double>> frames;
-
-    QString answer(const QString &frame, double now)
-    {
-        frames.append({frame, now});
-        if (frame == u"AT+CPBS=MC\r")
-            return cpbsAnswer;
-        if (frame == u"AT+CPBR=1\r")
-            return cpbrAnswer;
-        if (frame.startsWith(u"ATD"))
-            return dialAnswer;
-        if (frame == u"ATH\r")
-            return hangUpAnswer;
-        return QStringLiteral("\r\nERROR\r\n");
-    }
-    QStringList sent() const
-    {
-        QStringList all;
-        for (const auto &frame : frames)
-            all << frame.first;
-        return all;
-    }
-    double sentAt(const QString &frame) const
-    {
-        for (const auto &f : frames)
-            if (f.first == frame)
-                return f.second;
-        return -1;
-    }
-    bool dialed() const
-    {
-        return std::any_of(frames.begin(), frames.end(),
-                           [](const auto &f) { return f.first.startsWith(u"ATD"); });
-    }
-};
-
+/// The session with the phone answering the monitor.
 struct Rig : FakeProgram<>
 {
-    Phone phone;
+    FakePhone phone;
 
-    Rig() : FakeProgram(1000.5)
-    {
-        line.responder = [this](const QString &frame) {
-            return phone.answer(frame, clock.seconds());
-        };
-    }
-    /// Lets `seconds` pass, one tick every `step`.
-    void run(double seconds, double step = 0.1)
-    {
-        const double end = clock.seconds() + seconds;
-        while (clock.seconds() < end) {
-            clock.advance(step);
-            monitor.Timer1_Timer();
-        }
-    }
-    void ring()
-    {
-        line.queue(QStringLiteral("\r\nRING\r\n"));
-        monitor.Timer1_Timer();
-    }
+    Rig() : FakeProgram(1000.5) { phone.answer(line, clock); }
 };
 
 const QString kMario =
@@ -171,18 +109,6 @@ private slots:
         QCOMPARE(rig.phone.dialed(), dials);
     }
 
-    void noCallNoLineAndStrayTextIsDropped()
-    {
-        Rig rig;
-        rig.line.queue(QStringLiteral("\r\n+CREG: 1\r\n"));
-        rig.run(60, 1);
-        QVERIFY(rig.view.list2.isEmpty());
-        QVERIFY(rig.phone.frames.isEmpty());
-        // Had the stray text stayed in the buffer, this "RING" would not be seen.
-        rig.ring();
-        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
-    }
-
     void aRingSplitOverTwoTicks()
     {
         Rig rig;
@@ -206,6 +132,7 @@ private slots:
     void onlyAnExactRingCounts_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::newRow("other text alone") << "\r\n+CREG: 1\r\n";
         QTest::newRow("lower case") << "\r\nring\r\n";
         QTest::newRow("two reports in one read") << "\r\nRING\r\n\r\nRING\r\n";
         QTest::newRow("with other text") << "\r\nRING\r\n\r\n+CLIP: \"123\",129\r\n";
@@ -216,9 +143,13 @@ private slots:
         QFETCH(QString, text);
         Rig rig;
         rig.line.queue(text);
-        rig.run(20);
+        rig.run(60);
         QVERIFY(rig.view.panel2History.isEmpty());
         QVERIFY(rig.view.list2.isEmpty());
+        QVERIFY(rig.phone.frames.isEmpty());
+        // Had the text stayed in the buffer, this "RING" would not be seen.
+        rig.ring();
+        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
     }
 
     void fieldsAreFifteenCharactersWide()
@@ -240,14 +171,31 @@ private slots:
                      "Ha squillato : 003933312345678 > Giovanni Battis = Risposto")});
     }
 
+    void aFailedLookupLogsErroreAndNeverCallsBack_data()
+    {
+        QTest::addColumn<QString>("cpbsAnswer");
+        QTest::addColumn<QString>("cpbrAnswer");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("the book cannot be chosen")
+            << "\r\nERROR\r\n"
+            << FakePhone().cpbrAnswer << QStringList{"AT+CPBS=MC\r"};
+        QTest::newRow("a malformed entry") << "\r\nOK\r\n"
+                                           << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
+                                           << QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
+    }
     void aFailedLookupLogsErroreAndNeverCallsBack()
     {
+        QFETCH(QString, cpbsAnswer);
+        QFETCH(QString, cpbrAnswer);
+        QFETCH(QStringList, sent);
         Rig rig;
         rig.view.risp = true;
-        rig.phone.cpbsAnswer = QStringLiteral("\r\nERROR\r\n");
+        rig.phone.cpbsAnswer = cpbsAnswer;
+        rig.phone.cpbrAnswer = cpbrAnswer;
         rig.ring();
         rig.run(9);
-        QCOMPARE(rig.phone.sent(), QStringList{QStringLiteral("AT+CPBS=MC\r")});
+        QCOMPARE(rig.phone.sent(), sent);
+        QVERIFY(!rig.phone.dialed());
         QCOMPARE(rig.view.list2,
                  QStringList{QStringLiteral(
                      "Ha squillato : errore          >                 = Risposto")});
@@ -292,19 +240,6 @@ private slots:
         }
     }
 
-    void aMalformedPhonebookAnswerIsAFailedLookup()
-    {
-        Rig rig;
-        rig.view.risp = true;
-        rig.phone.cpbrAnswer = QStringLiteral("\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n");
-        rig.ring();
-        rig.run(9);
-        QCOMPARE(rig.view.list2,
-                 QStringList{QStringLiteral(
-                     "Ha squillato : errore          >                 = Risposto")});
-        QVERIFY(!rig.phone.dialed());
-    }
-
     void theNumberDialledAndLogged_data()
     {
         QTest::addColumn<QString>("number");
@@ -340,11 +275,7 @@ private slots:
         // Logged as the phone gave it, whatever was dialled.
         QVERIFY(
             rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
-        QStringList dials;
-        for (const QString &frame : rig.phone.sent())
-            if (frame.startsWith(u"ATD"))
-                dials << frame;
-        QCOMPARE(dials, dial.isEmpty() ? QStringList() : QStringList{dial});
+        QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
         QVERIFY(isDialable(QStringLiteral("+39*31#2")));
     }
 
@@ -412,27 +343,39 @@ private slots:
         QCOMPARE(rig.view.list2.size(), 1);
     }
 
-    void aFailedDialIsHungUpOnce_data()
+    void aFailedDialOrHangUpNeverBeeps_data()
     {
+        QTest::addColumn<int>("slider1");
         QTest::addColumn<QString>("dialAnswer");
+        QTest::addColumn<QString>("hangUpAnswer");
         QTest::addColumn<double>("hungUpAfter"); ///< seconds from the dial to the hang-up
-        QTest::newRow("ERROR") << "\r\nERROR\r\n" << 0.0;
-        QTest::newRow("BUSY") << "\r\nBUSY\r\n" << 20.0;
-        QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n" << 20.0;
-        QTest::newRow("an extended error") << "\r\n+CME ERROR: 3\r\n" << 20.0;
-        QTest::newRow("never answered") << "" << 20.0;
+        QTest::addColumn<int>("hangUps");
+        const QString ok = QStringLiteral("\r\nOK\r\n");
+        // A failed dial is hung up once; a failed hang-up is tried once more.
+        QTest::newRow("ERROR") << 10 << "\r\nERROR\r\n" << ok << 0.0 << 1;
+        QTest::newRow("BUSY") << 10 << "\r\nBUSY\r\n" << ok << 20.0 << 1;
+        QTest::newRow("NO CARRIER") << 10 << "\r\nNO CARRIER\r\n" << ok << 20.0 << 1;
+        QTest::newRow("an extended error") << 10 << "\r\n+CME ERROR: 3\r\n" << ok << 20.0 << 1;
+        QTest::newRow("never answered") << 10 << "" << ok << 20.0 << 1;
+        QTest::newRow("a failed hang-up") << 0 << ok << "\r\nERROR\r\n" << 0.0 << 2;
     }
-    void aFailedDialIsHungUpOnce()
+    void aFailedDialOrHangUpNeverBeeps()
     {
+        QFETCH(int, slider1);
         QFETCH(QString, dialAnswer);
+        QFETCH(QString, hangUpAnswer);
         QFETCH(double, hungUpAfter);
+        QFETCH(int, hangUps);
         Rig rig;
         rig.view.risp = true;
+        rig.view.slider1 = slider1;
         rig.phone.dialAnswer = dialAnswer;
+        rig.phone.hangUpAnswer = hangUpAnswer;
         rig.ring();
         rig.run(40);
         const QString dial = QStringLiteral("ATD+393331234567;\r");
-        QCOMPARE(rig.phone.sent(), (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial, "ATH\r"}));
+        QCOMPARE(rig.phone.sent(), (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial} +
+                                    QStringList(hangUps, QStringLiteral("ATH\r"))));
         const double wait = rig.phone.sentAt(QStringLiteral("ATH\r")) - rig.phone.sentAt(dial);
         QVERIFY2(wait >= hungUpAfter && wait < hungUpAfter + 0.1,
                  qPrintable(QString::number(wait)));
@@ -440,19 +383,6 @@ private slots:
         QVERIFY(rig.view.list2[0].endsWith(QStringLiteral(" = Risposto")));
         QCOMPARE(rig.view.beeps, 0);
         QVERIFY(!rig.view.panel2History.contains(QStringLiteral("Risposto a squillo..")));
-    }
-
-    void aFailedHangUpDoesNotBeep()
-    {
-        Rig other;
-        other.view.risp = true;
-        other.view.slider1 = 0;
-        other.phone.hangUpAnswer = QStringLiteral("\r\nERROR\r\n");
-        other.ring();
-        other.run(9);
-        QCOMPARE(other.phone.sent().count(QStringLiteral("ATH\r")), 2);
-        QCOMPARE(other.view.beeps, 0);
-        QVERIFY(!other.view.panel2History.contains(QStringLiteral("Risposto a squillo..")));
     }
 
     void theIndicatorBlinksOnlyWhileTheResponderIsOn()

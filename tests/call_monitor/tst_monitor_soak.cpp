@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "fake_phone.h"
 #include "fake_program.h"
 
 #include <QTest>
@@ -51,34 +52,25 @@ private slots:
     void tenThousandCallsAreEachLoggedOnceInOrder()
     {
         FakeProgram program;
-        auto [clock, line, view, monitor] =
-            std::tie(program.clock, program.line, program.view, program.monitor);
+        auto [clock, view, monitor] = std::tie(program.clock, program.view, program.monitor);
         view.risp = true;
         view.slider1 = 0;
         view.slider2 = 0;
         view.slider3 = 2;
-
-        Call current = makeCall(0);
-        QStringList dialed;
-        line.responder = [&](const QString &frame) -> QString {
-            if (frame == u"AT+CPBS=MC\r")
-                return current.kind == Kind::FailedLookup ? QStringLiteral("\r\nERROR\r\n")
-                                                          : QStringLiteral("\r\nOK\r\n");
-            if (frame == u"AT+CPBR=1\r")
-                return QStringLiteral("\r\n+CPBR: 1,\"%1\",129,\"%2\"\r\n\r\nOK\r\n")
-                    .arg(current.number, current.name);
-            if (frame.startsWith(u"ATD"))
-                dialed << frame;
-            return QStringLiteral("\r\nOK\r\n");
-        };
+        FakePhone phone;
+        phone.answer(program.line, clock);
 
         constexpr int kCalls = 10000;
+        QStringList dialed;
         QStringList expectedDials;
         for (int i = 0; i < kCalls; ++i) {
-            current = makeCall(i);
+            const Call current = makeCall(i);
+            phone.cpbsAnswer = current.kind == Kind::FailedLookup ? QStringLiteral("\r\nERROR\r\n")
+                                                                  : QStringLiteral("\r\nOK\r\n");
+            phone.cpbrAnswer = QStringLiteral("\r\n+CPBR: 1,\"%1\",129,\"%2\"\r\n\r\nOK\r\n")
+                                   .arg(current.number, current.name);
             for (int ring = 0; ring < current.rings; ++ring) {
-                line.queue(QStringLiteral("\r\nRING\r\n"));
-                monitor.Timer1_Timer();
+                program.ring();
                 clock.advance(3.5);
                 monitor.Timer1_Timer(); // quiet ticks in between change nothing
             }
@@ -87,7 +79,8 @@ private slots:
             if (current.rings <= 2 &&
                 (current.kind == Kind::Squillo || current.kind == Kind::RealCall))
                 expectedDials << QStringLiteral("ATD%1;\r").arg(current.number);
-            line.written.clear();
+            dialed << phone.dials();
+            phone.frames.clear();
             QCOMPARE(view.list2.size(), i + 1);
             QCOMPARE(view.list2.last(), expectedLine(current));
         }

@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "at_exchange.h"
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_pump.h"
+#include "fake_program.h"
 
 #include <QTest>
 
@@ -10,22 +7,7 @@ class TestAtExchange : public QObject
 {
     Q_OBJECT
 
-    FakeClock clock;
-    FakeLine line;
-    FakePump pump{clock};
-    AtExchange exchange{line, clock, pump};
-
 private slots:
-    void init()
-    {
-        clock.set(1000.0);
-        line = FakeLine();
-        line.open(1);
-        pump.onPump = nullptr;
-        pump.calls = 0;
-        pump.totalWaitMs = 0;
-    }
-
     void cleanUp_data()
     {
         QTest::addColumn<QString>("answer");
@@ -64,43 +46,48 @@ private slots:
 
     void framesTheTrimmedCommand()
     {
-        line.responder = [](const QString &) { return QStringLiteral("\r\nOK\r\n"); };
-        QCOMPARE(exchange.IOP(QStringLiteral(" Z ")), QStringLiteral("OK"));
-        QCOMPARE(line.written, QStringList{QStringLiteral("ATZ\r")});
+        FakeProgram<> rig;
+        rig.line.responder = [](const QString &) { return QStringLiteral("\r\nOK\r\n"); };
+        QCOMPARE(rig.exchange.IOP(QStringLiteral(" Z ")), QStringLiteral("OK"));
+        QCOMPARE(rig.line.written, QStringList{QStringLiteral("ATZ\r")});
         // No line feed goes out, and CR or LF inside a command are not "spaces".
-        exchange.IOP(QStringLiteral("+CPBR=1"));
-        QCOMPARE(line.written.last(), QStringLiteral("AT+CPBR=1\r"));
+        rig.exchange.IOP(QStringLiteral("+CPBR=1"));
+        QCOMPARE(rig.line.written.last(), QStringLiteral("AT+CPBR=1\r"));
     }
 
     void assemblesAnAnswerSplitOverReads()
     {
-        line.queueSplit(QStringLiteral("\r\n+CPBR: 1,\"+391234\",145,\"Anna\"\r\n\r\nOK\r\n"), 3);
-        QCOMPARE(exchange.IOP(QStringLiteral("+CPBR=1")),
+        FakeProgram<> rig;
+        rig.line.queueSplit(QStringLiteral("\r\n+CPBR: 1,\"+391234\",145,\"Anna\"\r\n\r\nOK\r\n"),
+                            3);
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("+CPBR=1")),
                  QStringLiteral("+CPBR: 1,\"+391234\",145,\"Anna\""));
-        QVERIFY(!line.hasQueued());
-        QVERIFY(clock.seconds() < 1000.0 + 1.0);
+        QVERIFY(!rig.line.hasQueued());
+        QVERIFY(rig.clock.seconds() < 1000.0 + 1.0);
     }
 
     void finalCodesAreFoundAnywhereInAnyCase()
     {
-        line.queue(QStringLiteral("\r\nRING\r\n\r\nerror\r\n\r\nRING\r\n"));
-        const double before = clock.seconds();
-        exchange.IOP(QStringLiteral("H"));
-        QCOMPARE(line.written.size(), 1);
-        QVERIFY(clock.seconds() - before < 1.0);
+        FakeProgram<> rig;
+        rig.line.queue(QStringLiteral("\r\nRING\r\n\r\nerror\r\n\r\nRING\r\n"));
+        const double before = rig.clock.seconds();
+        rig.exchange.IOP(QStringLiteral("H"));
+        QCOMPARE(rig.line.written.size(), 1);
+        QVERIFY(rig.clock.seconds() - before < 1.0);
 
-        line.queue(QStringLiteral("\r\nOk\r"));
-        line.queue(QStringLiteral("\n"));
-        QCOMPARE(exchange.IOP(QStringLiteral("H")), QString());
-        QCOMPARE(line.written.size(), 2);
+        rig.line.queue(QStringLiteral("\r\nOk\r"));
+        rig.line.queue(QStringLiteral("\n"));
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("H")), QString());
+        QCOMPARE(rig.line.written.size(), 2);
     }
 
     void closedPortAnswersErrorAtOnce()
     {
-        line.close();
-        QCOMPARE(exchange.IOP(QStringLiteral("Z")), QStringLiteral("ERROR"));
-        QVERIFY(line.written.isEmpty());
-        QCOMPARE(pump.calls, 0);
+        FakeProgram<> rig;
+        rig.line.close();
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("Z")), QStringLiteral("ERROR"));
+        QVERIFY(rig.line.written.isEmpty());
+        QCOMPARE(rig.pump.calls, 0);
     }
 
     void unansweredCommandsGiveUpAtTheDeadline_data()
@@ -125,82 +112,88 @@ private slots:
     }
     void unansweredCommandsGiveUpAtTheDeadline()
     {
+        FakeProgram<> rig;
         QFETCH(QString, command);
         QFETCH(QString, answer);
         QFETCH(int, writes);
-        line.responder = [&](const QString &) { return answer; };
+        rig.line.responder = [&](const QString &) { return answer; };
         int pumpsAfterDeadline = 0;
-        pump.onPump = [&] {
-            if (clock.seconds() >= 1020.0)
+        rig.pump.onPump = [&] {
+            if (rig.clock.seconds() >= 1020.0)
                 ++pumpsAfterDeadline;
         };
-        QCOMPARE(exchange.IOP(command), QStringLiteral("ERROR"));
-        QCOMPARE(line.written.size(), writes);
-        QCOMPARE(line.written.count(atFrame(command)), writes);
+        QCOMPARE(rig.exchange.IOP(command), QStringLiteral("ERROR"));
+        QCOMPARE(rig.line.written.size(), writes);
+        QCOMPARE(rig.line.written.count(atFrame(command)), writes);
         // The deadline is not re-armed: every re-send gets one pass of the wait loop.
-        QVERIFY(clock.seconds() >= 1020.0);
-        QVERIFY(clock.seconds() < 1020.1);
+        QVERIFY(rig.clock.seconds() >= 1020.0);
+        QVERIFY(rig.clock.seconds() < 1020.1);
         QCOMPARE(pumpsAfterDeadline, writes - 1);
         // Blocking slices of a few milliseconds, not a busy loop.
-        QVERIFY(pump.calls < 20000 / AtExchange::kPumpSliceMs + 200);
+        QVERIFY(rig.pump.calls < 20000 / AtExchange::kPumpSliceMs + 200);
     }
 
     void aResendThatIsAnsweredEndsTheExchange()
     {
-        line.responder = [&](const QString &) {
-            return line.written.size() == 2 ? QStringLiteral("\r\nOK\r\n") : QString();
+        FakeProgram<> rig;
+        rig.line.responder = [&](const QString &) {
+            return rig.line.written.size() == 2 ? QStringLiteral("\r\nOK\r\n") : QString();
         };
-        QCOMPARE(exchange.IOP(QStringLiteral("E0")), QStringLiteral("OK"));
-        QCOMPARE(line.written.size(), 2);
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("E0")), QStringLiteral("OK"));
+        QCOMPARE(rig.line.written.size(), 2);
     }
 
     void aPortThatClosesMidExchangeEndsItWithError()
     {
-        pump.onPump = [&] {
-            if (pump.calls == 3)
-                line.lose();
+        FakeProgram<> rig;
+        rig.pump.onPump = [&] {
+            if (rig.pump.calls == 3)
+                rig.line.lose();
         };
-        QCOMPARE(exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("ERROR"));
-        QCOMPARE(line.written.size(), 1);
-        QVERIFY(clock.seconds() < 1001.0);
-        QVERIFY(!exchange.inProgress());
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("ERROR"));
+        QCOMPARE(rig.line.written.size(), 1);
+        QVERIFY(rig.clock.seconds() < 1001.0);
+        QVERIFY(!rig.exchange.inProgress());
     }
 
     void nestedExchangeRunsInsideTheWait()
     {
+        FakeProgram<> rig;
         QString nested;
         bool outerWasInProgress = false;
-        pump.onPump = [&] {
-            if (pump.calls == 2) {
-                outerWasInProgress = exchange.inProgress();
-                line.queue(QStringLiteral("\r\nOK\r\n"));
-                nested = exchange.IOP(QStringLiteral("Z"));
-                line.queue(QStringLiteral("\r\nMODEL\r\n\r\nOK\r\n"));
+        rig.pump.onPump = [&] {
+            if (rig.pump.calls == 2) {
+                outerWasInProgress = rig.exchange.inProgress();
+                rig.line.queue(QStringLiteral("\r\nOK\r\n"));
+                nested = rig.exchange.IOP(QStringLiteral("Z"));
+                rig.line.queue(QStringLiteral("\r\nMODEL\r\n\r\nOK\r\n"));
             }
         };
-        QCOMPARE(exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("MODEL"));
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("MODEL"));
         QVERIFY(outerWasInProgress);
         QCOMPARE(nested, QStringLiteral("OK"));
-        QCOMPARE(line.written, (QStringList{QStringLiteral("AT+CGMM\r"), QStringLiteral("ATZ\r")}));
-        QVERIFY(!exchange.inProgress());
+        QCOMPARE(rig.line.written,
+                 (QStringList{QStringLiteral("AT+CGMM\r"), QStringLiteral("ATZ\r")}));
+        QVERIFY(!rig.exchange.inProgress());
     }
 
     void aFloodingLineKeepsTheBufferBounded()
     {
+        FakeProgram<> rig;
         const QString garbage(100 * 1024, QChar(u'x'));
         int sent = 0;
-        pump.onPump = [&] {
+        rig.pump.onPump = [&] {
             if (sent < 50) {
-                line.queue(garbage);
+                rig.line.queue(garbage);
                 ++sent;
             } else if (sent == 50) {
-                line.queue(QStringLiteral("\r\nOK\r\n"));
+                rig.line.queue(QStringLiteral("\r\nOK\r\n"));
                 ++sent;
             }
         };
-        const QString answer = exchange.IOP(QStringLiteral("+CGMM"));
+        const QString answer = rig.exchange.IOP(QStringLiteral("+CGMM"));
         QVERIFY(answer.size() <= AtExchange::kMaxAnswer);
-        QCOMPARE(line.written.size(), 1);
+        QCOMPARE(rig.line.written.size(), 1);
     }
 };
 

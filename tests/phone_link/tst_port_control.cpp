@@ -1,10 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "at_exchange.h"
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_port_view.h"
-#include "fake_pump.h"
-#include "port_control.h"
+#include "fake_program.h"
 
 #include <QTest>
 
@@ -12,14 +7,10 @@ class TestPortControl : public QObject
 {
     Q_OBJECT
 
-    struct Rig
+    /// Port control finds the port closed, as at the program's start.
+    struct Rig : FakeProgram<>
     {
-        FakeClock clock;
-        FakeLine line;
-        FakePump pump{clock};
-        AtExchange exchange{line, clock, pump};
-        FakePortView view;
-        PortControl control{line, exchange, view};
+        Rig() : FakeProgram(1000.0, Closed) {}
     };
 
     static QString phone(const QString &frame)
@@ -36,22 +27,22 @@ private slots:
         rig.line.responder = phone;
 
         bool frameDisabledDuringDialogue = false;
-        rig.pump.onPump = [&] { frameDisabledDuringDialogue = !rig.view.frame2Enabled; };
+        rig.pump.onPump = [&] { frameDisabledDuringDialogue = !rig.portView.frame2Enabled; };
         rig.control.Command1_Click();
         QVERIFY(rig.line.isOpen());
         QCOMPARE(rig.line.openedPort, 1);
         QCOMPARE(rig.line.written,
                  (QStringList{"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"}));
         QVERIFY(frameDisabledDuringDialogue);
-        QCOMPARE(rig.view.panels[1], QStringLiteral("CONNESSO"));
-        QCOMPARE(rig.view.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
-        QVERIFY(!rig.view.frame2Enabled);
+        QCOMPARE(rig.portView.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
+        QVERIFY(!rig.portView.frame2Enabled);
 
         rig.control.Command1_Click();
         QVERIFY(!rig.line.isOpen());
-        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
-        QVERIFY(rig.view.frame2Enabled);
+        QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral(" "));
+        QVERIFY(rig.portView.frame2Enabled);
         QCOMPARE(rig.line.written.size(), 5);
     }
 
@@ -60,11 +51,12 @@ private slots:
         Rig rig;
         rig.line.responder = phone;
 
-        rig.view.option3 = false;
+        rig.portView.option3 = false;
         rig.control.Command1_Click();
         QCOMPARE(rig.line.openedPort, 2);
         QCOMPARE(rig.control.CommPort(), 2);
-        rig.view.option3 = true; // cannot happen through the disabled frame, and must not matter
+        rig.portView.option3 =
+            true; // cannot happen through the disabled frame, and must not matter
         rig.control.Command1_Click();
         QCOMPARE(rig.control.CommPort(), 2);
         rig.control.Command1_Click();
@@ -79,9 +71,9 @@ private slots:
         rig.control.Command1_Click();
         QVERIFY(!rig.line.isOpen());
         QVERIFY(rig.line.written.isEmpty());
-        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
-        QVERIFY(rig.view.frame2Enabled);
+        QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral(" "));
+        QVERIFY(rig.portView.frame2Enabled);
     }
 
     void aSilentPhoneShowsErrorAsTheModel()
@@ -89,7 +81,7 @@ private slots:
         Rig rig;
 
         rig.control.Command1_Click();
-        QCOMPARE(rig.view.panels[2], QStringLiteral("CONNESSO A ERROR"));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A ERROR"));
         QCOMPARE(rig.line.written.size(), 5 * 101);
     }
 
@@ -103,9 +95,9 @@ private slots:
         rig.control.Command1_Click();
         rig.line.present = false;
         rig.line.lose();
-        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
-        QCOMPARE(rig.view.panels[2], QStringLiteral(" "));
-        QVERIFY(rig.view.frame2Enabled);
+        QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral(" "));
+        QVERIFY(rig.portView.frame2Enabled);
         // While the device is away nothing is tried: watching is a look at the device, no open.
         QTest::qWait(100);
         QCOMPARE(rig.line.opens, 1);
@@ -116,18 +108,18 @@ private slots:
 
         // Back, but held by another program for a while: tried again until it opens, then the
         // port chosen in the window opens exactly as a click opens it.
-        rig.view.option3 = false;
+        rig.portView.option3 = false;
         rig.line.refuseOpen = true;
         rig.line.present = true;
         QTRY_VERIFY(rig.line.opens > 4);
-        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
         rig.line.written.clear();
         rig.line.refuseOpen = false;
-        QTRY_COMPARE(rig.view.panels[1], QStringLiteral("CONNESSO"));
+        QTRY_COMPARE(rig.portView.panels[1], QStringLiteral("CONNESSO"));
         QCOMPARE(rig.line.openedPort, 2);
         QCOMPARE(rig.line.written, dialogue);
-        QCOMPARE(rig.view.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
-        QVERIFY(!rig.view.frame2Enabled);
+        QCOMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
+        QVERIFY(!rig.portView.frame2Enabled);
 
         // Lost again, a click at once is an ordinary open rather than a close of a port that is
         // gone.
@@ -143,7 +135,7 @@ private slots:
         QTest::qWait(100);
         QVERIFY(!rig.line.isOpen());
         QCOMPARE(rig.line.opens, opens);
-        QCOMPARE(rig.view.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
     }
 };
 

@@ -8,14 +8,17 @@
 #include "fake_pump.h"
 #include "phone_session.h"
 
-/// The phone session on a fake line, clock and pump, with an open line: the test is the phone
-/// and the window.
+/// The phone session on a fake line, clock and pump: the test is the phone and the window. The
+/// line starts open (port 1), as the monitor finds it, or closed, as port control finds it.
 template<class View = FakeMonitorView>
 struct FakeProgram
 {
-    explicit FakeProgram(double start = 1000.0) : clock(start)
+    enum LineAtStart { Opened, Closed };
+
+    explicit FakeProgram(double start = 1000.0, LineAtStart atStart = Opened) : clock(start)
     {
-        line.open(1);
+        if (atStart == Opened)
+            line.open(1);
         // What the phone just sent wakes the pump at once, as data on a real port does.
         pump.ready = [this, seen = 0]() mutable {
             const bool arrived = line.queuedTotal != seen;
@@ -33,4 +36,20 @@ struct FakeProgram
     AtExchange &exchange = session.exchange();
     PortControl &control = session.portControl();
     CallMonitor &monitor = session.monitor();
+
+    /// The phone reports a ring, and the monitor's next tick comes.
+    void ring()
+    {
+        line.queue(QStringLiteral("\r\nRING\r\n"));
+        monitor.Timer1_Timer();
+    }
+    /// Lets `seconds` pass, the monitor ticking every `step`.
+    void run(double seconds, double step = 0.1)
+    {
+        const double end = clock.seconds() + seconds;
+        while (clock.seconds() < end) {
+            clock.advance(step);
+            monitor.Timer1_Timer();
+        }
+    }
 };

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "phone_check.h"
+#include "pty_program.h"
+#include "sim_phone.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+/// The phone session over a pseudo-terminal to the simulated phone: the link alone, and the
+/// monitor driven by a 1 ms timer as in the program.
+class TestSessionWithPhone : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString phonePath() const { return m_dir.filePath(QStringLiteral("phone")); }
+
+private slots:
+    void theStartUpDialogueRunsInOrderAndShowsTheModel_data()
+    {
+        QTest::addColumn<bool>("ticking");
+        QTest::addColumn<int>("withinMs");
+        QTest::newRow("the link alone") << false << 5000;
+        // A tick that read the port inside an exchange would swallow its answer and leave the
+        // exchange waiting out its 20 seconds.
+        QTest::newRow("the monitor ticking") << true << 10000;
+    }
+    void theStartUpDialogueRunsInOrderAndShowsTheModel()
+    {
+        QFETCH(bool, ticking);
+        QFETCH(int, withinMs);
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        PtyProgram link(phone.linkPath(), ticking ? PtyProgram::Ticks : PtyProgram::NoTicks);
+        QTest::qWait(20); // the ticks, if any, are running before the click
+
+        QElapsedTimer timer;
+        timer.start();
+        link.control.Command1_Click();
+        QVERIFY2(timer.elapsed() < withinMs, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(link.portView.panels[1], QStringLiteral("CONNESSO"));
+        QCOMPARE(link.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+
+        // With echo off now, an information answer comes back clean, even in small pieces.
+        phone.setChunking(3, 2);
+        QCOMPARE(link.exchange.IOP(QStringLiteral("+CGMM")), phone.model());
+
+        link.control.Command1_Click();
+        QCOMPARE(link.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QCOMPARE(link.portView.panels[2], QStringLiteral(" "));
+        QVERIFY(link.portView.frame2Enabled);
+    }
+
+    void aPortThatCannotOpenLeavesTheLinkClosed()
+    {
+        PtyProgram link(m_dir.filePath(QStringLiteral("no-such-phone")), PtyProgram::NoTicks);
+        link.control.Command1_Click();
+        QVERIFY(!link.line.isOpen());
+        QCOMPARE(link.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QVERIFY(link.portView.frame2Enabled);
+        QCOMPARE(link.line.openError(), QStringLiteral("no such device"));
+        QCOMPARE(link.exchange.IOP(QStringLiteral("Z")), QStringLiteral("ERROR"));
+    }
+
+    void anUnpluggedPhoneEndsTheExchangeAtOnce()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        PtyProgram link(phone.linkPath(), PtyProgram::NoTicks);
+        link.control.Command1_Click();
+        QVERIFY(link.line.isOpen());
+
+        phone.setSilent(true);
+        QTimer::singleShot(300, &phone, &SimPhone::hangUpLine);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(link.exchange.IOP(QStringLiteral("+CGMM")), QStringLiteral("ERROR"));
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(!link.line.isOpen());
+        QCOMPARE(link.portView.panels[1], QStringLiteral("DISCONNESSO"));
+        QVERIFY(link.portView.frame2Enabled);
+
+        // Plugged back in, the same link opens again.
+        phone.setSilent(false);
+        QVERIFY(phone.start(phonePath()));
+        link.control.Command1_Click();
+        QCOMPARE(link.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
+    }
+
+    void aSquilloIsLoggedAndCalledBack()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
+        PtyProgram rig(phone.linkPath());
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.view.slider2 = 0;
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+
+        phone.ring(1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"),
+                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.list2.size(), 1, 30000);
+        QCOMPARE(rig.view.list2[0],
+                 QStringLiteral("Ha squillato : +393479876543   > Lucia Bianchi   = Risposto"));
+        const QStringList commands = phone.receivedCommands().mid(5);
+        QCOMPARE(commands,
+                 (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
+        QTRY_COMPARE(rig.view.panel2, QStringLiteral("Risposto a squillo.."));
+        QCOMPARE(rig.view.beeps, 1);
+    }
+
+    void afterTheCheckFixesAStoredCallerLineRingsAreCounted()
+    {
+        // With +CLIP=1 each RING comes with a caller line, and a ring is counted only alone.
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        QVERIFY(phone.setStoredProfile("+CLIP=1"));
+        QString report;
+        QTextStream out(&report);
+        QCOMPARE(checkPhone(phone.linkPath(), true, out, {}), 0);
+        out.flush();
+        QVERIFY2(report.contains(QStringLiteral("AT+CLIP=0 answered OK")), qPrintable(report));
+
+        PtyProgram rig(phone.linkPath());
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+        phone.ring(2, 500);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 2 squilli"),
+                                  10000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSessionWithPhone)
+#include "tst_session_with_phone.moc"

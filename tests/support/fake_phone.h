@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "clock.h"
+#include "fake_line.h"
+
+#include <QList>
+#include <QPair>
+#include <QRegularExpression>
+#include <QStringList>
+
+/// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup,
+/// the dial and the hang-up (anything else with ERROR), and records when each frame went out.
+struct FakePhone
+{
+    QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
+    QString cpbrAnswer =
+        QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
+    QString dialAnswer = QStringLiteral("\r\nOK\r\n");
+    QString hangUpAnswer = QStringLiteral("\r\nOK\r\n");
+    QList<QPair<QString, double>> frames;
+
+    /// Answers what the program writes on `line`, from now on.
+    void answer(FakeLine &line, const Clock &clock)
+    {
+        line.responder = [this, &clock](const QString &frame) {
+            frames.append({frame, clock.seconds()});
+            if (frame == u"AT+CPBS=MC\r")
+                return cpbsAnswer;
+            if (frame == u"AT+CPBR=1\r")
+                return cpbrAnswer;
+            if (frame.startsWith(u"ATD"))
+                return dialAnswer;
+            if (frame == u"ATH\r")
+                return hangUpAnswer;
+            return QStringLiteral("\r\nERROR\r\n");
+        };
+    }
+    QStringList sent() const
+    {
+        QStringList all;
+        for (const auto &frame : frames)
+            all << frame.first;
+        return all;
+    }
+    double sentAt(const QString &frame) const
+    {
+        for (const auto &f : frames)
+            if (f.first == frame)
+                return f.second;
+        return -1;
+    }
+    QStringList dials() const { return sent().filter(QRegularExpression(QStringLiteral("^ATD"))); }
+    bool dialed() const { return !dials().isEmpty(); }
+};
