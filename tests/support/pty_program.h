@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "clock.h"
 #include "event_pump.h"
+#include "fake_clock.h"
 #include "fake_monitor_view.h"
 #include "fake_port_view.h"
 #include "phone_session.h"
@@ -10,10 +10,11 @@
 
 #include <QTimer>
 
-/// The phone session on a real device (a pseudo-terminal), the real clock and event loop, with
-/// fake views (the bench gives a view of its own), the monitor ticking every millisecond as the
-/// window's timer makes it.
-template<class View = FakeMonitorView>
+/// The phone session on a real device (a pseudo-terminal) and the real event loop, with fake
+/// views, the monitor ticking every millisecond as the window's timer makes it. The tests' clock
+/// skips the seconds the program waits by design; the bench gives the machine's clock and a view
+/// of its own.
+template<class View = FakeMonitorView, class SessionClock = SkippingClock>
 struct BasicPtyProgram
 {
     enum Ticking { Ticks, NoTicks };
@@ -31,7 +32,7 @@ struct BasicPtyProgram
             timer.start();
     }
 
-    SteadyClock clock;
+    SessionClock clock;
     QtEventPump pump;
     FakePortView portView;
     View view;
