@@ -43,7 +43,7 @@ public:
     bool setStoredProfile(const QByteArray &commands);
     /// Every command but those of the start-up dialogue answers "+CME ERROR: code"; -1: none.
     void setCmeError(int code);
-    /// Without it AT+CPBS=? lists only "SM" and "MC" cannot be selected.
+    /// Whether the missed-call list "MC" is there to list and select.
     void setMissedCallList(bool present);
     QString model() const;
     void setModel(const QString &model);

@@ -92,95 +92,10 @@ void SimPhone::onLine(const QByteArray &rawLine, qint64 steadyNs)
                                   << answer.final;
 }
 
-QString SimPhone::devicePath() const
-{
-    return m_pty.devicePath();
-}
-
-QString SimPhone::linkPath() const
-{
-    return m_pty.linkPath();
-}
-
-bool SimPhone::isLineUp() const
-{
-    return !m_pty.devicePath().isEmpty();
-}
-
-QString SimPhone::model() const
-{
-    return m_commands.model();
-}
-
-void SimPhone::setModel(const QString &model)
-{
-    m_commands.setModel(model);
-}
-
-QStringList SimPhone::missedCalls() const
-{
-    return m_calls.missedCalls();
-}
-
 QStringList SimPhone::receivedCommands() const
 {
     QMutexLocker lock(&m_mutex);
     return m_received;
-}
-
-bool SimPhone::setStoredProfile(const QByteArray &commands)
-{
-    return m_commands.setStoredProfile(commands);
-}
-
-void SimPhone::setDialAnswer(DialAnswer answer, int cmeCode)
-{
-    m_calls.setDialAnswer(answer, cmeCode);
-}
-
-void SimPhone::setCallee(Callee callee, int afterMs)
-{
-    m_calls.setCallee(callee, afterMs);
-}
-
-void SimPhone::setMissedCallList(bool present)
-{
-    m_commands.setMissedCallList(present);
-}
-
-void SimPhone::setBareInternational(bool bare)
-{
-    m_calls.setBareInternational(bare);
-}
-
-void SimPhone::ring(int times, int intervalMs)
-{
-    m_calls.ring(times, intervalMs);
-}
-
-void SimPhone::setNextCaller(const QString &number, const QString &name)
-{
-    m_calls.setNextCaller(number, name);
-}
-
-void SimPhone::setSilent(bool silent)
-{
-    m_silent = silent;
-}
-
-void SimPhone::setChunking(int chunkSize, int delayMs)
-{
-    m_output.setChunking(chunkSize, delayMs);
-}
-
-void SimPhone::setCmeError(int code)
-{
-    m_commands.setCmeError(code);
-}
-
-void SimPhone::setAnswerDelay(int ms)
-{
-    m_output.setAnswerDelay(ms);
 }
 
 void SimPhone::sendRaw(const QByteArray &bytes)

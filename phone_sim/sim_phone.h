@@ -40,33 +40,41 @@ public:
     ~SimPhone() override;
 
     Q_INVOKABLE bool start(const QString &linkPath = {});
-    QString devicePath() const;
-    QString linkPath() const;
-    bool isLineUp() const;
-    QString model() const;
-    void setModel(const QString &model);
-    QStringList missedCalls() const;
+    QString devicePath() const { return m_pty.devicePath(); }
+    QString linkPath() const { return m_pty.linkPath(); }
+    bool isLineUp() const { return !m_pty.devicePath().isEmpty(); }
+    QString model() const { return m_commands.model(); }
+    void setModel(const QString &model) { m_commands.setModel(model); }
+    QStringList missedCalls() const { return m_calls.missedCalls(); }
     QStringList receivedCommands() const;
 
-    /// The stored profile and the settings in force become the factory's with `commands` applied,
-    /// as the body of an AT command line ("+CRC=1;+CLIP=1", "E0Q1V0S0=2"); false, and nothing
-    /// changed, if one of them is not a setting of the profile.
-    bool setStoredProfile(const QByteArray &commands);
-    void setDialAnswer(DialAnswer answer, int cmeCode = 0);
+    /// The stored profile, and the settings in force, become the factory's with `commands`
+    /// applied ("+CRC=1;+CLIP=1"); see SimCommands::setStoredProfile.
+    bool setStoredProfile(const QByteArray &commands)
+    {
+        return m_commands.setStoredProfile(commands);
+    }
+    void setDialAnswer(DialAnswer answer, int cmeCode = 0)
+    {
+        m_calls.setDialAnswer(answer, cmeCode);
+    }
     /// The callee's part in the next dials, `afterMs` after the dial.
-    void setCallee(Callee callee, int afterMs);
+    void setCallee(Callee callee, int afterMs) { m_calls.setCallee(callee, afterMs); }
     /// Without it AT+CPBS=? lists only "SM" and "MC" cannot be selected.
-    void setMissedCallList(bool present);
+    void setMissedCallList(bool present) { m_commands.setMissedCallList(present); }
     /// International numbers listed without their "+", type 145 telling what they are.
-    void setBareInternational(bool bare);
+    void setBareInternational(bool bare) { m_calls.setBareInternational(bare); }
 
 public slots:
-    void ring(int times, int intervalMs);
-    void setNextCaller(const QString &number, const QString &name);
-    void setSilent(bool silent);
-    void setChunking(int chunkSize, int delayMs);
-    void setCmeError(int code);
-    void setAnswerDelay(int ms);
+    void ring(int times, int intervalMs) { m_calls.ring(times, intervalMs); }
+    void setNextCaller(const QString &number, const QString &name)
+    {
+        m_calls.setNextCaller(number, name);
+    }
+    void setSilent(bool silent) { m_silent = silent; }
+    void setChunking(int chunkSize, int delayMs) { m_output.setChunking(chunkSize, delayMs); }
+    void setCmeError(int code) { m_commands.setCmeError(code); }
+    void setAnswerDelay(int ms) { m_output.setAnswerDelay(ms); }
     void sendRaw(const QByteArray &bytes);
     void hangUpLine();
 
