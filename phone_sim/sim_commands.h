@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "sim_profile.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QMutex>
 #include <QString>
-
-#include "sim_profile.h"
 
 #include <vector>
 

@@ -18,7 +18,7 @@ class SimOutput : public QObject
 {
     Q_OBJECT
 public:
-    SimOutput(SimPty *pty, QObject *parent = nullptr);
+    explicit SimOutput(SimPty *pty, QObject *parent = nullptr);
 
     bool isLineUp() const;
     void setChunking(int chunkSize, int delayMs);
