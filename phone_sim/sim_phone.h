@@ -1,20 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "sim_calls.h"
+#include "sim_commands.h"
+#include "sim_line_reader.h"
+#include "sim_log.h"
+#include "sim_output.h"
+#include "sim_profile.h"
+#include "sim_pty.h"
+
 #include <QByteArray>
-#include <QList>
-#include <QLoggingCategory>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
-#include <deque>
-
-class QSocketNotifier;
-class QTimer;
-
-Q_DECLARE_LOGGING_CATEGORY(lcPhoneSim)
 
 // A GSM phone on the far side of a pseudo-terminal, answering AT commands the way a real handset
 // does. Everything it does happens in the thread that owns it: other threads reach it through
@@ -25,66 +24,57 @@ Q_DECLARE_LOGGING_CATEGORY(lcPhoneSim)
 // (S0), "+CRING: VOICE" (+CRC=1), a caller line after each ring (+CLIP=1), dials answered only
 // when the callee picks up (+COLP=1) or refused, no missed-call list, international numbers
 // listed without their "+".
+//
+// Bytes from the pty (SimPty) gather into command lines (SimLineReader); each line is echoed and
+// run by the interpreter (SimCommands), which reaches the calls (SimCalls) for dials, hang-ups
+// and the call lists. Echoes, answers and rings go out through one queue (SimOutput). The
+// settings in force (SimProfile) frame every answer, so all of them read the one profile here.
 class SimPhone : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kPhonebookCapacity = 10;
-    static constexpr int kNumberLength = 40;
-    static constexpr int kNameLength = 20;
-
-    /// The settings a profile holds; the defaults are the factory's (AT&F).
-    struct Profile
-    {
-        bool echo = true;           ///< E
-        bool quiet = false;         ///< Q: no result codes at all
-        bool verbose = true;        ///< V: result codes in words, else as numbers
-        int s0 = 0;                 ///< rings before the phone answers a call itself; 0: never
-        int crc = 0;                ///< +CRC=1: "+CRING: VOICE" instead of "RING"
-        int clip = 0;               ///< +CLIP=1: "+CLIP: ..." after each ring
-        int colp = 0;               ///< +COLP=1: a dial's final result waits for the callee
-        int cvhu = 0;               ///< +CVHU=1: ATH answers OK but leaves a voice call up
-        int cmee = 0;               ///< +CMEE
-        QByteArray charset = "IRA"; ///< +CSCS; "UCS2" sends names hex-coded
-    };
-    /// How the phone answers a dial before the call is set up.
-    enum class DialAnswer { Ok, Busy, NoCarrier, NoAnswer, NoDialtone, CmeError };
-    /// What the called party does once the call is set up.
-    enum class Callee { Answers, Busy, NoAnswer, NoCarrier, Never };
+    using DialAnswer = SimCalls::DialAnswer;
+    using Callee = SimCalls::Callee;
 
     explicit SimPhone(QObject *parent = nullptr);
     ~SimPhone() override;
 
     Q_INVOKABLE bool start(const QString &linkPath = {});
-    QString devicePath() const;
-    QString linkPath() const;
-    bool isLineUp() const;
-    QString model() const;
-    void setModel(const QString &model);
-    QStringList missedCalls() const;
+    QString devicePath() const { return m_pty.devicePath(); }
+    QString linkPath() const { return m_pty.linkPath(); }
+    bool isLineUp() const { return !m_pty.devicePath().isEmpty(); }
+    QString model() const { return m_commands.model(); }
+    void setModel(const QString &model) { m_commands.setModel(model); }
+    QStringList missedCalls() const { return m_calls.missedCalls(); }
     QStringList receivedCommands() const;
-    QStringList dialledNumbers() const;
 
-    /// The stored profile and the settings in force become the factory's with `commands` applied,
-    /// as the body of an AT command line ("+CRC=1;+CLIP=1", "E0Q1V0S0=2"); false, and nothing
-    /// changed, if one of them is not a setting of the profile.
-    bool setStoredProfile(const QByteArray &commands);
-    void setDialAnswer(DialAnswer answer, int cmeCode = 0);
+    /// The stored profile, and the settings in force, become the factory's with `commands`
+    /// applied ("+CRC=1;+CLIP=1"); see SimCommands::setStoredProfile.
+    bool setStoredProfile(const QByteArray &commands)
+    {
+        return m_commands.setStoredProfile(commands);
+    }
+    void setDialAnswer(DialAnswer answer, int cmeCode = 0)
+    {
+        m_calls.setDialAnswer(answer, cmeCode);
+    }
     /// The callee's part in the next dials, `afterMs` after the dial.
-    void setCallee(Callee callee, int afterMs);
+    void setCallee(Callee callee, int afterMs) { m_calls.setCallee(callee, afterMs); }
     /// Without it AT+CPBS=? lists only "SM" and "MC" cannot be selected.
-    void setMissedCallList(bool present);
+    void setMissedCallList(bool present) { m_commands.setMissedCallList(present); }
     /// International numbers listed without their "+", type 145 telling what they are.
-    void setBareInternational(bool bare);
+    void setBareInternational(bool bare) { m_calls.setBareInternational(bare); }
 
 public slots:
-    void ring(int times, int intervalMs);
-    void setNextCaller(const QString &number, const QString &name);
-    void addMissedCall(const QString &number, const QString &name);
-    void setSilent(bool silent);
-    void setChunking(int chunkSize, int delayMs);
-    void setCmeError(int code);
-    void setAnswerDelay(int ms);
+    void ring(int times, int intervalMs) { m_calls.ring(times, intervalMs); }
+    void setNextCaller(const QString &number, const QString &name)
+    {
+        m_calls.setNextCaller(number, name);
+    }
+    void setSilent(bool silent) { m_silent = silent; }
+    void setChunking(int chunkSize, int delayMs) { m_output.setChunking(chunkSize, delayMs); }
+    void setCmeError(int code) { m_commands.setCmeError(code); }
+    void setAnswerDelay(int ms) { m_output.setAnswerDelay(ms); }
     void sendRaw(const QByteArray &bytes);
     void hangUpLine();
 
@@ -96,103 +86,20 @@ signals:
     void linePlugged(const QString &devicePath);
 
 private:
-    struct Caller
-    {
-        QString number;
-        QString name;
-    };
-    enum class Event { None, Final, Ring };
-    struct Output
-    {
-        QByteArray bytes;
-        int delayMs = 0;
-        bool delayDone = false;
-        qsizetype written = 0;
-        Event event = Event::None;
-        QByteArray finalCode;
-        int ringIndex = 0;
-        quint64 callId = 0;
-    };
-    struct Answer
-    {
-        QByteArray info;
-        QByteArray final = "OK";
-        bool deferred = false; ///< the final result comes later (a dial waiting for its callee)
-    };
-
     void closeLine();
-    void watchForCloses(const char *device);
-    bool makeLink(const QString &linkPath, const QString &target);
-    void removeOwnLink();
-    void onReadable();
-    void onLine(QByteArray line, qint64 steadyNs);
-    Answer execute(const QByteArrayList &commands);
-    bool executeOne(const QByteArray &command, Answer &answer);
-    bool readPhonebook(const QByteArray &args, Answer &answer);
-    bool dial(const QByteArray &dialString, Answer &answer);
-    void calleeActs();
-    void abortDial();
-    void endCall();
-    void addInfo(Answer &answer, const QByteArrayList &lines) const;
-    QByteArray resultCode(const QByteArray &code) const;
-    QByteArray listedNumber(const QString &number, int *type) const;
-    bool isProfileCommand(const QByteArray &command) const;
-    void endIncomingCall(bool missed);
-    void ringTick();
-    void enqueueAnswer(const QByteArray &bytes, int firstDelayMs, Event event,
-                       const QByteArray &finalCode);
-    void enqueue(Output output);
-    void pumpOutput();
-    QList<Caller> storage(const QByteArray &name) const;
+    void onReceived(const QByteArray &bytes, qint64 steadyNs);
+    void onLine(const QByteArray &line, qint64 steadyNs);
 
-    int m_master = -1;
-    int m_slave = -1;
-    QSocketNotifier *m_readNotifier = nullptr;
-    QSocketNotifier *m_writeNotifier = nullptr;
-    int m_closeWatch = -1;
-    QSocketNotifier *m_closeNotifier = nullptr;
-    QTimer *m_outputTimer = nullptr;
-    QTimer *m_ringTimer = nullptr;
-    QTimer *m_calleeTimer = nullptr;
-    std::deque<Output> m_output;
-    qint64 m_pendingBytes = 0;
-    bool m_pumping = false;
-    QByteArray m_lineBuffer;
-    bool m_discardingLine = false;
-
-    Profile m_profile;
-    Profile m_stored;
+    // The rooms are children of the phone, so they move with it to the thread that owns it.
+    SimProfile m_profile;
+    SimPty m_pty{this};
+    SimOutput m_output{&m_pty, this};
+    SimCalls m_calls{m_profile, &m_output, this};
+    SimCommands m_commands{m_profile, m_calls};
+    SimLineReader m_reader;
     bool m_silent = false;
-    int m_chunkSize = 0;
-    int m_chunkDelayMs = 0;
-    int m_cmeError = -1;
-    int m_answerDelayMs = 0;
-    int m_creg = 0;
-    QByteArray m_storage = "SM";
-    bool m_hasMissedCalls = true;
-    bool m_bareInternational = false;
-    DialAnswer m_dialAnswer = DialAnswer::Ok;
-    int m_dialCmeCode = 0;
-    Callee m_callee = Callee::Answers;
-    int m_calleeAfterMs = 0;
-    bool m_dialPending = false;
-
-    Caller m_nextCaller{QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi")};
-    Caller m_ringingCaller;
-    bool m_ringing = false;
-    quint64 m_callId = 0;
-    int m_ringsLeft = 0;
-    int m_ringIndex = 0;
-    QString m_activeCall;
-
-    QString m_linkTarget;
 
     // Guards what the getters may read from other threads.
     mutable QMutex m_mutex;
-    QString m_devicePath;
-    QString m_linkPath;
-    QString m_model = QStringLiteral("TS-GSM 900/1800 simulato");
-    QList<Caller> m_missed;
-    QList<Caller> m_dialled;
     QStringList m_received;
 };

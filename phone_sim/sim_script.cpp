@@ -68,11 +68,6 @@ void SimCommander::setDemo(bool on)
         m_demoTimer->stop();
 }
 
-bool SimCommander::isDemoOn() const
-{
-    return m_demoOn;
-}
-
 void SimCommander::onCommand(const QString &line)
 {
     const QString command = line.trimmed().toUpper();

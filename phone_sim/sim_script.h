@@ -34,7 +34,6 @@ public:
     // Runs one line now; "wait" belongs to SimScript, which owns the timing of its lines.
     bool execute(const QString &line, QString *error = nullptr);
     void setDemo(bool on);
-    bool isDemoOn() const;
 
     // \r \n \t \0 \xNN \\ ; nullopt for a broken escape, so a typo never sends half a line.
     static std::optional<QByteArray> decodeEscapes(QStringView text);

@@ -56,9 +56,6 @@ private slots:
             << QByteArray("ATE0\r\r\nOK\r\n\r\nTS-GSM 900/1800 simulato\r\n\r\nTornasquillo\r\n"
                           "\r\nOK\r\n")
             << QString();
-        QTest::newRow("unknown command")
-            << QByteArray("ATE0\rAT+CLCC\rAT+CGMM=1\r")
-            << QByteArray("ATE0\r\r\nOK\r\n\r\nERROR\r\n\r\nERROR\r\n") << QString();
         QTest::newRow("missed-call storage, empty")
             << QByteArray("ATE0\rAT+CPBS=MC\rAT+CPBS?\rAT+CPBR=1\r")
             << QByteArray(
@@ -94,6 +91,60 @@ private slots:
             << QByteArray(
                    "\r\nRING\r\n\r\n+CPBR: 1,\"3912\",145,\"0041006E006E0061\"\r\n\r\nOK\r\n")
             << "caller +3912 Anna\nring 1 0\nprofile E0;+CSCS=\"UCS2\"\ninternational bare";
+
+        // Every command's forms, one line each with echo off: its information text and OK, or
+        // ERROR for a form it does not have or a command the phone does not know.
+        const auto form = [](const char *command, const QByteArray &info) {
+            const QByteArray text = info.isEmpty() ? QByteArray() : "\r\n" + info + "\r\n";
+            QTest::newRow(command) << "AT" + QByteArray(command) + '\r' << text + "\r\nOK\r\n"
+                                   << QStringLiteral("profile E0");
+        };
+        const auto refused = [](const char *command) {
+            QTest::newRow(command) << "AT" + QByteArray(command) + '\r'
+                                   << QByteArray("\r\nERROR\r\n") << QStringLiteral("profile E0");
+        };
+        form("S0?", "000");
+        form("S0=?", "S0: (0-255)");
+        form("+GMI", "Tornasquillo");
+        form("+CGMI=?", {});
+        form("+GMM", "TS-GSM 900/1800 simulato");
+        form("+CGMR", "TS-SIM 1.0");
+        form("+GMR", "TS-SIM 1.0");
+        form("+CGSN", "352099001761481");
+        form("+GSN", "352099001761481");
+        form("+CIMI", "222015550001234");
+        form("+CMEE?", "+CMEE: 0");
+        form("+CMEE=?", "+CMEE: (0-2)");
+        form("+CRC?", "+CRC: 0");
+        form("+CRC=?", "+CRC: (0,1)");
+        form("+CLIP?", "+CLIP: 0,1");
+        form("+CLIP=?", "+CLIP: (0,1)");
+        form("+COLP?", "+COLP: 0,1");
+        form("+COLP=?", "+COLP: (0,1)");
+        form("+CVHU?", "+CVHU: 0");
+        form("+CVHU=?", "+CVHU: (0-2)");
+        form("+CREG=2;+CREG?", "+CREG: 2,1");
+        form("+CREG=?", "+CREG: (0-2)");
+        form("+CFUN?", "+CFUN: 1");
+        form("+CFUN=?", "+CFUN: (1),(0)");
+        form("+CFUN=1", {});
+        form("+CSCS?", "+CSCS: \"IRA\"");
+        form("+CSCS=?", "+CSCS: (\"GSM\",\"IRA\",\"UCS2\",\"UTF-8\")");
+        form("+CPBS?", "+CPBS: \"SM\",0,10");
+        form("+CPBS=?", "+CPBS: (\"MC\",\"RC\",\"DC\",\"SM\",\"ME\")");
+        form("+CRC=1;&W;&F;+CRC?;Z;+CRC?", "+CRC: 0\r\n\r\n+CRC: 1");
+        for (const char *command :
+             {"+CLCC", "+CGMM=1", "+CGMI?", "+CFUN=0", "+CPBR?", "S0", "+CMEE=3", "E2", "Z1"})
+            refused(command);
+        QTest::newRow("V0: numeric result codes, information text only ended")
+            << QByteArray("ATV0\rAT+CMEE?\r") << QByteArray("0\r+CMEE: 0\r\n0\r")
+            << QStringLiteral("profile E0");
+        QTest::newRow("Q1: no result codes until Q0")
+            << QByteArray("ATQ1\rAT\rATQ0\r") << QByteArray("\r\nOK\r\n")
+            << QStringLiteral("profile E0");
+        QTest::newRow("an injected error spares the start-up settings")
+            << QByteArray("AT+CGMM\rATZ\r") << QByteArray("\r\n+CME ERROR: 10\r\n\r\nOK\r\n")
+            << "profile E0\ncme 10";
     }
 
     void answersLikeAPhone()

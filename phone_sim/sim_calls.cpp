@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim_calls.h"
+
+#include "sim_log.h"
+#include "sim_output.h"
+#include "sim_profile.h"
+
+#include <QMutexLocker>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+void addNewest(QList<SimCalls::Caller> &list, const SimCalls::Caller &caller)
+{
+    list.prepend(caller);
+    while (list.size() > SimCalls::kListCapacity)
+        list.removeLast();
+}
+
+} // namespace
+
+SimCalls::SimCalls(const SimProfile &profile, SimOutput *output, QObject *parent)
+    : QObject(parent), m_profile(profile), m_output(output), m_ringTimer(new QTimer(this)),
+      m_calleeTimer(new QTimer(this))
+{
+    m_calleeTimer->setSingleShot(true);
+    connect(m_calleeTimer, &QTimer::timeout, this, &SimCalls::calleeActs);
+    connect(m_ringTimer, &QTimer::timeout, this, &SimCalls::ringTick);
+}
+
+void SimCalls::setNextCaller(const QString &number, const QString &name)
+{
+    m_nextCaller = {number, name};
+}
+
+void SimCalls::ring(int times, int intervalMs)
+{
+    if (times <= 0)
+        return;
+    // A ring() during a call keeps that call ringing instead of starting another one.
+    if (!m_ringing) {
+        m_ringing = true;
+        ++m_callId;
+        m_ringIndex = 0;
+        m_ringingCaller = m_nextCaller;
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << "incoming call from" << m_ringingCaller.number << m_ringingCaller.name;
+    }
+    m_ringsLeft = times;
+    m_ringTimer->stop();
+    m_ringTimer->setInterval(qMax(0, intervalMs));
+    ringTick();
+    if (m_ringing && m_ringsLeft > 0)
+        m_ringTimer->start();
+}
+
+void SimCalls::ringTick()
+{
+    if (!m_ringing || m_ringsLeft <= 0) {
+        m_ringTimer->stop();
+        return;
+    }
+    --m_ringsLeft;
+    ++m_ringIndex;
+    if (m_ringsLeft == 0)
+        m_ringTimer->stop();
+    if (!m_output->isLineUp()) {
+        qCInfo(lcPhoneSim).noquote() << simStamp() << "-> RING" << m_ringIndex << "(line down)";
+        if (m_ringsLeft == 0)
+            endIncomingCall(true);
+        return;
+    }
+    // A phone set to answer by itself takes the call at its S0th ring: the caller is connected,
+    // the call is not missed, and no further ring comes.
+    const bool answersItself = m_profile.s0 > 0 && m_ringIndex >= m_profile.s0;
+    if (answersItself) {
+        m_ringTimer->stop();
+        m_ringing = false;
+        m_ringsLeft = 0;
+    }
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "->" << (m_profile.crc ? "+CRING" : "RING")
+                                 << m_ringIndex << (answersItself ? "and answered (S0)" : "");
+    QByteArray bytes =
+        m_profile.resultCode(m_profile.crc ? QByteArray("+CRING: VOICE") : QByteArray("RING"));
+    if (m_profile.clip && !m_profile.quiet) {
+        int type = 0;
+        const QByteArray number = listedNumber(m_ringingCaller.number, &type);
+        bytes += m_profile.info({"+CLIP: \"" + number + "\"," + QByteArray::number(type)});
+    }
+    m_output->sendRing(bytes, m_ringIndex, m_callId);
+}
+
+void SimCalls::ringWentOut(int index, quint64 callId)
+{
+    if (m_ringing && callId == m_callId && m_ringsLeft == 0 && index == m_ringIndex)
+        endIncomingCall(true);
+}
+
+void SimCalls::endIncomingCall(bool missed)
+{
+    m_ringTimer->stop();
+    m_ringing = false;
+    m_ringsLeft = 0;
+    if (!missed) {
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << "incoming call from" << m_ringingCaller.number << "hung up";
+        return;
+    }
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "missed call from" << m_ringingCaller.number;
+    QMutexLocker lock(&m_mutex);
+    addNewest(m_missed, m_ringingCaller);
+}
+
+void SimCalls::setDialAnswer(DialAnswer answer, int cmeCode)
+{
+    m_dialAnswer = answer;
+    m_dialCmeCode = qMax(0, cmeCode);
+}
+
+void SimCalls::setCallee(Callee callee, int afterMs)
+{
+    m_callee = callee;
+    m_calleeAfterMs = qMax(0, afterMs);
+}
+
+SimCalls::DialResult SimCalls::dial(const QByteArray &number)
+{
+    // One call at a time.
+    if (!m_activeCall.isEmpty())
+        return {false, "ERROR"};
+    {
+        QMutexLocker lock(&m_mutex);
+        addNewest(m_dialled, {QString::fromLatin1(number), QString()});
+    }
+    static const QByteArray kRefusals[] = {"OK",        "BUSY",        "NO CARRIER",
+                                           "NO ANSWER", "NO DIALTONE", "+CME ERROR: "};
+    if (m_dialAnswer != DialAnswer::Ok) {
+        QByteArray refusal = kRefusals[int(m_dialAnswer)];
+        if (m_dialAnswer == DialAnswer::CmeError)
+            refusal += QByteArray::number(m_dialCmeCode);
+        qCInfo(lcPhoneSim).noquote() << simStamp() << "dial to" << number << "refused:" << refusal;
+        return {false, refusal};
+    }
+    m_activeCall = QString::fromLatin1(number);
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "calling" << m_activeCall;
+    // Under +COLP=1 the dial's result waits for the callee (with the connected line before the
+    // OK); otherwise OK comes at once and how the call fares is reported on its own.
+    m_dialPending = m_profile.colp == 1;
+    if (m_callee != Callee::Never)
+        m_calleeTimer->start(m_calleeAfterMs);
+    return {true, "OK", m_dialPending};
+}
+
+void SimCalls::calleeActs()
+{
+    if (m_activeCall.isEmpty())
+        return;
+    const bool pending = std::exchange(m_dialPending, false);
+    QByteArray bytes;
+    QByteArray code;
+    if (m_callee == Callee::Answers) {
+        qCInfo(lcPhoneSim).noquote() << simStamp() << m_activeCall << "answered";
+        if (!pending)
+            return;
+        int type = 0;
+        const QByteArray number = listedNumber(m_activeCall, &type);
+        bytes = m_profile.info({"+COLP: \"" + number + "\"," + QByteArray::number(type)});
+        code = "OK";
+    } else {
+        static const QByteArray kEnds[] = {"", "BUSY", "NO ANSWER", "NO CARRIER"};
+        code = kEnds[int(m_callee)];
+        qCInfo(lcPhoneSim).noquote() << simStamp() << m_activeCall << "did not answer:" << code;
+        endCall();
+    }
+    m_output->sendResult(bytes + m_profile.resultCode(code), pending, code);
+}
+
+void SimCalls::abortDial()
+{
+    // The call attempt ends with NO CARRIER, the dial's final result; the line that aborted it
+    // is then run as any other, so an ATH is answered OK.
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "dial to" << m_activeCall
+                                 << "aborted by a character from the line";
+    m_dialPending = false;
+    endCall();
+    m_output->sendResult(m_profile.resultCode("NO CARRIER"), true, "NO CARRIER");
+}
+
+void SimCalls::hangUp()
+{
+    if (m_ringing)
+        endIncomingCall(false);
+    // Under +CVHU=1 the phone says OK and keeps the voice call up.
+    if (!m_activeCall.isEmpty() && m_profile.cvhu != 1)
+        endCall();
+}
+
+void SimCalls::endCall()
+{
+    m_calleeTimer->stop();
+    m_dialPending = false;
+    if (m_activeCall.isEmpty())
+        return;
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "call to" << m_activeCall << "ended";
+    m_activeCall.clear();
+}
+
+void SimCalls::lineClosed()
+{
+    // Nobody is left to hear how the call attempt ends.
+    m_dialPending = false;
+    // The last RING of the call was lost with the line: the call is over all the same.
+    if (m_ringing && m_ringsLeft == 0)
+        endIncomingCall(true);
+}
+
+void SimCalls::setBareInternational(bool bare)
+{
+    m_bareInternational = bare;
+}
+
+QByteArray SimCalls::listedNumber(const QString &number, int *type) const
+{
+    const QByteArray bytes = number.toUtf8();
+    const bool international = bytes.startsWith('+');
+    *type = international ? 145 : 129;
+    return international && m_bareInternational ? bytes.mid(1) : bytes;
+}
+
+QList<SimCalls::Caller> SimCalls::list(const QByteArray &storage) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (storage == "MC")
+        return m_missed;
+    if (storage == "DC")
+        return m_dialled;
+    return {};
+}
+
+QStringList SimCalls::missedCalls() const
+{
+    QMutexLocker lock(&m_mutex);
+    QStringList out;
+    for (const Caller &c : m_missed)
+        out << c.number + QLatin1Char('|') + c.name;
+    return out;
+}

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QTimer;
+class SimOutput;
+struct SimProfile;
+
+// The calls, from the phone's side. An incoming call rings a number of times and, unless it is
+// answered (S0) or hung up (ATH), ends up in the missed-call list once its last ring is out. A
+// dial is answered as the script says (set up or refused) and, once set up, the callee acts after
+// a while: answers, is busy, does not answer. Under +COLP=1 that is the dial's final result, so a
+// character from the line aborts the dial until then. The lists may be read from any thread.
+class SimCalls : public QObject
+{
+    Q_OBJECT
+public:
+    /// How many calls each list keeps, newest first.
+    static constexpr int kListCapacity = 10;
+
+    /// How the phone answers a dial before the call is set up.
+    enum class DialAnswer { Ok, Busy, NoCarrier, NoAnswer, NoDialtone, CmeError };
+    /// What the called party does once the call is set up.
+    enum class Callee { Answers, Busy, NoAnswer, NoCarrier, Never };
+    struct Caller
+    {
+        QString number;
+        QString name;
+    };
+    /// How a dial went: set up (its "OK" maybe held back for the callee) or refused.
+    struct DialResult
+    {
+        bool setUp = false;
+        QByteArray final;
+        bool deferred = false;
+    };
+
+    SimCalls(const SimProfile &profile, SimOutput *output, QObject *parent = nullptr);
+
+    void setNextCaller(const QString &number, const QString &name);
+    void ring(int times, int intervalMs);
+    /// A ring has reached the line; after the last one of a call the caller has given up.
+    void ringWentOut(int index, quint64 callId);
+
+    void setDialAnswer(DialAnswer answer, int cmeCode);
+    void setCallee(Callee callee, int afterMs);
+    DialResult dial(const QByteArray &number);
+    bool isDialPending() const { return m_dialPending; }
+    void abortDial();
+    /// ATH: a ringing call is rejected, a call made is ended unless +CVHU=1 keeps it.
+    void hangUp();
+    void lineClosed();
+
+    void setBareInternational(bool bare);
+    /// A number as the phone lists it, and its type (145 international, 129 other).
+    QByteArray listedNumber(const QString &number, int *type) const;
+    /// The calls a phonebook storage lists: "MC" missed, "DC" dialled; other storages are empty.
+    QList<Caller> list(const QByteArray &storage) const;
+    QStringList missedCalls() const;
+
+private:
+    void ringTick();
+    void endIncomingCall(bool missed);
+    void calleeActs();
+    void endCall();
+
+    const SimProfile &m_profile;
+    SimOutput *m_output;
+    QTimer *m_ringTimer;
+    QTimer *m_calleeTimer;
+
+    Caller m_nextCaller{QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi")};
+    Caller m_ringingCaller;
+    bool m_ringing = false;
+    quint64 m_callId = 0;
+    int m_ringsLeft = 0;
+    int m_ringIndex = 0;
+
+    DialAnswer m_dialAnswer = DialAnswer::Ok;
+    int m_dialCmeCode = 0;
+    Callee m_callee = Callee::Answers;
+    int m_calleeAfterMs = 0;
+    bool m_dialPending = false;
+    QString m_activeCall;
+    bool m_bareInternational = false;
+
+    // Guards the lists, which the getters may read from other threads.
+    mutable QMutex m_mutex;
+    QList<Caller> m_missed;
+    QList<Caller> m_dialled;
+};

@@ -1,0 +1,380 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim_commands.h"
+
+#include "sim_calls.h"
+#include "sim_command_line.h"
+
+#include <QMutexLocker>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+constexpr char kManufacturer[] = "Tornasquillo";
+constexpr char kRevision[] = "TS-SIM 1.0";
+constexpr char kImei[] = "352099001761481";
+constexpr char kImsi[] = "222015550001234";
+
+const QByteArrayList kStorages{"MC", "RC", "DC", "SM", "ME"};
+const QByteArrayList kCharsets{"GSM", "IRA", "UCS2", "UTF-8"};
+
+// The values a test form offers to choose from: +CSCS: ("GSM","IRA").
+QByteArray choices(const char *name, const QByteArrayList &values)
+{
+    return QByteArray(name) + ": (\"" + values.join("\",\"") + "\")";
+}
+
+QByteArray ucs2Hex(const QString &text)
+{
+    QByteArray out;
+    for (const QChar c : text)
+        out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return out;
+}
+
+} // namespace
+
+// One command, or a family of commands that differ only in data, and how each of its forms is
+// answered. A form without a handler is an error, as it is on a phone.
+struct SimCommands::Row
+{
+    using Reply = std::function<QByteArrayList(SimCommands &)>;
+    using Run = std::function<bool(SimCommands &, const QByteArray &op, Answer &)>;
+
+    const char *name;
+    const char *alias = nullptr; ///< another name for the same command ("+GMI" for "+CGMI")
+    Reply read = {};             ///< "NAME?": the value in force
+    Reply test = {};             ///< "NAME=?": the values it takes
+    Run run = {};                ///< any other form; `op` is what follows the name
+    bool stored = false;         ///< a setting of the profile that AT&W stores and ATZ restores
+};
+
+const std::vector<SimCommands::Row> &SimCommands::table()
+{
+    using Reply = Row::Reply;
+    const auto fixed = [](const char *text) {
+        return Reply([text](SimCommands &) { return QByteArrayList{text}; });
+    };
+    // E, Q, V: nothing or "0" clears the setting, "1" sets it.
+    const auto flag = [](const char *name, bool SimProfile::*field) {
+        const auto run = [field](SimCommands &c, const QByteArray &op, Answer &) {
+            if (!op.isEmpty() && op != "0" && op != "1")
+                return false;
+            c.m_profile.*field = op == "1";
+            return true;
+        };
+        return Row{.name = name, .run = run, .stored = true};
+    };
+    // Z, &W, &F, H: one action, named with or without its 0.
+    const auto action = [](const char *name, void (*act)(SimCommands &)) {
+        const auto run = [act](SimCommands &c, const QByteArray &op, Answer &) {
+            if (!op.isEmpty() && op != "0")
+                return false;
+            act(c);
+            return true;
+        };
+        return Row{.name = name, .run = run};
+    };
+    // The bare command gives the identity; the test form only says the command is there.
+    const auto identity = [](const char *name, const char *alias, Reply value) {
+        const auto run = [value](SimCommands &c, const QByteArray &op, Answer &answer) {
+            if (!op.isEmpty())
+                return false;
+            answer.info += c.m_profile.info(value(c));
+            return true;
+        };
+        const auto test = [](SimCommands &) { return QByteArrayList(); };
+        return Row{.name = name, .alias = alias, .test = test, .run = run};
+    };
+    // A numeric setting: its read form gives the value (and `readTail`, the provisioning status
+    // some report after it), its test form the range. An S-register reads as its bare value.
+    const auto number = [](const char *name, std::function<int &(SimCommands &)> value, int max,
+                           const QByteArray &readTail, const QByteArray &range) {
+        const QByteArray label = QByteArray(name) + ": ";
+        const auto read = [=](SimCommands &c) {
+            const QByteArray number = QByteArray::number(value(c));
+            return QByteArrayList{name[0] == 'S' ? number.rightJustified(3, '0')
+                                                 : label + number + readTail};
+        };
+        const auto test = [=](SimCommands &) { return QByteArrayList{label + range}; };
+        const auto run = [=](SimCommands &c, const QByteArray &op, Answer &) {
+            bool ok = false;
+            const int v = op.mid(1).toInt(&ok);
+            if (!op.startsWith('=') || !ok || v < 0 || v > max)
+                return false;
+            value(c) = v;
+            return true;
+        };
+        return Row{.name = name, .read = read, .test = test, .run = run};
+    };
+    // A numeric setting of the profile.
+    const auto setting = [number](const char *name, int SimProfile::*field, int max,
+                                  const QByteArray &readTail, const QByteArray &range) {
+        const auto value = [field](SimCommands &c) -> int & { return c.m_profile.*field; };
+        Row row = number(name, value, max, readTail, range);
+        row.stored = true;
+        return row;
+    };
+    const auto creg = [](SimCommands &c) -> int & { return c.m_creg; };
+
+    static const std::vector<Row> kTable{
+        flag("E", &SimProfile::echo),
+        flag("Q", &SimProfile::quiet),
+        // A bare V is V0, as a bare E is E0.
+        flag("V", &SimProfile::verbose),
+        setting("S0", &SimProfile::s0, 255, {}, "(0-255)"),
+        action("Z", [](SimCommands &c) { c.m_profile = c.m_stored; }),
+        action("&W", [](SimCommands &c) { c.m_stored = c.m_profile; }),
+        action("&F", [](SimCommands &c) { c.m_profile = SimProfile(); }),
+        action("H", [](SimCommands &c) { c.m_calls.hangUp(); }),
+        Row{.name = "D", .run = &SimCommands::dial},
+        identity("+CGMI", "+GMI", fixed(kManufacturer)),
+        identity("+CGMM", "+GMM",
+                 [](SimCommands &c) { return QByteArrayList{c.model().toUtf8()}; }),
+        identity("+CGMR", "+GMR", fixed(kRevision)),
+        identity("+CGSN", "+GSN", fixed(kImei)),
+        identity("+CIMI", nullptr, fixed(kImsi)),
+        setting("+CMEE", &SimProfile::cmee, 2, {}, "(0-2)"),
+        setting("+CRC", &SimProfile::crc, 1, {}, "(0,1)"),
+        setting("+CLIP", &SimProfile::clip, 1, ",1", "(0,1)"),
+        setting("+COLP", &SimProfile::colp, 1, ",1", "(0,1)"),
+        setting("+CVHU", &SimProfile::cvhu, 2, {}, "(0-2)"),
+        // Registered on the home network (stat 1), whatever the unsolicited-report setting.
+        number("+CREG", creg, 2, ",1", "(0-2)"),
+        // Always on: a client that powers the phone up finds it already up.
+        Row{.name = "+CFUN",
+            .read = fixed("+CFUN: 1"),
+            .test = fixed("+CFUN: (1),(0)"),
+            .run = [](SimCommands &, const QByteArray &op, Answer &) { return op == "=1"; }},
+        Row{.name = "+CSCS",
+            .read = &SimCommands::charsetInUse,
+            .test = &SimCommands::charsets,
+            .run = &SimCommands::selectCharset,
+            .stored = true},
+        Row{.name = "+CPBS",
+            .read = &SimCommands::storageInUse,
+            .test = &SimCommands::storages,
+            .run = &SimCommands::selectStorage},
+        Row{.name = "+CPBR",
+            .test = &SimCommands::phonebookLimits,
+            .run = &SimCommands::readPhonebook},
+    };
+    return kTable;
+}
+
+const SimCommands::Row *SimCommands::find(const QByteArray &command, QByteArray *op)
+{
+    const qsizetype split = SimCommandLine::nameLength(command);
+    const QByteArray name = command.left(split);
+    *op = command.mid(split);
+    for (const Row &row : table()) {
+        if (name == row.name || (row.alias && name == row.alias))
+            return &row;
+    }
+    return nullptr;
+}
+
+SimCommands::SimCommands(SimProfile &profile, SimCalls &calls)
+    : m_profile(profile), m_stored(profile), m_calls(calls)
+{
+}
+
+SimCommands::Answer SimCommands::execute(const QByteArray &body)
+{
+    // The start-up dialogue's settings still work when every other command fails, so a client
+    // meets the injected error where it asks the phone something.
+    static const QByteArrayList kAlwaysAnswered{"Z", "Z0", "E", "E0", "E1", "Q", "Q0", "V1"};
+    Answer answer;
+    const std::optional<QByteArrayList> commands = SimCommandLine::split(body);
+    if (!commands) {
+        answer.final = "ERROR";
+        return answer;
+    }
+    for (const QByteArray &command : *commands) {
+        if (m_cmeError >= 0 && !kAlwaysAnswered.contains(command)) {
+            answer.final = "+CME ERROR: " + QByteArray::number(m_cmeError);
+            return answer;
+        }
+        if (!executeOne(command, answer)) {
+            if (answer.final == "OK")
+                answer.final = "ERROR";
+            return answer;
+        }
+    }
+    return answer;
+}
+
+bool SimCommands::executeOne(const QByteArray &command, Answer &answer)
+{
+    if (command.isEmpty())
+        return true;
+    QByteArray op;
+    const Row *row = find(command, &op);
+    if (!row)
+        return false;
+    const auto reply = [&](const Row::Reply &form) {
+        if (!form)
+            return false;
+        answer.info += m_profile.info(form(*this));
+        return true;
+    };
+    if (op == "?")
+        return reply(row->read);
+    if (op == "=?")
+        return reply(row->test);
+    return row->run && row->run(*this, op, answer);
+}
+
+bool SimCommands::setStoredProfile(const QByteArray &commands)
+{
+    QByteArray body = commands.trimmed();
+    if (body.toUpper().startsWith("AT"))
+        body.remove(0, 2);
+    const std::optional<QByteArrayList> list = SimCommandLine::split(body);
+    if (!list)
+        return false;
+    for (const QByteArray &command : *list) {
+        if (!command.isEmpty() && !isProfileSetting(command))
+            return false;
+    }
+    const SimProfile saved = m_profile;
+    m_profile = SimProfile();
+    Answer ignored;
+    for (const QByteArray &command : *list) {
+        if (!executeOne(command, ignored)) {
+            m_profile = saved;
+            return false;
+        }
+    }
+    m_stored = m_profile;
+    return true;
+}
+
+bool SimCommands::isProfileSetting(const QByteArray &command) const
+{
+    QByteArray op;
+    const Row *row = find(command, &op);
+    // A read form reports a setting without making it.
+    return row && row->stored && op != "?";
+}
+
+void SimCommands::setCmeError(int code)
+{
+    m_cmeError = code < 0 ? -1 : code;
+}
+
+void SimCommands::setMissedCallList(bool present)
+{
+    m_hasMissedCalls = present;
+    if (!present)
+        m_storage = "SM";
+}
+
+QString SimCommands::model() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_model;
+}
+
+void SimCommands::setModel(const QString &model)
+{
+    QMutexLocker lock(&m_mutex);
+    m_model = model;
+}
+
+bool SimCommands::dial(const QByteArray &dialString, Answer &answer)
+{
+    QByteArray text = dialString.trimmed();
+    // Tone and pulse modifiers mean nothing to a GSM phone.
+    if (text.startsWith('T') || text.startsWith('P'))
+        text.remove(0, 1);
+    // Without the ';' it would be a data call, which this phone cannot make.
+    if (!text.endsWith(';') || text.count(';') != 1)
+        return false;
+    const QByteArray number = text.chopped(1).trimmed();
+    if (!SimCommandLine::isDialNumber(number, kNumberLength))
+        return false;
+    const SimCalls::DialResult result = m_calls.dial(number);
+    answer.final = result.final;
+    answer.deferred = result.deferred;
+    return result.setUp;
+}
+
+QByteArrayList SimCommands::charsetInUse() const
+{
+    return {"+CSCS: \"" + m_profile.charset + '"'};
+}
+
+QByteArrayList SimCommands::charsets() const
+{
+    return {choices("+CSCS", kCharsets)};
+}
+
+bool SimCommands::selectCharset(const QByteArray &op, Answer &)
+{
+    const QByteArray charset = SimCommandLine::unquote(op.mid(1)).toUpper();
+    if (!op.startsWith('=') || !kCharsets.contains(charset))
+        return false;
+    m_profile.charset = charset;
+    return true;
+}
+
+QByteArrayList SimCommands::storageInUse() const
+{
+    return {"+CPBS: \"" + m_storage + "\"," + QByteArray::number(m_calls.list(m_storage).size()) +
+            ',' + QByteArray::number(SimCalls::kListCapacity)};
+}
+
+QByteArrayList SimCommands::storages() const
+{
+    return {choices("+CPBS", m_hasMissedCalls ? kStorages : QByteArrayList{"SM"})};
+}
+
+bool SimCommands::selectStorage(const QByteArray &op, Answer &)
+{
+    const QByteArray which = SimCommandLine::unquote(op.mid(1)).toUpper();
+    if (!op.startsWith('=') || !kStorages.contains(which) || (!m_hasMissedCalls && which != "SM"))
+        return false;
+    m_storage = which;
+    return true;
+}
+
+QByteArrayList SimCommands::phonebookLimits() const
+{
+    return {"+CPBR: (1-" + QByteArray::number(SimCalls::kListCapacity) + ")," +
+            QByteArray::number(kNumberLength) + ',' + QByteArray::number(kNameLength)};
+}
+
+bool SimCommands::readPhonebook(const QByteArray &op, Answer &answer)
+{
+    if (!op.startsWith('='))
+        return false;
+    const QByteArrayList parts = op.mid(1).split(',');
+    if (parts.size() > 2)
+        return false;
+    bool okFirst = false;
+    bool okLast = true;
+    const int first = parts[0].trimmed().toInt(&okFirst);
+    const int last = parts.size() == 2 ? parts[1].trimmed().toInt(&okLast) : first;
+    if (!okFirst || !okLast)
+        return false;
+    if (first < 1 || last < first || last > SimCalls::kListCapacity) {
+        answer.final = "+CME ERROR: 21";
+        return false;
+    }
+    const QList<SimCalls::Caller> entries = m_calls.list(m_storage);
+    QByteArrayList lines;
+    for (int index = first; index <= last && index <= entries.size(); ++index) {
+        const SimCalls::Caller &entry = entries[index - 1];
+        int type = 0;
+        const QByteArray number = m_calls.listedNumber(entry.number, &type);
+        const QByteArray name =
+            m_profile.charset == "UCS2" ? ucs2Hex(entry.name) : entry.name.toUtf8();
+        lines << "+CPBR: " + QByteArray::number(index) + ",\"" + number + "\"," +
+                     QByteArray::number(type) + ",\"" + name + '"';
+    }
+    // An empty slot is no error for a phone: the list is just shorter.
+    answer.info += m_profile.info(lines);
+    return true;
+}

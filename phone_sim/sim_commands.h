@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "sim_profile.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QMutex>
+#include <QString>
+
+#include <vector>
+
+class SimCalls;
+
+// The AT command interpreter. A command line is split into its commands (basic ones run
+// together as "E0V1", extended ones separated by ';', a dial taking the rest of the line), and
+// each command is looked up by name in one table: a row per command or family of commands, with
+// a handler for each of its forms. The read form "NAME?" and the test form "NAME=?" answer
+// information lines; every other form ("NAME", "NAME1", "NAME=VALUE", a dial string) is run.
+// A row also says whether its setting belongs to the stored profile (AT&W, ATZ). The line's
+// answer is its information text and one final result: the first command that fails ends it.
+class SimCommands
+{
+public:
+    static constexpr int kNumberLength = 40;
+    static constexpr int kNameLength = 20;
+
+    struct Answer
+    {
+        QByteArray info;
+        QByteArray final = "OK";
+        bool deferred = false; ///< the final result comes later (a dial waiting for its callee)
+    };
+
+    SimCommands(SimProfile &profile, SimCalls &calls);
+
+    /// Runs the body of a command line, what follows its "AT".
+    Answer execute(const QByteArray &body);
+
+    /// The stored profile and the settings in force become the factory's with `commands` applied,
+    /// as the body of an AT command line ("+CRC=1;+CLIP=1", "E0Q1V0S0=2"); false, and nothing
+    /// changed, if one of them is not a setting of the profile.
+    bool setStoredProfile(const QByteArray &commands);
+    /// Every command but those of the start-up dialogue answers "+CME ERROR: code"; -1: none.
+    void setCmeError(int code);
+    /// Whether the missed-call list "MC" is there to list and select.
+    void setMissedCallList(bool present);
+    QString model() const;
+    void setModel(const QString &model);
+
+private:
+    struct Row;
+    static const std::vector<Row> &table();
+    static const Row *find(const QByteArray &command, QByteArray *op);
+
+    bool executeOne(const QByteArray &command, Answer &answer);
+    bool isProfileSetting(const QByteArray &command) const;
+    bool dial(const QByteArray &dialString, Answer &answer);
+    QByteArrayList charsetInUse() const;
+    QByteArrayList charsets() const;
+    bool selectCharset(const QByteArray &op, Answer &answer);
+    QByteArrayList storageInUse() const;
+    QByteArrayList storages() const;
+    bool selectStorage(const QByteArray &op, Answer &answer);
+    QByteArrayList phonebookLimits() const;
+    bool readPhonebook(const QByteArray &op, Answer &answer);
+
+    SimProfile &m_profile;
+    SimProfile m_stored;
+    SimCalls &m_calls;
+    int m_creg = 0;
+    int m_cmeError = -1;
+    QByteArray m_storage = "SM";
+    bool m_hasMissedCalls = true;
+
+    // Guards the model, which may be read and set from other threads.
+    mutable QMutex m_mutex;
+    QString m_model = QStringLiteral("TS-GSM 900/1800 simulato");
+};
