@@ -27,33 +27,36 @@ ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pu
     out << "Looking for a phone on: " << candidates.join(QStringLiteral(", ")) << '\n';
     out.flush();
     QStringList answering;
+    std::unique_ptr<QtSerialLine> first;
     bool opened = false;
     for (const QString &path : candidates) {
         if (clock.seconds() >= probeEnd) {
             out << path << ": not tried (out of time)\n";
             continue;
         }
-        QtSerialLine line(PortMap{path, path});
-        if (!line.open(1)) {
-            out << path << ": cannot open: " << line.openError() << '\n';
+        auto line = std::make_unique<QtSerialLine>(PortMap{path, path});
+        if (!line->open(1)) {
+            out << path << ": cannot open: " << line->openError() << '\n';
             continue;
         }
         opened = true;
-        PhoneCheck probe(line, clock, pump, out, path, probeEnd);
+        PhoneCheck probe(*line, clock, pump, out, path, probeEnd);
         const bool found = probe.answersAt(PhoneCheck::kProbeWait, true);
-        line.close();
         out << path << (found ? ": answers \"AT\"\n" : ": no answer to \"AT\"\n");
         out.flush();
-        if (found)
+        if (found) {
             answering << path;
+            if (!first)
+                first = std::move(line);
+        }
     }
     if (answering.isEmpty()) {
         out << "problem: no device answers \"AT\": the phone is off, not connected, or on a "
                "port that cannot be opened.\n";
-        return {{}, opened ? 1 : 2};
+        return {{}, nullptr, opened ? 1 : 2};
     }
     if (answering.size() > 1)
         out << "Devices that answer: " << answering.join(QStringLiteral(", "))
             << "; checking the first.\n";
-    return {answering.first(), 0};
+    return {answering.first(), std::move(first), 0};
 }

@@ -209,22 +209,25 @@ int checkPhone(const QString &com1, bool fix, QTextStream &out, const QStringLis
     const double start = clock.seconds();
     const double runEnd = start + PhoneCheck::kRunLimit;
     QString device = com1;
+    std::unique_ptr<QtSerialLine> line;
     if (device.isEmpty()) {
         // Probing leaves at least half the run for the check itself.
-        const ProbeResult found =
+        ProbeResult found =
             findPhone(candidates, clock, pump, out, start + PhoneCheck::kRunLimit / 2);
         if (found.device.isEmpty())
             return found.status;
         device = found.device;
-    }
-
-    QtSerialLine line(PortMap{device, device});
-    if (!line.open(1)) {
-        out << "problem: cannot open " << device << ": " << line.openError() << '\n';
-        return 2;
+        line = std::move(found.line);
+        line->readAll(); // what the probe's questions left on the line is not the check's answer
+    } else {
+        line = std::make_unique<QtSerialLine>(PortMap{device, device});
+        if (!line->open(1)) {
+            out << "problem: cannot open " << device << ": " << line->openError() << '\n';
+            return 2;
+        }
     }
     out << "Checking the phone on " << device << '\n';
     out.flush();
-    PhoneCheck check(line, clock, pump, out, device, runEnd);
+    PhoneCheck check(*line, clock, pump, out, device, runEnd);
     return check.run(fix);
 }
