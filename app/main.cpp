@@ -4,14 +4,14 @@
 // record of the calls. With --check-phone it checks the phone instead, without a window.
 // With --demo, COM 1 is a simulated phone that runs as long as the program does.
 
-#include "call_log.h"
-#include "call_record.h"
+#include "call_log/call_log.h"
+#include "call_log/call_record.h"
+#include "call_log/log_file.h"
 #include "demo_phone.h"
-#include "form1.h"
-#include "log_file.h"
-#include "phone_check.h"
-#include "port_list.h"
-#include "port_map.h"
+#include "phone_check/phone_check.h"
+#include "phone_link/port_list.h"
+#include "phone_link/port_map.h"
+#include "window/form1.h"
 #include "windowless_options.h"
 
 #include <QApplication>

@@ -5,14 +5,14 @@
 //   tornasquillo-bench [--quick]
 //       [--only exchange,ring,lookup,callback,silent,idle,memory,startup,window]
 
-#include "at_exchange.h"
-#include "call_monitor.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "fake_program.h"
-#include "port_control.h"
-#include "qt_serial_line.h"
-#include "sim_phone.h"
+#include "call_monitor/call_monitor.h"
+#include "phone_link/at_exchange.h"
+#include "phone_link/clock.h"
+#include "phone_link/event_pump.h"
+#include "phone_link/port_control.h"
+#include "phone_link/qt_serial_line.h"
+#include "phone_sim/sim_phone.h"
+#include "tests/support/fake_program.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

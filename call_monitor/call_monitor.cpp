@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_monitor.h"
 
-#include "at_exchange.h"
 #include "caller_entry.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "serial_line.h"
+#include "phone_link/at_exchange.h"
+#include "phone_link/clock.h"
+#include "phone_link/event_pump.h"
+#include "phone_link/serial_line.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phone_session.h"
 
-#include "serial_line.h"
+#include "phone_link/serial_line.h"
 
 PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, EventPump &pump,
                            PortView &portView, MonitorView &monitorView)

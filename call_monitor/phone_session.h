@@ -11,9 +11,9 @@
 // line goes last, and port control takes its lost-handler back from the line when it goes, so a
 // line that closes while the session is taken apart calls nothing that is gone.
 
-#include "at_exchange.h"
 #include "call_monitor.h"
-#include "port_control.h"
+#include "phone_link/at_exchange.h"
+#include "phone_link/port_control.h"
 
 #include <memory>
 

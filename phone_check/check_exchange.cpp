@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "check_exchange.h"
 
-#include "at_exchange.h"
-#include "clock.h"
-#include "event_pump.h"
-#include "serial_line.h"
+#include "phone_link/at_exchange.h"
+#include "phone_link/clock.h"
+#include "phone_link/event_pump.h"
+#include "phone_link/serial_line.h"
 
 #include <algorithm>
 #include <cmath>

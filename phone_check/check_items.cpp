@@ -2,7 +2,7 @@
 // What each item of the phone check asks and what the phone's answers mean for Tornasquillo.
 #include "phone_check.h"
 
-#include "at_exchange.h"
+#include "phone_link/at_exchange.h"
 
 #include <optional>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "device_probe.h"
 
-#include "clock.h"
 #include "phone_check.h"
-#include "port_list.h"
-#include "qt_serial_line.h"
+#include "phone_link/clock.h"
+#include "phone_link/port_list.h"
+#include "phone_link/qt_serial_line.h"
 
 #include <QTextStream>
 

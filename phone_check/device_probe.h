@@ -7,7 +7,7 @@
 // closed and opened again at once, the device could be taken by another program meanwhile, or
 // still be marked exclusive by the close.
 
-#include "qt_serial_line.h"
+#include "phone_link/qt_serial_line.h"
 
 #include <QString>
 #include <QStringList>

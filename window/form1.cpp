@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 
-#include "call_record.h"
-#include "clock.h"
+#include "call_log/call_record.h"
 #include "controls.h"
-#include "event_pump.h"
-#include "qt_serial_line.h"
+#include "phone_link/clock.h"
+#include "phone_link/event_pump.h"
+#include "phone_link/qt_serial_line.h"
 #include "twips.h"
 #include "window_log.h"
 

@@ -15,8 +15,8 @@
 // Every exchange and wait pumps events, so a handler here may run nested inside another one
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
 
-#include "call_record.h"
-#include "phone_session.h"
+#include "call_log/call_record.h"
+#include "call_monitor/phone_session.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "call_log.h"
-#include "log_file.h"
-#include "message_capture.h"
+#include "call_log/call_log.h"
+#include "call_log/log_file.h"
+#include "tests/support/message_capture.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "caller_entry.h"
-#include "fake_phone.h"
-#include "fake_program.h"
+#include "call_monitor/caller_entry.h"
+#include "tests/support/fake_phone.h"
+#include "tests/support/fake_program.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pty_program.h"
-#include "sim_phone.h"
+#include "phone_sim/sim_phone.h"
+#include "tests/support/pty_program.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fake_phone.h"
-#include "fake_program.h"
+#include "tests/support/fake_phone.h"
+#include "tests/support/fake_program.h"
 
 #include <QTest>
 

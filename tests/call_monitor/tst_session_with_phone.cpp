@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "phone_check.h"
-#include "pty_program.h"
-#include "sim_phone.h"
+#include "phone_check/phone_check.h"
+#include "phone_sim/sim_phone.h"
+#include "tests/support/pty_program.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

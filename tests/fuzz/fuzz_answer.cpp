@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes from the phone through the answer clean-up.
-#include "at_exchange.h"
+#include "phone_link/at_exchange.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary answers to "+CPBR=1" through the caller lookup's parsing and the event line's fields.
-#include "caller_entry.h"
+#include "call_monitor/caller_entry.h"
 
 #include <cstdint>
 #include <cstdlib>

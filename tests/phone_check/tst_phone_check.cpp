@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fake_clock.h"
-#include "fake_line.h"
-#include "fake_pump.h"
-#include "phone_check.h"
-#include "sim_phone.h"
-#include "sim_script.h"
+#include "phone_check/phone_check.h"
+#include "phone_sim/sim_phone.h"
+#include "phone_sim/sim_script.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_line.h"
+#include "tests/support/fake_pump.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fake_program.h"
+#include "tests/support/fake_program.h"
 
 #include <QTest>
 

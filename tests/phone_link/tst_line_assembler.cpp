@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "line_assembler.h"
+#include "phone_link/line_assembler.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "modem_manager.h"
-#include "qt_serial_line.h"
+#include "phone_link/modem_manager.h"
+#include "phone_link/qt_serial_line.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "port_list.h"
-#include "port_map.h"
-#include "qt_serial_line.h"
+#include "phone_link/port_list.h"
+#include "phone_link/port_map.h"
+#include "phone_link/qt_serial_line.h"
 
 #include <QFile>
 #include <QTemporaryDir>

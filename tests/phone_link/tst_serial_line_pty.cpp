@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "qt_serial_line.h"
+#include "phone_link/qt_serial_line.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

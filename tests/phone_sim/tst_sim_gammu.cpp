@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sim_phone.h"
+#include "phone_sim/sim_phone.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "phone_sim/sim_phone.h"
+#include "phone_sim/sim_script.h"
 #include "pty_client.h"
-#include "sim_phone.h"
-#include "sim_script.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "clock.h"
+#include "phone_link/clock.h"
 
 /// A clock that moves only when a test (or the fake pump) says so.
 class FakeClock final : public Clock

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "serial_line.h"
+#include "phone_link/serial_line.h"
 
 #include <QList>
 #include <QStringList>

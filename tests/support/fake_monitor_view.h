@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "call_monitor.h"
+#include "call_monitor/call_monitor.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "clock.h"
 #include "fake_line.h"
+#include "phone_link/clock.h"
 
 #include <QList>
 #include <QPair>

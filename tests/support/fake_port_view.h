@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "port_control.h"
+#include "phone_link/port_control.h"
 
 #include <QMap>
 

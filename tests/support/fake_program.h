@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "call_monitor/phone_session.h"
 #include "fake_clock.h"
 #include "fake_line.h"
 #include "fake_monitor_view.h"
 #include "fake_port_view.h"
 #include "fake_pump.h"
-#include "phone_session.h"
 
 /// The phone session on a fake line, clock and pump: the test is the phone and the window. The
 /// line starts open (port 1), as the monitor finds it, or closed, as port control finds it.

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "event_pump.h"
 #include "fake_clock.h"
+#include "phone_link/event_pump.h"
 
 #include <functional>
 

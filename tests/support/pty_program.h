@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "event_pump.h"
+#include "call_monitor/phone_session.h"
 #include "fake_clock.h"
 #include "fake_monitor_view.h"
 #include "fake_port_view.h"
-#include "phone_session.h"
-#include "qt_serial_line.h"
+#include "phone_link/event_pump.h"
+#include "phone_link/qt_serial_line.h"
 
 #include <QTimer>
 

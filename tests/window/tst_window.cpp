@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "event_pump.h"
-#include "fake_clock.h"
-#include "form1.h"
-#include "message_capture.h"
-#include "port_map.h"
-#include "qt_serial_line.h"
-#include "sim_phone.h"
-#include "twips.h"
+#include "phone_link/event_pump.h"
+#include "phone_link/port_map.h"
+#include "phone_link/qt_serial_line.h"
+#include "phone_sim/sim_phone.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/message_capture.h"
+#include "window/form1.h"
+#include "window/twips.h"
 
 #include <QAccessible>
 #include <QDateTime>
