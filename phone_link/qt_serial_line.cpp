@@ -6,8 +6,11 @@
 
 #include <QDBusConnection>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcLink, "tornasquillo.link", QtInfoMsg)
@@ -23,12 +26,20 @@ bool lacksPermission(const QString &path)
 
 const QString kBusy = QStringLiteral("the device is busy (held by another program)");
 
+const char *const kRemoved = "the device was removed or stopped working";
+const char *const kReadFailed = "reading from the device failed";
+
 } // namespace
 
 QtSerialLine::QtSerialLine(PortMap ports, QObject *parent)
     : QObject(parent), m_ports(std::move(ports))
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
+}
+
+QtSerialLine::~QtSerialLine()
+{
+    stopWatch();
 }
 
 bool QtSerialLine::open(int portNumber)
@@ -58,7 +69,6 @@ bool QtSerialLine::openPort(int portNumber, bool again)
     m_openError.clear();
     m_lines.clear();
     m_port.setPortName(device);
-    m_port.setReadBufferSize(kReadBufferSize);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
         const bool busy = error == QSerialPort::PermissionError && !lacksPermission(device);
@@ -106,6 +116,12 @@ bool QtSerialLine::openPort(int portNumber, bool again)
     m_port.clearError();
     // What the device said while nobody listened (rings of a call long over) is not news.
     m_port.clear(QSerialPort::Input);
+    // The line is polled: QSerialPort's receive notifier would put the device in every poll of
+    // the event loop for a readyRead() nobody waits for. The watcher takes its place.
+    for (QSocketNotifier *notifier : m_port.findChildren<QSocketNotifier *>())
+        if (notifier->type() == QSocketNotifier::Read)
+            notifier->setEnabled(false);
+    startWatch();
     m_sinceOpen.start();
     qCInfo(lcLink).noquote() << "opened COM" << portNumber << "(" << named << ")";
     // Run as root, the open passes ModemManager's exclusive hold: its commands would then mix
@@ -121,6 +137,7 @@ bool QtSerialLine::openPort(int portNumber, bool again)
 
 void QtSerialLine::close()
 {
+    stopWatch();
     if (m_port.isOpen())
         m_port.close();
     m_lines.clear();
@@ -142,11 +159,96 @@ QString QtSerialLine::readAll()
     if (!m_port.isOpen())
         return {};
     const qint64 now = m_sinceOpen.elapsed();
-    if (m_port.bytesAvailable() > 0)
-        m_lines.feed(QString::fromLatin1(m_port.readAll()), now);
+    // Without a watcher (it could not start) the device is asked on every pass.
+    if (m_readable.exchange(false) || m_wakeFd < 0) {
+        const qsizetype count = readDevice();
+        if (!m_port.isOpen())
+            return {};
+        if (m_wakeFd >= 0)
+            ::eventfd_write(m_wakeFd, 1); // the watcher sleeps on the device again
+        if (count > 0)
+            m_lines.feed(QString::fromLatin1(m_chunk.constData(), count), now);
+    }
     if (!m_lines.isHolding())
         return {};
     return m_lines.take(now);
+}
+
+qsizetype QtSerialLine::readDevice()
+{
+    const int fd = int(m_port.handle());
+    pollfd device{fd, POLLIN, 0};
+    // Asked without waiting first: on a quiet tty a read finds nothing and returns 0, as a
+    // hung-up one does. An interrupted call is asked again on the next pass.
+    if (::poll(&device, 1, 0) <= 0)
+        return 0;
+    m_chunk.resize(kReadBufferSize);
+    ssize_t count = 0;
+    do {
+        count = ::read(fd, m_chunk.data(), m_chunk.size());
+    } while (count < 0 && errno == EINTR);
+    if (count > 0)
+        return count;
+    if (count < 0 && errno == EAGAIN)
+        return 0;
+    // Readable with nothing to read: a device that hung up (unplugged) reads as its end, and a
+    // pseudo-terminal whose far end closed fails with EIO once it is drained.
+    lose(count == 0 || errno == EIO || errno == EBADF ? kRemoved : kReadFailed);
+    return 0;
+}
+
+void QtSerialLine::startWatch()
+{
+    stopWatch();
+    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wakeFd < 0)
+        return;
+    m_stopping = false;
+    m_readable = false;
+    m_watcher = std::thread(&QtSerialLine::watchDevice, this, int(m_port.handle()));
+}
+
+void QtSerialLine::stopWatch()
+{
+    if (m_watcher.joinable()) {
+        m_stopping = true;
+        ::eventfd_write(m_wakeFd, 1);
+        m_watcher.join();
+    }
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+    m_wakeFd = -1;
+    m_readable = false;
+}
+
+void QtSerialLine::watchDevice(int device)
+{
+    eventfd_t count = 0;
+    for (;;) {
+        pollfd both[2] = {{device, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        if (::poll(both, 2, -1) < 0)
+            continue; // interrupted
+        if (both[1].revents != 0) {
+            ::eventfd_read(m_wakeFd, &count);
+            if (m_stopping)
+                return;
+            continue;
+        }
+        if (both[0].revents == 0)
+            continue;
+        // Bytes, or a hang-up: the reader's to find out. Posting an event wakes the event loop
+        // as data on a notifier would, so an exchange waiting in it looks at once.
+        m_readable = true;
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);
+        // The device stays readable until it is read: sleep until readAll() has looked.
+        pollfd wake{m_wakeFd, POLLIN, 0};
+        while (::poll(&wake, 1, -1) < 0) {
+        }
+        ::eventfd_read(m_wakeFd, &count);
+        if (m_stopping)
+            return;
+    }
 }
 
 void QtSerialLine::onError(QSerialPort::SerialPortError error)
@@ -154,10 +256,10 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     const char *what = nullptr;
     switch (error) {
     case QSerialPort::ResourceError:
-        what = "the device was removed or stopped working";
+        what = kRemoved;
         break;
     case QSerialPort::ReadError:
-        what = "reading from the device failed";
+        what = kReadFailed;
         break;
     case QSerialPort::WriteError:
         what = "writing to the device failed";
@@ -167,11 +269,16 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
         // time-outs are harmless.
         return;
     }
-    if (!m_port.isOpen())
-        return;
+    if (m_port.isOpen())
+        lose(what);
+}
+
+void QtSerialLine::lose(const char *what)
+{
     // A device that is gone keeps signalling; closing the port stops that at once.
     qCWarning(lcLink).noquote() << "the line to" << m_port.portName() << "failed:" << what
                                 << "- port closed";
+    stopWatch();
     m_port.close();
     m_lines.clear();
     reportLost();

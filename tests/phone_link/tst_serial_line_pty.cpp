@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "phone_link/event_pump.h"
 #include "phone_link/qt_serial_line.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+
+#include <memory>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -30,9 +35,11 @@ public:
             ::close(m_fd);
     }
     QString slavePath() const { return m_slave; }
-    void send(const QByteArray &bytes)
+    void send(const QByteArray &bytes) { QVERIFY(write(bytes)); }
+    /// As send(), from any thread.
+    bool write(const QByteArray &bytes)
     {
-        QCOMPARE(::write(m_fd, bytes.data(), bytes.size()), bytes.size());
+        return ::write(m_fd, bytes.data(), bytes.size()) == bytes.size();
     }
     QByteArray receive()
     {
@@ -112,6 +119,70 @@ private slots:
         phone.send("ATZ\r");
         QString received;
         QTRY_COMPARE((received += line.readAll()), QStringLiteral("ATZ\r"));
+    }
+
+    /// The device is not in the event loop's poll, yet an answer wakes the loop that waits for
+    /// it at once, not at the end of the wait's slice.
+    void anAnswerWakesTheWaitForIt()
+    {
+        PtyMaster phone;
+        QtSerialLine line(PortMap{phone.slavePath(), {}});
+        QVERIFY(line.open(1));
+        QtEventPump pump;
+        line.write(QStringLiteral("AT\r"));
+        bool answered = false;
+        std::unique_ptr<QThread> answer(QThread::create([&] {
+            QThread::msleep(100);
+            answered = phone.write("\r\nOK\r\n");
+        }));
+        answer->start();
+        QElapsedTimer timer;
+        timer.start();
+        QString received;
+        while (!received.contains(u"OK") && timer.elapsed() < 10000) {
+            pump.pumpEvents(5000);
+            received += line.readAll();
+        }
+        const qint64 waited = timer.elapsed();
+        answer->wait();
+        QVERIFY(answered);
+        QCOMPARE(received, QStringLiteral("\r\nOK\r\n"));
+        QVERIFY2(waited < 2500, qPrintable(QString::number(waited)));
+    }
+
+    void aLostLineClosesThePortOnce_data()
+    {
+        QTest::addColumn<bool>("answerAwaited");
+        QTest::newRow("idle") << false;
+        QTest::newRow("an answer awaited") << true;
+    }
+
+    /// The far end goes, as an unplugged phone does: the next look at the line closes the port,
+    /// says why and reports the line lost, once.
+    void aLostLineClosesThePortOnce()
+    {
+        QFETCH(bool, answerAwaited);
+        auto phone = std::make_unique<PtyMaster>();
+        QtSerialLine line(PortMap{phone->slavePath(), {}});
+        int lost = 0;
+        line.setLostHandler([&] { ++lost; });
+        QVERIFY(line.open(1));
+        if (answerAwaited)
+            line.write(QStringLiteral("AT\r"));
+        QTest::qWait(20);
+        QVERIFY(line.readAll().isEmpty());
+        QVERIFY(line.isOpen());
+
+        phone.reset();
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral(
+                                 "^the line to .+ failed: the device was removed or stopped "
+                                 "working - port closed$")));
+        QTRY_VERIFY((line.readAll(), !line.isOpen()));
+        QCOMPARE(lost, 1);
+        QVERIFY(line.readAll().isEmpty());
+        QTest::qWait(20);
+        QCOMPARE(lost, 1);
     }
 };
 

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "figures_whole_program.h"
+
+#include "bench_support.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+/// Runs a program of the figure, its output merged and kept.
+struct Child
+{
+    Child(const QString &program, const QStringList &args, const QProcessEnvironment &env)
+    {
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, args);
+        process.waitForStarted();
+    }
+    ~Child()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000))
+            process.kill();
+        process.waitForFinished();
+    }
+    bool saw(const QByteArray &text, int timeoutMs)
+    {
+        return waitFor([&] { return (output += process.readAll()).contains(text); }, timeoutMs);
+    }
+    QProcess process;
+    QByteArray output;
+};
+
+} // namespace
+
+/// The real program, offscreen: time from starting the process to its window shown, and its
+/// resident memory once running.
+void benchStartup(int runs)
+{
+    std::fprintf(stderr, "startup: %d starts of the program, offscreen\n", runs);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tornasquillo.app.debug=true"));
+    std::vector<double> shown;
+    long rss = 0;
+    for (int i = 0; i < runs; ++i) {
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        const qint64 t0 = steadyNs();
+        program.start(QStringLiteral(TORNASQUILLO_APP_PATH),
+                      {QStringLiteral("--com1"), QStringLiteral("/nonexistent/tty")});
+        QByteArray output;
+        waitFor(
+            [&] {
+                return (output += program.readAll()).contains("window shown") ||
+                       program.state() == QProcess::NotRunning;
+            },
+            10000);
+        shown.push_back((steadyNs() - t0) / 1e6);
+        if (i == runs - 1) {
+            waitMs(2000);
+            rss = residentKb(program.processId());
+        }
+        program.kill();
+        program.waitForFinished();
+    }
+    report(QStringLiteral("start-up to the window shown (offscreen), median"),
+           ms(percentile(shown, 50)), QStringLiteral("< 300 ms"));
+    report(QStringLiteral("start-up to the window shown (offscreen), worst of %1").arg(runs),
+           ms(percentile(shown, 100)));
+    report(QStringLiteral("resident memory of the running program (offscreen)"),
+           QStringLiteral("%1 MB").arg(rss / 1024.0, 0, 'f', 1));
+}
+
+/// The program as a user runs it: the real executable under Xvfb, the port opened with a click
+/// on "APRI / CHIUDI PORTA" against the simulated phone and left idle, beside a bare Qt Widgets
+/// window with a 1 ms timer over the same seconds. Also before the click (the port closed, no
+/// device watched) and after the phone's line is hung up (the port closed, the device watched
+/// for): the two differ by the watching alone.
+void benchWindow(int seconds)
+{
+    std::fprintf(stderr, "window: the program under Xvfb beside a bare 1 ms timer window, %d s\n",
+                 seconds);
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || xdotool.isEmpty()) {
+        report(QStringLiteral("the program under Xvfb, CPU against a bare 1 ms timer window"),
+               QStringLiteral("not measured: needs Xvfb and xdotool"));
+        return;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // Xvfb picks a free display and writes its number on the descriptor given.
+    Child display(xvfb, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                  env);
+    if (!waitFor([&] { return (display.output += display.process.readAll()).contains('\n'); },
+                 10000)) {
+        report(QStringLiteral("the program under Xvfb"), QStringLiteral("Xvfb did not start"));
+        return;
+    }
+    env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + display.output.trimmed());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("com1"));
+    Child phone(QStringLiteral(TORNASQUILLO_SIM_PATH), {QStringLiteral("--link"), link}, env);
+    waitFor([&] { return QFile::exists(link); }, 10000);
+    Child program(QStringLiteral(TORNASQUILLO_APP_PATH), {QStringLiteral("--com1"), link}, env);
+    Child bare(QStringLiteral(TORNASQUILLO_BARE_WINDOW_PATH), {}, env);
+
+    auto measure = [&](const QString &state) {
+        const double program0 = processCpuSeconds(program.process.processId());
+        const double bare0 = processCpuSeconds(bare.process.processId());
+        waitMs(seconds * 1000);
+        const double programCpu = processCpuSeconds(program.process.processId()) - program0;
+        const double bareCpu = processCpuSeconds(bare.process.processId()) - bare0;
+        report(QStringLiteral("the program under Xvfb, %1, CPU over %2 s").arg(state).arg(seconds),
+               QStringLiteral("%1 s (%2 %) against a bare 1 ms timer window's %3 s (%4 %): "
+                              "ratio %5")
+                   .arg(programCpu, 0, 'f', 2)
+                   .arg(programCpu / seconds * 100, 0, 'f', 2)
+                   .arg(bareCpu, 0, 'f', 2)
+                   .arg(bareCpu / seconds * 100, 0, 'f', 2)
+                   .arg(programCpu / bareCpu, 0, 'f', 3),
+               QStringLiteral("ratio <= 1.1"));
+    };
+    auto xdo = [&](const QStringList &args) {
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(xdotool, args);
+        run.waitForFinished(10000);
+        return QString::fromLatin1(run.readAllStandardOutput()).split(u'\n').value(0);
+    };
+    // The program's one visible window, found by its process rather than by its title.
+    const QString window = xdo({"search", "--sync", "--onlyvisible", "--pid",
+                                QString::number(program.process.processId())});
+    waitMs(3000); // mapped before it is drawn; then settled
+    measure(QStringLiteral("port never opened, nothing watched"));
+    // The middle of Command1 at 96 DPI, as the screenshot script clicks it.
+    xdo({"mousemove", "--window", window, "216", "20", "click", "1"});
+    if (!program.saw("opened COM 1", 10000)) {
+        report(QStringLiteral("the program under Xvfb"),
+               QStringLiteral("the port did not open: ") + QString::fromLocal8Bit(program.output));
+        return;
+    }
+    waitMs(3000); // the start-up dialogue, and the window settled
+
+    measure(QStringLiteral("port open and idle"));
+
+    phone.process.write("hangup\n");
+    if (!program.saw("opens again by itself", 10000)) {
+        report(QStringLiteral("the program under Xvfb, device gone"),
+               QStringLiteral("the line was not lost"));
+        return;
+    }
+    waitMs(1000);
+    measure(QStringLiteral("device gone, watched for"));
+}
+
+} // namespace bench

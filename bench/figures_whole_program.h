@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Figures of the real program as a process of its own: its start-up, and its CPU under Xvfb
+// beside a bare Qt Widgets window with a 1 ms timer.
+
+namespace bench {
+
+/// Start-up to the window shown (offscreen) over `runs` starts, and the resident memory.
+void benchStartup(int runs);
+/// The program under Xvfb against the bare window, `seconds` for each state of the port.
+void benchWindow(int seconds);
+
+} // namespace bench
