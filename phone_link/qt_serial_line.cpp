@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_serial_line.h"
 
+#include "device_names.h"
 #include "link_log.h"
 #include "modem_manager.h"
 
@@ -63,8 +64,7 @@ bool QtSerialLine::openPort(int portNumber, bool again)
     const QString path = m_ports.devicePath(portNumber);
     // The lock file that keeps two programs off one port is named after the device: opened by
     // its by-id link, the port would take another lock than a program that opens ttyUSB0.
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    const QString device = resolved.isEmpty() ? path : resolved;
+    const QString device = deviceOf(path);
     const QString named = device == path ? path : path + QStringLiteral(" -> ") + device;
     m_openError.clear();
     m_lines.clear();
