@@ -75,9 +75,13 @@ has_window() { [ -n "$(find_window)" ]; }
 wait_for 10 has_window || { echo "screenshot: no window" >&2; cat "$work/app.log" >&2; exit 1; }
 window=$(find_window)
 
-# Positions in the window at 96 DPI: the middle of Command1 and of Command3.
+# Positions in the window at 96 DPI: the middle of Command1 and of Command3. On a busy machine a
+# click now and then does not reach the window: Command1 is clicked again until the port opens.
 sleep 0.5
-xdotool mousemove --window "$window" 216 20 click 1
+for _ in 1 2 3; do
+    xdotool mousemove --window "$window" 216 20 click 1
+    wait_for 5 grep -q "opened COM 1" "$work/app.log" && break
+done
 sleep 1
 xdotool mousemove --window "$window" 214 61 click 1
 xdotool mousemove --window "$window" 300 200
