@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "event_pump.h"
+#include "ring_reports.h"
 #include "serial_line.h"
 
 #include <QStringView>
@@ -87,6 +88,7 @@ AtExchange::AtExchange(SerialLine &line, Clock &clock, EventPump &pump)
 QString AtExchange::IOP(const QString &cmdat)
 {
     const double t0 = m_clock.seconds();
+    m_gaveUp = true;
     if (!m_line.isOpen())
         return QStringLiteral("ERROR");
 
@@ -95,6 +97,7 @@ QString AtExchange::IOP(const QString &cmdat)
     const bool dial = isDialCommand(cmdat);
     QString buffer;
     int retransmissions = 0;
+    bool answered = false;
     for (;;) {
         // A wait that expired saw the line open: a re-send never goes into a closed port.
         m_line.write(frame);
@@ -104,8 +107,10 @@ QString AtExchange::IOP(const QString &cmdat)
             buffer = kFinalError;
             break;
         }
-        if (result == Wait::Final)
+        if (result == Wait::Final) {
+            answered = true;
             break;
+        }
         if (dial) {
             buffer = kFinalError;
             break;
@@ -117,12 +122,15 @@ QString AtExchange::IOP(const QString &cmdat)
         }
     }
     --m_depth;
+    // Set after the wait, which may have run nested exchanges of its own.
+    m_gaveUp = !answered;
     return ForDat(buffer);
 }
 
 AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
 {
     const double deadline = t0 + kDeadline;
+    qsizetype unfinishedLine = 0; // lines before it hold no ring report
     for (;;) {
         const double left = deadline - m_clock.seconds();
         const int waitMs =
@@ -135,11 +143,19 @@ AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
 
         const QString chunk = m_line.readAll();
         if (!chunk.isEmpty()) {
-            const qsizetype searchFrom = buffer.size() - (kFinalError.size() - 1);
+            // A report taken out may also take the CR LF before the unfinished line.
+            qsizetype searchFrom = std::min(buffer.size(), unfinishedLine - 2);
+            searchFrom -= kFinalError.size() - 1;
             buffer += chunk;
+            if (m_ringSink)
+                unfinishedLine =
+                    takeRingReports(buffer, unfinishedLine, m_clock.seconds(), *m_ringSink);
             const bool done = holdsFinal(buffer, searchFrom);
-            if (buffer.size() > kMaxAnswer)
-                buffer.remove(0, buffer.size() - kMaxAnswer);
+            if (buffer.size() > kMaxAnswer) {
+                const qsizetype dropped = buffer.size() - kMaxAnswer;
+                buffer.remove(0, dropped);
+                unfinishedLine = std::max<qsizetype>(0, unfinishedLine - dropped);
+            }
             if (done)
                 return Wait::Final;
         }

@@ -129,24 +129,41 @@ private slots:
         QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 2 squilli"));
     }
 
-    void onlyAnExactRingCounts_data()
+    void whichLinesAreRings_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("other text alone") << "\r\n+CREG: 1\r\n";
-        QTest::newRow("lower case") << "\r\nring\r\n";
-        QTest::newRow("two reports in one read") << "\r\nRING\r\n\r\nRING\r\n";
-        QTest::newRow("with other text") << "\r\nRING\r\n\r\n+CLIP: \"123\",129\r\n";
-        QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9);
+        QTest::addColumn<int>("rings");
+        // A ring is a line of its own; other lines in the same read neither stop it nor count.
+        QTest::newRow("two reports in one read") << "\r\nRING\r\n\r\nRING\r\n" << 2;
+        QTest::newRow("with a caller line") << "\r\nRING\r\n\r\n+CLIP: \"123\",129\r\n" << 1;
+        QTest::newRow("framed CR CR LF") << "\r\nRING\r\r\n" << 1;
+        QTest::newRow("the extended form") << "\r\n+CRING: VOICE\r\n" << 1;
+        QTest::newRow("with other reports")
+            << "\r\n+CCWA: \"555\",129\r\n\r\nRING\r\n\r\n+CNAP: \"Anna\"\r\n\r\nNO CARRIER\r\n"
+            << 1;
+        QTest::newRow("other text alone") << "\r\n+CREG: 1\r\n" << 0;
+        QTest::newRow("lower case") << "\r\nring\r\n" << 0;
+        QTest::newRow("RINGING") << "\r\nRINGING\r\n" << 0;
+        QTest::newRow("a data call") << "\r\n+CRING: REL ASYNC\r\n" << 0;
+        QTest::newRow("a caller line alone") << "\r\n+CLIP: \"123\",129\r\n" << 0;
+        QTest::newRow("inside another line") << "\r\nNO RING\r\n" << 0;
+        QTest::newRow("a fragment") << "\r\nRIN" << 0;
+        QTest::newRow("line feeds only") << "\nRING\n" << 0;
+        QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9) << 0;
     }
-    void onlyAnExactRingCounts()
+    void whichLinesAreRings()
     {
         QFETCH(QString, text);
+        QFETCH(int, rings);
         Rig rig;
         rig.line.queue(text);
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.panel2History.isEmpty(), rings == 0);
+        if (rings)
+            QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings));
         rig.run(60);
-        QVERIFY(rig.view.panel2History.isEmpty());
-        QVERIFY(rig.view.list2.isEmpty());
-        QVERIFY(rig.phone.frames.isEmpty());
+        QCOMPARE(rig.view.list2.size(), rings ? 1 : 0);
+        QCOMPARE(rig.phone.frames.isEmpty(), rings == 0);
         // Had the text stayed in the buffer, this "RING" would not be seen.
         rig.ring();
         QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
@@ -176,9 +193,12 @@ private slots:
         QTest::addColumn<QString>("cpbsAnswer");
         QTest::addColumn<QString>("cpbrAnswer");
         QTest::addColumn<QStringList>("sent");
+        // A phone that refused the list is asked for it quoted; one that never answered is not.
         QTest::newRow("the book cannot be chosen")
             << "\r\nERROR\r\n"
-            << FakePhone().cpbrAnswer << QStringList{"AT+CPBS=MC\r"};
+            << FakePhone().cpbrAnswer << QStringList{"AT+CPBS=MC\r", "AT+CPBS=\"MC\"\r"};
+        QTest::newRow("the book never answers")
+            << "" << FakePhone().cpbrAnswer << QStringList(101, QStringLiteral("AT+CPBS=MC\r"));
         QTest::newRow("a malformed entry") << "\r\nOK\r\n"
                                            << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
                                            << QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
@@ -199,6 +219,139 @@ private slots:
         QCOMPARE(rig.view.list2,
                  QStringList{QStringLiteral(
                      "Ha squillato : errore          >                 = Risposto")});
+    }
+
+    void theCallerFromTheRingsCallerLine_data()
+    {
+        QTest::addColumn<QString>("cpbsAnswer");
+        QTest::addColumn<QString>("quotedCpbsAnswer");
+        QTest::addColumn<QString>("callerLine"); ///< sent with the ring; empty: none
+        QTest::addColumn<QString>("logged");     ///< number and name fields of the event line
+        QTest::addColumn<QString>("dial");       ///< empty: never dialled
+        const QString error = QStringLiteral("\r\nERROR\r\n");
+        const QString ok = QStringLiteral("\r\nOK\r\n");
+        const QString lucia = QStringLiteral("+393479876543   > Lucia Bianchi  ");
+        const QString luciaNoName = QStringLiteral("+393479876543   >                ");
+        QTest::newRow("the list chosen quoted")
+            << error << ok << "" << kMario << "ATD+393331234567;\r";
+        QTest::newRow("no list, caller ID with a name")
+            << error << error << "+CLIP: \"+393479876543\",145,\"\",,\"Lucia Bianchi\",0" << lucia
+            << "ATD+393479876543;\r";
+        QTest::newRow("no list, international without plus")
+            << error << error << "+CLIP: \"393479876543\",145"
+            << "393479876543    >                "
+            << "ATD+393479876543;\r";
+        QTest::newRow("no list, withheld") << error << error << "+CLIP: \"\",128"
+                                           << "errore          >                "
+                                           << "";
+        QTest::newRow("no list, not a number") << error << error << "+CLIP: \"PRIVATE\",129"
+                                               << "PRIVATE         >                "
+                                               << "";
+        QTest::newRow("entry 1 is someone else") << ok << error << "+CLIP: \"+393479876543\",145"
+                                                 << luciaNoName << "ATD+393479876543;\r";
+        QTest::newRow("entry 1 is the caller without the country code")
+            << ok << error << "+CLIP: \"3331234567\",129,,,\"Mario\"" << kMario
+            << "ATD+393331234567;\r";
+        QTest::newRow("entry 1 is the caller with 00")
+            << ok << error << "+CLIP: \"00393331234567\",129" << kMario << "ATD+393331234567;\r";
+        QTest::newRow("entry 1 and a withheld caller line")
+            << ok << error << "+CLIP: \"\",128" << kMario << "ATD+393331234567;\r";
+    }
+    void theCallerFromTheRingsCallerLine()
+    {
+        QFETCH(QString, cpbsAnswer);
+        QFETCH(QString, quotedCpbsAnswer);
+        QFETCH(QString, callerLine);
+        QFETCH(QString, logged);
+        QFETCH(QString, dial);
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.phone.cpbsAnswer = cpbsAnswer;
+        rig.phone.quotedCpbsAnswer = quotedCpbsAnswer;
+        rig.line.queue(QStringLiteral("\r\nRING\r\n") +
+                       (callerLine.isEmpty() ? QString() : "\r\n" + callerLine + "\r\n"));
+        rig.monitor.Timer1_Timer();
+        rig.run(9);
+        QCOMPARE(rig.view.list2,
+                 QStringList{QStringLiteral("Ha squillato : ") + logged + " = Risposto"});
+        QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
+    }
+
+    void aSecondCallWhileTheFirstIsHandled_data()
+    {
+        QTest::addColumn<int>("afterFrames"); ///< frames of the first call-back sent by then
+        QTest::addColumn<bool>("inAnswer");   ///< with that frame's answer, or in the wait after
+        QTest::addColumn<int>("rings");       ///< of the second call, 2 seconds apart
+        QTest::newRow("a call starting during the lookup") << 1 << true << 2;
+        QTest::newRow("a squillo during the lookup") << 1 << true << 1;
+        QTest::newRow("during the read of the entry") << 2 << true << 1;
+        QTest::newRow("during the wait before the dial") << 2 << false << 1;
+        QTest::newRow("during the dial") << 3 << true << 1;
+        QTest::newRow("during the wait before hanging up") << 3 << false << 1;
+        QTest::newRow("during the first hang-up") << 4 << true << 1;
+        QTest::newRow("during the second hang-up") << 5 << true << 1;
+    }
+    void aSecondCallWhileTheFirstIsHandled()
+    {
+        QFETCH(int, afterFrames);
+        QFETCH(bool, inAnswer);
+        QFETCH(int, rings);
+        Rig rig;
+        rig.view.risp = true;
+        const QString lucia =
+            QStringLiteral("\r\n+CPBR: 1,\"+393479876543\",145,\"Lucia Bianchi\"\r\n\r\nOK\r\n");
+        QList<double> secondRings;
+        const auto answer = rig.line.responder;
+        rig.line.responder = [&](const QString &frame) {
+            QString reply = answer(frame);
+            // Until the second call is over, entry 1 of the list is the first caller.
+            if (frame == u"AT+CPBR=1\r")
+                rig.phone.cpbrAnswer = lucia;
+            if (inAnswer && secondRings.isEmpty() && rig.phone.frames.size() == afterFrames) {
+                secondRings << rig.clock.seconds();
+                reply.prepend(QStringLiteral("\r\nRING\r\n"));
+            }
+            return reply;
+        };
+        rig.pump.onPump = [&] {
+            const bool inWait = !inAnswer && rig.phone.frames.size() == afterFrames &&
+                                rig.clock.seconds() > rig.phone.frames.last().second + 0.5;
+            if ((secondRings.isEmpty() && inWait) ||
+                (!secondRings.isEmpty() && secondRings.size() < rings &&
+                 rig.clock.seconds() >= secondRings.last() + 2)) {
+                secondRings << rig.clock.seconds();
+                rig.line.queue(QStringLiteral("\r\nRING\r\n"));
+            }
+        };
+        rig.ring();
+        const double firstRing = rig.clock.seconds();
+        rig.run(60);
+
+        const QString squillo = QStringLiteral(" = Risposto");
+        QCOMPARE(rig.view.list2,
+                 (QStringList{"Ha squillato : " + kMario + squillo,
+                              (rings == 1 ? "Ha squillato : " : "Ha ciamato   : ") +
+                                  QStringLiteral("+393479876543   > Lucia Bianchi  ") +
+                                  (rings == 1 ? squillo : QStringLiteral(" = Non risposto"))}));
+        QStringList sent{"AT+CPBS=MC\r", "AT+CPBR=1\r",  "ATD+393331234567;\r", "ATH\r",
+                         "ATH\r",        "AT+CPBS=MC\r", "AT+CPBR=1\r"};
+        if (rings == 1)
+            sent << "ATD+393479876543;\r"
+                 << "ATH\r"
+                 << "ATH\r";
+        QCOMPARE(rig.phone.sent(), sent);
+        QCOMPARE(rig.view.beeps, rings == 1 ? 2 : 1);
+        // No dial goes out while a call rings in: it waits until 8 seconds after the last ring.
+        QVERIFY(rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r")) >= firstRing + 10);
+        for (const auto &[frame, at] : rig.phone.frames) {
+            for (const double ring : secondRings)
+                QVERIFY2(!frame.startsWith(u"ATD") || at <= ring || at >= ring + 8,
+                         qPrintable(QStringLiteral("%1 at %2, a ring at %3")
+                                        .arg(frame.trimmed())
+                                        .arg(at)
+                                        .arg(ring)));
+        }
     }
 
     void phonebookAnswers_data()

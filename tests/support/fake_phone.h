@@ -9,11 +9,14 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-/// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup,
-/// the dial and the hang-up (anything else with ERROR), and records when each frame went out.
+/// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup
+/// (the missed-call list chosen unquoted or quoted), the dial and the hang-up (anything else
+/// with ERROR), and records when each frame went out.
 struct FakePhone
 {
     QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
+    /// The answer to the storage written quoted, +CPBS="MC".
+    QString quotedCpbsAnswer = QStringLiteral("\r\nERROR\r\n");
     QString cpbrAnswer =
         QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
     QString dialAnswer = QStringLiteral("\r\nOK\r\n");
@@ -27,6 +30,8 @@ struct FakePhone
             frames.append({frame, clock.seconds()});
             if (frame == u"AT+CPBS=MC\r")
                 return cpbsAnswer;
+            if (frame == u"AT+CPBS=\"MC\"\r")
+                return quotedCpbsAnswer;
             if (frame == u"AT+CPBR=1\r")
                 return cpbrAnswer;
             if (frame.startsWith(u"ATD"))
