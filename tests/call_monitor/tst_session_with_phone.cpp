@@ -116,6 +116,50 @@ private slots:
         QCOMPARE(rig.view.beeps, 1);
     }
 
+    void twoSquilliFiveSecondsApartAreEachCalledBack()
+    {
+        // The phone names each caller with the rings (+CLIP=1), which tells two squilli apart
+        // that come closer together than a call's 8 seconds of silence.
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        QVERIFY(phone.setStoredProfile("+CLIP=1"));
+        PtyProgram rig(phone.linkPath());
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.view.slider2 = 0;
+        rig.control.Command1_Click();
+        QVERIFY(rig.line.isOpen());
+
+        // The first call is over when the second caller rings and is handled at once, but its
+        // call-back waits until the second call is over too: the seconds until then are skipped
+        // once the first caller has been looked up.
+        QObject::connect(&phone, &SimPhone::commandReceived, [&](const QString &command) {
+            if (command == u"AT+CPBR=1")
+                rig.clock.skip(CallMonitor::kCallOver);
+        });
+
+        const QString ringing = QStringLiteral("Rilevata chiamata .. 1 squilli");
+        phone.setNextCaller(QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi"));
+        phone.ring(1, 1000);
+        QTRY_COMPARE(rig.view.panel2, ringing);
+        rig.clock.skip(5);
+        phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
+        phone.ring(1, 1000);
+        QTRY_COMPARE(rig.view.panel2History.count(ringing), 2);
+
+        QTRY_COMPARE(rig.view.list2.size(), 2);
+        QTRY_COMPARE(phone.receivedCommands().count(QStringLiteral("ATH")), 4);
+        // The missed-call list's newest entry is the second caller when the first is looked up:
+        // the first call's own caller line names it, without a name.
+        QCOMPARE(rig.view.list2,
+                 (QStringList{"Ha squillato : +393331234567   >                 = Risposto",
+                              "Ha squillato : +393479876543   > Lucia Bianchi   = Risposto"}));
+        QCOMPARE(phone.receivedCommands().mid(5),
+                 (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393331234567;", "ATH", "ATH",
+                              "AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
+        QCOMPARE(rig.view.beeps, 2);
+    }
+
     void afterTheCheckFixesAStoredCallerLineRingsAreCounted()
     {
         // With +CLIP=1 each RING comes with a caller line, and a ring is counted only alone.
