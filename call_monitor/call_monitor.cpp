@@ -104,11 +104,11 @@ void CallMonitor::readLine()
     }
     LineBuffer += QStringView(LastInput).sliced(lineStart);
     const qsizetype unfinished = takeRingReports(LineBuffer, 0, m_clock.seconds(), *this);
-    // The complete lines that are not rings are stray text: a call's "NO CARRIER", a waiting
-    // call's +CCWA, noise. They were never more than that.
+    // The complete lines that are not rings are stray text (a call's "NO CARRIER", a waiting
+    // call's +CCWA, noise) and are discarded, as they always were; the unfinished one stays.
+    if (unfinished > 0 && lcMonitor().isDebugEnabled())
+        qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer.first(unfinished);
     LineBuffer.remove(0, unfinished);
-    if (!LineBuffer.isEmpty())
-        LineBuffer = stripFraming(std::move(LineBuffer));
     if (LineBuffer.size() > kMaxLineBuffer) {
         LineBuffer.clear();
         m_lineBufferOverflow = true;

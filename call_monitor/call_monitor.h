@@ -109,8 +109,8 @@ private:
 
     /// LastInput: the chunk read from the port on this tick.
     QString LastInput;
-    /// LineBuffer: the phone's line still arriving, framing stripped; the complete lines before
-    /// it have been looked at for rings.
+    /// LineBuffer: the phone's line still arriving; the complete lines before it have been
+    /// looked at for rings.
     QString LineBuffer;
     /// Set when a line outgrew kMaxLineBuffer: the rest of it, up to its end, can no longer be a
     /// ring and is dropped.

@@ -18,6 +18,15 @@ class TestSessionWithPhone : public QObject
     QTemporaryDir m_dir;
     QString phonePath() const { return m_dir.filePath(QStringLiteral("phone")); }
 
+    /// Opens the port with the responder on, calling back at once and hanging up at once.
+    static void openAnsweringAtOnce(PtyProgram &rig)
+    {
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.view.slider2 = 0;
+        rig.control.Command1_Click();
+    }
+
 private slots:
     void theStartUpDialogueRunsInOrderAndShowsTheModel_data()
     {
@@ -97,10 +106,7 @@ private slots:
         QVERIFY(phone.start(phonePath()));
         phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
         PtyProgram rig(phone.linkPath());
-        rig.view.risp = true;
-        rig.view.slider1 = 0;
-        rig.view.slider2 = 0;
-        rig.control.Command1_Click();
+        openAnsweringAtOnce(rig);
         QVERIFY(rig.line.isOpen());
 
         phone.ring(1, 1000);
@@ -124,10 +130,7 @@ private slots:
         QVERIFY(phone.start(phonePath()));
         QVERIFY(phone.setStoredProfile("+CLIP=1"));
         PtyProgram rig(phone.linkPath());
-        rig.view.risp = true;
-        rig.view.slider1 = 0;
-        rig.view.slider2 = 0;
-        rig.control.Command1_Click();
+        openAnsweringAtOnce(rig);
         QVERIFY(rig.line.isOpen());
 
         // The first call is over when the second caller rings and is handled at once, but its
