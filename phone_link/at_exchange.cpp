@@ -39,6 +39,28 @@ bool holdsFinal(const QString &buffer, qsizetype searchFrom)
            tail.contains(kFinalError, Qt::CaseInsensitive);
 }
 
+/// The answer ends with its final result code. What follows it in the same read, when that is
+/// only line ends and an unfinished line, is the start of a report still arriving (a ring right
+/// after the answer); the next read brings the rest to whoever reads then. It is not the answer's.
+void cutAfterFinal(QString &buffer)
+{
+    qsizetype end = -1;
+    for (const QString &code : {kFinalOk, kFinalError}) {
+        const qsizetype at = buffer.lastIndexOf(code, -1, Qt::CaseInsensitive);
+        if (at >= 0)
+            end = std::max(end, at + code.size());
+    }
+    if (end < 0)
+        return;
+    const QStringView after = QStringView(buffer).sliced(end);
+    const QStringView completeLines = after.first(after.lastIndexOf(u'\n') + 1);
+    for (const QChar c : completeLines) {
+        if (c != u'\r' && c != u'\n')
+            return;
+    }
+    buffer.truncate(end);
+}
+
 } // namespace
 
 QString stripFraming(QString text)
@@ -156,8 +178,10 @@ AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
                 buffer.remove(0, dropped);
                 unfinishedLine = std::max<qsizetype>(0, unfinishedLine - dropped);
             }
-            if (done)
+            if (done) {
+                cutAfterFinal(buffer);
                 return Wait::Final;
+            }
         }
         if (m_clock.seconds() >= deadline)
             return Wait::Expired;

@@ -100,6 +100,8 @@ private slots:
             << "\r\n" + entry + "\r\n\r\nRING\r\n\r\nOK\r\n"
             << 0 << entry << 1;
         QTest::newRow("after OK in the same read") << "\r\nOK\r\n\r\nRING\r\n" << 0 << "OK" << 1;
+        // The answer ends at OK; the ring that had begun to arrive is counted when it is whole.
+        QTest::newRow("arriving with OK") << "\r\nOK\r\n\r\nRING\r\n" << 8 << "OK" << 1;
         QTest::newRow("two rings in pieces")
             << "\r\nRING\r\n\r\n+CLIP: \"+3912\",145\r\n\r\nRING\r\n\r\nOK\r\n"
             << 3 << "OK" << 2;
@@ -118,6 +120,7 @@ private slots:
         rig.line.queueSplit(answer, pieceSize ? pieceSize : int(answer.size()));
         QCOMPARE(rig.exchange.IOP(QStringLiteral("D+3912;")), cleaned);
         QVERIFY(!rig.exchange.gaveUp());
+        rig.monitor.Timer1_Timer();
         QCOMPARE(rig.view.panel2,
                  rings ? QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings) : QString());
     }
