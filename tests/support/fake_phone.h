@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fake_line.h"
+#include "fake_program.h"
 #include "phone_link/clock.h"
 
 #include <QList>
@@ -58,3 +59,15 @@ struct FakePhone
     QStringList dials() const { return sent().filter(QRegularExpression(QStringLiteral("^ATD"))); }
     bool dialed() const { return !dials().isEmpty(); }
 };
+
+/// The phone session with the phone answering the monitor, half a second past a whole second.
+struct PhoneProgram : FakeProgram<>
+{
+    FakePhone phone;
+
+    PhoneProgram() : FakeProgram(1000.5) { phone.answer(line, clock); }
+};
+
+/// Number and name fields of an event line for the phone's default entry 1.
+inline const QString kMario =
+    QStringLiteral("+393331234567  ") + QStringLiteral(" > ") + QStringLiteral("Mario Rossi    ");
