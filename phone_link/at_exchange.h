@@ -13,7 +13,9 @@
 // The exchange blocks its caller but pumps events on every pass of its wait, so the window's
 // other handlers (and nested exchanges) run meanwhile. A call may ring in during any exchange:
 // each complete ring report that arrives with the answer is taken out of it and handed to the
-// ring sink the session gave, so a dial answered with a "RING" before its "OK" is still "OK".
+// ring sink the session gave, so a dial answered with a "RING" before its "OK" is still "OK". The
+// answer ends at its final result code: a ring that has only begun to arrive after it is left to
+// whoever reads the line next.
 
 #include <QString>
 
