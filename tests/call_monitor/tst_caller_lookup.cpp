@@ -32,94 +32,85 @@ private slots:
                      "Ha squillato : 003933312345678 > Giovanni Battis = Risposto")});
     }
 
-    void aFailedLookupLogsErroreAndNeverCallsBack_data()
-    {
-        QTest::addColumn<QString>("cpbsAnswer");
-        QTest::addColumn<QString>("cpbrAnswer");
-        QTest::addColumn<QStringList>("sent");
-        // A phone that refused the list is asked for it quoted; one that never answered is not.
-        QTest::newRow("the book cannot be chosen")
-            << "\r\nERROR\r\n"
-            << FakePhone().cpbrAnswer << QStringList{"AT+CPBS=MC\r", "AT+CPBS=\"MC\"\r"};
-        QTest::newRow("the book never answers")
-            << "" << FakePhone().cpbrAnswer << QStringList(101, QStringLiteral("AT+CPBS=MC\r"));
-        QTest::newRow("a malformed entry") << "\r\nOK\r\n"
-                                           << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
-                                           << QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
-    }
-    void aFailedLookupLogsErroreAndNeverCallsBack()
-    {
-        QFETCH(QString, cpbsAnswer);
-        QFETCH(QString, cpbrAnswer);
-        QFETCH(QStringList, sent);
-        Rig rig;
-        rig.view.risp = true;
-        rig.phone.cpbsAnswer = cpbsAnswer;
-        rig.phone.cpbrAnswer = cpbrAnswer;
-        rig.ring();
-        rig.run(9);
-        QCOMPARE(rig.phone.sent(), sent);
-        QVERIFY(!rig.phone.dialed());
-        QCOMPARE(rig.view.list2,
-                 QStringList{QStringLiteral(
-                     "Ha squillato : errore          >                 = Risposto")});
-    }
-
-    void theCallerFromTheRingsCallerLine_data()
+    void whoTheCallerIs_data()
     {
         QTest::addColumn<QString>("cpbsAnswer");
         QTest::addColumn<QString>("quotedCpbsAnswer");
+        QTest::addColumn<QString>("cpbrAnswer");
         QTest::addColumn<QString>("callerLine"); ///< sent with the ring; empty: none
         QTest::addColumn<QString>("logged");     ///< number and name fields of the event line
-        QTest::addColumn<QString>("dial");       ///< empty: never dialled
-        const QString error = QStringLiteral("\r\nERROR\r\n");
+        QTest::addColumn<QStringList>("sent");
         const QString ok = QStringLiteral("\r\nOK\r\n");
+        const QString error = QStringLiteral("\r\nERROR\r\n");
+        const QString listed = FakePhone().cpbrAnswer;
+        const QString errore = QStringLiteral("errore          >                ");
         const QString lucia = QStringLiteral("+393479876543   > Lucia Bianchi  ");
         const QString luciaNoName = QStringLiteral("+393479876543   >                ");
-        QTest::newRow("the list chosen quoted")
-            << error << ok << "" << kMario << "ATD+393331234567;\r";
+        const QStringList unquoted{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
+        // A phone that refused the list is asked for it quoted; one that never answered is not.
+        const QStringList quoted{"AT+CPBS=MC\r", "AT+CPBS=\"MC\"\r"};
+        const auto callBack = [](const char *number) {
+            return QStringList{QStringLiteral("ATD%1;\r").arg(QLatin1String(number)), "ATH\r",
+                               "ATH\r"};
+        };
+        const QStringList callsMario = callBack("+393331234567");
+        const QStringList callsLucia = callBack("+393479876543");
+
+        // The lookup fails: "errore", never called back.
+        QTest::newRow("the book cannot be chosen")
+            << error << error << listed << "" << errore << quoted;
+        QTest::newRow("the book never answers") << "" << error << listed << "" << errore
+                                                << QStringList(101, QStringLiteral("AT+CPBS=MC\r"));
+        QTest::newRow("a malformed entry") << ok << error << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
+                                           << "" << errore << unquoted;
+        QTest::newRow("the list chosen quoted") << error << ok << listed << "" << kMario
+                                                << quoted + QStringList{"AT+CPBR=1\r"} + callsMario;
+
+        // The caller line that came with the rings.
         QTest::newRow("no list, caller ID with a name")
-            << error << error << "+CLIP: \"+393479876543\",145,\"\",,\"Lucia Bianchi\",0" << lucia
-            << "ATD+393479876543;\r";
+            << error << error << listed << "+CLIP: \"+393479876543\",145,\"\",,\"Lucia Bianchi\",0"
+            << lucia << quoted + callsLucia;
         QTest::newRow("no list, international without plus")
-            << error << error << "+CLIP: \"393479876543\",145"
-            << "393479876543    >                "
-            << "ATD+393479876543;\r";
-        QTest::newRow("no list, withheld") << error << error << "+CLIP: \"\",128"
-                                           << "errore          >                "
-                                           << "";
-        QTest::newRow("no list, not a number") << error << error << "+CLIP: \"PRIVATE\",129"
-                                               << "PRIVATE         >                "
-                                               << "";
-        QTest::newRow("entry 1 is someone else") << ok << error << "+CLIP: \"+393479876543\",145"
-                                                 << luciaNoName << "ATD+393479876543;\r";
+            << error << error << listed << "+CLIP: \"393479876543\",145"
+            << "393479876543    >                " << quoted + callsLucia;
+        QTest::newRow("no list, withheld")
+            << error << error << listed << "+CLIP: \"\",128" << errore << quoted;
+        QTest::newRow("no list, not a number")
+            << error << error << listed << "+CLIP: \"PRIVATE\",129"
+            << "PRIVATE         >                " << quoted;
+        QTest::newRow("entry 1 is someone else")
+            << ok << error << listed << "+CLIP: \"+393479876543\",145" << luciaNoName
+            << unquoted + callsLucia;
         QTest::newRow("entry 1 is the caller without the country code")
-            << ok << error << "+CLIP: \"3331234567\",129,,,\"Mario\"" << kMario
-            << "ATD+393331234567;\r";
+            << ok << error << listed << "+CLIP: \"3331234567\",129,,,\"Mario\"" << kMario
+            << unquoted + callsMario;
         QTest::newRow("entry 1 is the caller with 00")
-            << ok << error << "+CLIP: \"00393331234567\",129" << kMario << "ATD+393331234567;\r";
+            << ok << error << listed << "+CLIP: \"00393331234567\",129" << kMario
+            << unquoted + callsMario;
         QTest::newRow("entry 1 and a withheld caller line")
-            << ok << error << "+CLIP: \"\",128" << kMario << "ATD+393331234567;\r";
+            << ok << error << listed << "+CLIP: \"\",128" << kMario << unquoted + callsMario;
     }
-    void theCallerFromTheRingsCallerLine()
+    void whoTheCallerIs()
     {
         QFETCH(QString, cpbsAnswer);
         QFETCH(QString, quotedCpbsAnswer);
+        QFETCH(QString, cpbrAnswer);
         QFETCH(QString, callerLine);
         QFETCH(QString, logged);
-        QFETCH(QString, dial);
+        QFETCH(QStringList, sent);
         Rig rig;
         rig.view.risp = true;
         rig.view.slider1 = 0;
         rig.phone.cpbsAnswer = cpbsAnswer;
         rig.phone.quotedCpbsAnswer = quotedCpbsAnswer;
+        rig.phone.cpbrAnswer = cpbrAnswer;
         rig.line.queue(QStringLiteral("\r\nRING\r\n") +
                        (callerLine.isEmpty() ? QString() : "\r\n" + callerLine + "\r\n"));
         rig.monitor.Timer1_Timer();
         rig.run(9);
+        QCOMPARE(rig.phone.sent(), sent);
         QCOMPARE(rig.view.list2,
                  QStringList{QStringLiteral("Ha squillato : ") + logged + " = Risposto"});
-        QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
     }
 
     void phonebookAnswers_data()
