@@ -7,8 +7,12 @@
 #include "phone_link/event_pump.h"
 #include "phone_link/serial_line.h"
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 #include <cmath>
+
+Q_LOGGING_CATEGORY(lcMonitor, "tornasquillo.monitor", QtInfoMsg)
 
 namespace {
 
@@ -41,6 +45,76 @@ void CallMonitor::Timer1_Timer()
     runPass();
 }
 
+void CallMonitor::ringArrived(double at)
+{
+    // A ring 8 seconds or more after the last one is a new call, even when no pass has yet
+    // looked at the clock in between (it was busy with an earlier call).
+    if (RingCount > 0 && at >= LastRingTime + kCallOver)
+        endCurrentCall();
+    LastRingTime = at;
+    ++RingCount;
+    ++m_ringsHeard;
+    showRingCount();
+}
+
+void CallMonitor::showRingCount()
+{
+    m_view.setPanel2Text(QStringLiteral("Rilevata chiamata .. ") + QString::number(RingCount) +
+                         QStringLiteral(" squilli"));
+}
+
+void CallMonitor::callerLineArrived(const QString &line, double at)
+{
+    // The caller line follows its ring; one that comes with no call ringing names nobody.
+    if (RingCount == 0 || at >= LastRingTime + kCallOver)
+        return;
+    // A phone rings one call at a time: a ring that names another caller than the rings before
+    // it is a new call, however soon it came (one squillo right after another).
+    const std::optional<CallerEntry> before = readCallerLine(m_callerLine);
+    const std::optional<CallerEntry> now = readCallerLine(line);
+    if (RingCount > 1 && before && now && !isSameNumber(before->number, now->number)) {
+        --RingCount;
+        endCurrentCall();
+        RingCount = 1;
+        showRingCount();
+    }
+    m_callerLine = line;
+}
+
+void CallMonitor::endCurrentCall()
+{
+    m_endedCalls.push_back({RingCount, m_callerLine});
+    RingCount = 0;
+    m_callerLine.clear();
+}
+
+void CallMonitor::readLine()
+{
+    LastInput = m_line.readAll();
+    if (LastInput.isEmpty())
+        return;
+    qsizetype lineStart = 0;
+    if (m_lineBufferOverflow) {
+        // Drop the rest of the line that overflowed, up to its end.
+        const qsizetype lineFeed = LastInput.indexOf(u'\n');
+        if (lineFeed < 0)
+            return;
+        lineStart = lineFeed + 1;
+        m_lineBufferOverflow = false;
+    }
+    LineBuffer += QStringView(LastInput).sliced(lineStart);
+    const qsizetype unfinished = takeRingReports(LineBuffer, 0, m_clock.seconds(), *this);
+    // The complete lines that are not rings are stray text (a call's "NO CARRIER", a waiting
+    // call's +CCWA, noise) and are discarded, as they always were; the unfinished one stays.
+    if (unfinished > 0 && lcMonitor().isDebugEnabled())
+        qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer.first(unfinished);
+    LineBuffer.remove(0, unfinished);
+    if (LineBuffer.size() > kMaxLineBuffer) {
+        LineBuffer.clear();
+        m_lineBufferOverflow = true;
+    }
+}
+
 void CallMonitor::runPass()
 {
     if (!(m_view.flgtok() && m_line.isOpen())) {
@@ -48,55 +122,48 @@ void CallMonitor::runPass()
         return;
     }
 
-    LastInput = m_line.readAll();
-    if (!LastInput.isEmpty() && !m_lineBufferOverflow)
-        LineBuffer += LastInput;
-    if (!LineBuffer.isEmpty())
-        LineBuffer = stripFraming(std::move(LineBuffer));
-    if (LineBuffer.size() > kMaxLineBuffer) {
-        LineBuffer.clear();
-        m_lineBufferOverflow = true;
-    }
+    const long long ringsBefore = m_ringsHeard;
+    readLine();
 
     if (m_view.flgrisp() && m_clock.seconds() > BlinkTime + kBlinkPeriod) {
         m_view.setLabel5Visible(!m_view.isLabel5Visible());
         BlinkTime = m_clock.seconds();
     }
 
-    if (!m_lineBufferOverflow && LineBuffer == u"RING") {
-        LineBuffer.clear();
-        LastRingTime = m_clock.seconds();
-        ++RingCount;
-        m_view.setPanel2Text(QStringLiteral("Rilevata chiamata .. ") + QString::number(RingCount) +
-                             QStringLiteral(" squilli"));
-        return;
-    }
-
-    if (m_clock.seconds() < LastRingTime + kCallOver)
+    // A pass that counted a ring ends there.
+    if (m_ringsHeard != ringsBefore)
         return;
 
-    const int squilliLimit = m_view.slider3Value();
-    if (RingCount > 0 && RingCount <= squilliLimit) {
-        m_view.setPanel2Text(QStringLiteral("Squillo.."));
-        logCall(true);
-    } else if (RingCount > squilliLimit) {
-        m_view.setPanel2Text(QStringLiteral("Chiamata.."));
-        logCall(false);
+    // The calls that ended while an earlier one was handled come first, then the call of the
+    // last rings once 8 seconds have passed without one. Handling a call takes a while, and the
+    // calls that ring meanwhile are handled in the same pass once they are over.
+    for (;;) {
+        if (m_endedCalls.empty()) {
+            if (m_clock.seconds() < LastRingTime + kCallOver)
+                return;
+            if (RingCount == 0)
+                break;
+            endCurrentCall();
+        }
+        const EndedCall call = m_endedCalls.front();
+        m_endedCalls.pop_front();
+        const int squilliLimit = m_view.slider3Value();
+        if (call.rings <= squilliLimit) {
+            m_view.setPanel2Text(QStringLiteral("Squillo.."));
+            logCall(call, true);
+        } else {
+            m_view.setPanel2Text(QStringLiteral("Chiamata.."));
+            logCall(call, false);
+        }
     }
 
-    RingCount = 0;
     LineBuffer.clear();
     m_lineBufferOverflow = false;
 }
 
-void CallMonitor::logCall(bool squillo)
+void CallMonitor::logCall(const EndedCall &call, bool squillo)
 {
-    CallerEntry caller{QStringLiteral("errore"), QString(), 0};
-    if (m_exchange.IOP(QStringLiteral("+CPBS=MC")) == u"OK") {
-        // The answer's status is not examined: whatever holds a quoted number is the caller.
-        if (const auto entry = readCallerEntry(m_exchange.IOP(QStringLiteral("+CPBR=1"))))
-            caller = *entry;
-    }
+    const CallerEntry caller = lookUpCaller(call.callerLine);
 
     // A withheld caller, or a number that is not one, is logged but never dialed. The event line
     // keeps the number as the phone gave it.
@@ -111,12 +178,49 @@ void CallMonitor::logCall(bool squillo)
                          fitField(caller.name, kFieldWidth) + QStringLiteral(" = ") + result);
 }
 
+CallerEntry CallMonitor::lookUpCaller(const QString &callerLine)
+{
+    CallerEntry listed{QStringLiteral("errore"), QString(), 0};
+    if (selectMissedCalls()) {
+        // The answer's status is not examined: whatever holds a quoted number is the caller.
+        if (const auto entry = readCallerEntry(m_exchange.IOP(QStringLiteral("+CPBR=1"))))
+            listed = *entry;
+    }
+
+    // The phone said who rang when it rang; a withheld number says nothing.
+    const std::optional<CallerEntry> own = readCallerLine(callerLine);
+    if (!own)
+        return listed;
+    if (listed.number == u"errore")
+        return *own;
+    if (!isSameNumber(listed.number, own->number)) {
+        qCWarning(lcMonitor).noquote()
+            << "the missed-call list's newest entry is" << listed.number << "but the call came from"
+            << own->number << "(its caller line); logging the caller line's number";
+        return *own;
+    }
+    return listed;
+}
+
+bool CallMonitor::selectMissedCalls()
+{
+    if (m_exchange.IOP(QStringLiteral("+CPBS=MC")) == u"OK")
+        return true;
+    // 3GPP TS 27.007 writes the storage as a quoted string, and some phones take only that. A
+    // phone that said ERROR is asked once more; an exchange that gave up is not.
+    return !m_exchange.gaveUp() && m_exchange.IOP(QStringLiteral("+CPBS=\"MC\"")) == u"OK";
+}
+
 void CallMonitor::callBack(const QString &number)
 {
     // Rounded to the nearest whole second, ties to even, as the call-back's timing always was:
     // the wait before dialing lasts between Slider2 - 0.5 and Slider2 + 0.5 seconds.
     CallBackStart = std::int32_t(std::nearbyint(m_clock.seconds()));
-    waitPast(CallBackStart, &MonitorView::slider2Value);
+    waitPast([this] { return CallBackStart + m_view.slider2Value(); });
+
+    // Not over a call ringing in: many phones refuse a dial then, and the hang-up after a failed
+    // dial would reject that caller. The dial waits until the call is over.
+    waitPast([this] { return RingCount > 0 ? LastRingTime + kCallOver : 0.0; });
 
     if (m_exchange.IOP(QStringLiteral("D") + number + u';') != u"OK") {
         // "BUSY", "NO CARRIER", an error, or no final result within the deadline (a phone that
@@ -127,7 +231,7 @@ void CallMonitor::callBack(const QString &number)
     }
 
     AnswerTime = m_clock.seconds();
-    waitPast(AnswerTime, &MonitorView::slider1Value);
+    waitPast([this] { return AnswerTime + m_view.slider1Value(); });
 
     const bool firstHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
     const bool secondHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
@@ -137,15 +241,16 @@ void CallMonitor::callBack(const QString &number)
     }
 }
 
-void CallMonitor::waitPast(double start, int (MonitorView::*slider)() const)
+void CallMonitor::waitPast(const std::function<double()> &mark)
 {
-    for (;;) {
-        // Block until something happens (a slider moved, a click) or the wait is nearly over;
-        // at least a millisecond while the clock has not yet passed the mark.
-        const double left = start + (m_view.*slider)() - m_clock.seconds();
-        m_pump.pumpEvents(
-            left < 0 ? 0 : int(std::clamp(std::ceil(left * 1000), 1.0, double(kWaitSliceMs))));
-        if (m_clock.seconds() > start + (m_view.*slider)() || m_pump.isStopping())
-            return;
+    // A wait whose mark has passed already does not pump at all.
+    while (m_clock.seconds() <= mark() && !m_pump.isStopping()) {
+        // Block until something happens (a byte from the phone, a slider moved, a click) or the
+        // wait is nearly over; at least a millisecond while the clock has not yet passed the mark.
+        const double left = mark() - m_clock.seconds();
+        m_pump.pumpEvents(int(std::clamp(std::ceil(left * 1000), 1.0, double(kWaitSliceMs))));
+        // A call may ring in meanwhile: its rings are counted as they come.
+        if (m_line.isOpen())
+            readLine();
     }
 }

@@ -7,12 +7,24 @@
 // from the phone's missed-call list, calls a squillo back when the responder is on, and appends
 // one line to the event list. A pass that calls back blocks for the two waits and the exchanges
 // while events keep being pumped; no further pass starts until it ends.
+//
+// Calls overlap: a second caller may ring while the first is looked up or called back. Whoever
+// reads the line meanwhile (an exchange, the waits around the call-back) hands each ring over
+// with the moment it arrived, and the monitor counts it for the call ringing now, not the one
+// being handled. A call that ends while another is handled waits its turn; calls are logged in
+// the order they came. A call-back is not dialled while a call rings in, and a caller line that
+// came with the rings names the caller when the missed-call list cannot.
+
+#include "phone_link/ring_reports.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 
 class AtExchange;
+struct CallerEntry;
 class Clock;
 class EventPump;
 class SerialLine;
@@ -41,7 +53,7 @@ public:
     virtual void beep() = 0;
 };
 
-class CallMonitor
+class CallMonitor final : public RingSink
 {
 public:
     static constexpr double kCallOver = 8.0;    ///< seconds without "RING" that end a call
@@ -60,12 +72,33 @@ public:
 
     bool isPassRunning() const { return m_inPass; }
 
+    /// Counts a ring, read by the pass or handed over by whoever else read it.
+    void ringArrived(double at) override;
+    /// Keeps the caller line of the call ringing now.
+    void callerLineArrived(const QString &line, double at) override;
+
 private:
+    /// A call whose rings are over, waiting to be classified, looked up and logged.
+    struct EndedCall
+    {
+        int rings = 0;
+        QString callerLine; ///< the last +CLIP line that came with its rings, if any
+    };
+
     void runPass();
-    void logCall(bool squillo);
+    /// Reads what the phone sent: the rings are counted, an unfinished line stays in LineBuffer.
+    void readLine();
+    /// Panel 2: "Rilevata chiamata .. " with RingCount.
+    void showRingCount();
+    /// The call ringing now is over: it leaves RingCount for the queue of ended calls.
+    void endCurrentCall();
+    void logCall(const EndedCall &call, bool squillo);
+    /// The caller as the missed-call list and the call's own caller line give it.
+    CallerEntry lookUpCaller(const QString &callerLine);
+    bool selectMissedCalls();
     void callBack(const QString &number);
-    /// Pumps events until the clock is past start + the slider's value, read on every look.
-    void waitPast(double start, int (MonitorView::*slider)() const);
+    /// Pumps events and reads the line until the clock is past the mark, asked on every look.
+    void waitPast(const std::function<double()> &mark);
 
     AtExchange &m_exchange;
     SerialLine &m_line;
@@ -76,14 +109,22 @@ private:
 
     /// LastInput: the chunk read from the port on this tick.
     QString LastInput;
-    /// LineBuffer: the phone's text accumulated between passes, framing stripped.
+    /// LineBuffer: the phone's line still arriving; the complete lines before it have been
+    /// looked at for rings.
     QString LineBuffer;
-    /// Set when LineBuffer outgrew kMaxLineBuffer: its text can no longer be a "RING".
+    /// Set when a line outgrew kMaxLineBuffer: the rest of it, up to its end, can no longer be a
+    /// ring and is dropped.
     bool m_lineBufferOverflow = false;
-    /// RingCount: "RING" reports of the current call.
+    /// RingCount: rings of the call ringing now.
     int RingCount = 0;
-    /// LastRingTime: when the last "RING" was seen.
+    /// LastRingTime: when the last ring arrived.
     double LastRingTime = 0;
+    /// The caller line of the call ringing now.
+    QString m_callerLine;
+    /// Rings counted so far, of every call.
+    long long m_ringsHeard = 0;
+    /// Calls whose rings are over and that are not logged yet, oldest first.
+    std::deque<EndedCall> m_endedCalls;
     /// BlinkTime: when Label5 last changed.
     double BlinkTime = 0;
     /// AnswerTime: when the phone accepted the call-back.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "caller_entry.h"
 
+#include <QStringList>
 #include <QStringView>
 
 namespace {
@@ -81,4 +82,68 @@ bool isDialable(const QString &number)
             return false;
     }
     return number != u"+";
+}
+
+std::optional<CallerEntry> readCallerLine(const QString &line)
+{
+    static const QString prefix = QStringLiteral("+CLIP:");
+    if (!line.startsWith(prefix))
+        return std::nullopt;
+    // Fields are split at commas outside quotes.
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (const QChar c : QStringView(line).sliced(prefix.size())) {
+        if (c == u'"')
+            quoted = !quoted;
+        if (c == u',' && !quoted) {
+            fields << field.trimmed();
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field.trimmed();
+
+    const auto unquoted = [](const QString &text) -> std::optional<QString> {
+        if (text.size() < 2 || !text.startsWith(u'"') || !text.endsWith(u'"'))
+            return std::nullopt;
+        return text.mid(1, text.size() - 2);
+    };
+    const std::optional<QString> number = unquoted(fields.value(0));
+    if (!number || number->isEmpty())
+        return std::nullopt;
+    CallerEntry entry;
+    entry.number = *number;
+    entry.type = typeAfterNumber(QString(u',' + fields.value(1)));
+    entry.name = unquoted(fields.value(4)).value_or(QString());
+    return entry;
+}
+
+bool isSameNumber(const QString &a, const QString &b)
+{
+    const auto digits = [](const QString &number) -> std::optional<QString> {
+        QStringView rest(number);
+        if (rest.startsWith(u'+'))
+            rest = rest.sliced(1);
+        while (rest.startsWith(u'0'))
+            rest = rest.sliced(1);
+        for (const QChar c : rest)
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+        return rest.toString();
+    };
+    const std::optional<QString> x = digits(a);
+    const std::optional<QString> y = digits(b);
+    if (!x || !y)
+        return a == b;
+    // Shorter than a subscriber number, a tail says nothing about who it is.
+    constexpr qsizetype kShortestTail = 6;
+    const QString &shorter = x->size() <= y->size() ? *x : *y;
+    const QString &longer = x->size() <= y->size() ? *y : *x;
+    if (shorter == longer)
+        return !shorter.isEmpty();
+    // The longer one may hold a country code (one to three digits) the shorter one leaves out.
+    return shorter.size() >= kShortestTail && longer.size() - shorter.size() <= 3 &&
+           longer.endsWith(shorter);
 }

@@ -38,3 +38,14 @@ QString fitField(const QString &text, qsizetype width);
 /// as its first character. Anything else (letters, ';', CR, another "AT") would let the phone's
 /// answer put its own text or commands onto the line.
 bool isDialable(const QString &number);
+
+/// The caller as a caller line that came with the rings gives it:
+/// +CLIP: "<number>",<type>[,<subaddress>,<subaddress type>[,<name>[,<validity>]]]. The name is
+/// the fifth field when it is there and quoted. A withheld number ("" or no quotes) gives none.
+std::optional<CallerEntry> readCallerLine(const QString &line);
+
+/// Whether two numbers reach the same phone, as a person reading them would tell:
+/// +393331234567, 00393331234567 and 3331234567 are one number. Only digits are compared, with
+/// the international or trunk prefix ("+", "00", "0") left out and the country code allowed to
+/// be missing from one of them; texts that are not numbers are the same only when equal.
+bool isSameNumber(const QString &a, const QString &b);

@@ -9,6 +9,8 @@ PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, Event
       m_portControl(*m_line, m_exchange, portView),
       m_monitor(m_exchange, *m_line, clock, pump, monitorView)
 {
+    // Rings that arrive inside an exchange are the monitor's, whoever started the exchange.
+    m_exchange.setRingSink(&m_monitor);
 }
 
 PhoneSession::~PhoneSession() = default;

@@ -5,7 +5,8 @@
 // button, the start-up dialogue and the watch for a lost device) and the call monitor, put
 // together once. It is handed the line (which it keeps), the clock, the event pump and the two
 // views; the window gives it the real line, clock and event loop, the tests and the bench give
-// it theirs. Nothing else wires these four together.
+// it theirs. Nothing else wires these four together. The exchange hands the ring reports it reads
+// to the monitor, which the link itself never knows.
 //
 // The parts are built in the order they use each other and taken apart in the reverse order: the
 // line goes last, and port control takes its lost-handler back from the line when it goes, so a

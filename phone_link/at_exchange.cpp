@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "event_pump.h"
+#include "ring_reports.h"
 #include "serial_line.h"
 
 #include <QStringView>
@@ -36,6 +37,28 @@ bool holdsFinal(const QString &buffer, qsizetype searchFrom)
     const QStringView tail = QStringView(buffer).sliced(std::max<qsizetype>(0, searchFrom));
     return tail.contains(kFinalOk, Qt::CaseInsensitive) ||
            tail.contains(kFinalError, Qt::CaseInsensitive);
+}
+
+/// The answer ends with its final result code. What follows it in the same read, when that is
+/// only line ends and an unfinished line, is the start of a report still arriving (a ring right
+/// after the answer); the next read brings the rest to whoever reads then. It is not the answer's.
+void cutAfterFinal(QString &buffer)
+{
+    qsizetype end = -1;
+    for (const QString &code : {kFinalOk, kFinalError}) {
+        const qsizetype at = buffer.lastIndexOf(code, -1, Qt::CaseInsensitive);
+        if (at >= 0)
+            end = std::max(end, at + code.size());
+    }
+    if (end < 0)
+        return;
+    const QStringView after = QStringView(buffer).sliced(end);
+    const QStringView completeLines = after.first(after.lastIndexOf(u'\n') + 1);
+    for (const QChar c : completeLines) {
+        if (c != u'\r' && c != u'\n')
+            return;
+    }
+    buffer.truncate(end);
 }
 
 } // namespace
@@ -87,6 +110,7 @@ AtExchange::AtExchange(SerialLine &line, Clock &clock, EventPump &pump)
 QString AtExchange::IOP(const QString &cmdat)
 {
     const double t0 = m_clock.seconds();
+    m_gaveUp = true;
     if (!m_line.isOpen())
         return QStringLiteral("ERROR");
 
@@ -95,6 +119,7 @@ QString AtExchange::IOP(const QString &cmdat)
     const bool dial = isDialCommand(cmdat);
     QString buffer;
     int retransmissions = 0;
+    bool answered = false;
     for (;;) {
         // A wait that expired saw the line open: a re-send never goes into a closed port.
         m_line.write(frame);
@@ -104,8 +129,10 @@ QString AtExchange::IOP(const QString &cmdat)
             buffer = kFinalError;
             break;
         }
-        if (result == Wait::Final)
+        if (result == Wait::Final) {
+            answered = true;
             break;
+        }
         if (dial) {
             buffer = kFinalError;
             break;
@@ -117,12 +144,15 @@ QString AtExchange::IOP(const QString &cmdat)
         }
     }
     --m_depth;
+    // Set after the wait, which may have run nested exchanges of its own.
+    m_gaveUp = !answered;
     return ForDat(buffer);
 }
 
 AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
 {
     const double deadline = t0 + kDeadline;
+    qsizetype unfinishedLine = 0; // lines before it hold no ring report
     for (;;) {
         const double left = deadline - m_clock.seconds();
         const int waitMs =
@@ -135,13 +165,23 @@ AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
 
         const QString chunk = m_line.readAll();
         if (!chunk.isEmpty()) {
-            const qsizetype searchFrom = buffer.size() - (kFinalError.size() - 1);
+            // A report taken out may also take the CR LF before the unfinished line.
+            qsizetype searchFrom = std::min(buffer.size(), unfinishedLine - 2);
+            searchFrom -= kFinalError.size() - 1;
             buffer += chunk;
+            if (m_ringSink)
+                unfinishedLine =
+                    takeRingReports(buffer, unfinishedLine, m_clock.seconds(), *m_ringSink);
             const bool done = holdsFinal(buffer, searchFrom);
-            if (buffer.size() > kMaxAnswer)
-                buffer.remove(0, buffer.size() - kMaxAnswer);
-            if (done)
+            if (buffer.size() > kMaxAnswer) {
+                const qsizetype dropped = buffer.size() - kMaxAnswer;
+                buffer.remove(0, dropped);
+                unfinishedLine = std::max<qsizetype>(0, unfinishedLine - dropped);
+            }
+            if (done) {
+                cutAfterFinal(buffer);
                 return Wait::Final;
+            }
         }
         if (m_clock.seconds() >= deadline)
             return Wait::Expired;

@@ -11,12 +11,17 @@
 // collected answer is cleaned of its framing by ForDat's routine.
 //
 // The exchange blocks its caller but pumps events on every pass of its wait, so the window's
-// other handlers (and nested exchanges) run meanwhile.
+// other handlers (and nested exchanges) run meanwhile. A call may ring in during any exchange:
+// each complete ring report that arrives with the answer is taken out of it and handed to the
+// ring sink the session gave, so a dial answered with a "RING" before its "OK" is still "OK". The
+// answer ends at its final result code: a ring that has only begun to arrive after it is left to
+// whoever reads the line next.
 
 #include <QString>
 
 class Clock;
 class EventPump;
+class RingSink;
 class SerialLine;
 
 /// Strips the framing around a text from the phone: spaces (only spaces) at both ends, then one
@@ -55,6 +60,13 @@ public:
     /// True while an exchange (or one nested inside it) is waiting for the phone.
     bool inProgress() const { return m_depth > 0; }
 
+    /// Whether the last exchange ended without a final result from the phone (port closed, line
+    /// lost, no answer in time): its "ERROR" is the exchange's, not the phone's.
+    bool gaveUp() const { return m_gaveUp; }
+
+    /// Where ring reports found in an answer go; without a sink they stay in the answer.
+    void setRingSink(RingSink *sink) { m_ringSink = sink; }
+
 private:
     /// How a wait for the answer ended; Abandoned: the line closed or the program is ending.
     enum class Wait { Final, Expired, Abandoned };
@@ -63,5 +75,7 @@ private:
     SerialLine &m_line;
     Clock &m_clock;
     EventPump &m_pump;
+    RingSink *m_ringSink = nullptr;
     int m_depth = 0;
+    bool m_gaveUp = false;
 };

@@ -1,24 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "call_monitor/caller_entry.h"
 #include "tests/support/fake_phone.h"
-#include "tests/support/fake_program.h"
 
 #include <QTest>
 
-namespace {
-
-/// The session with the phone answering the monitor.
-struct Rig : FakeProgram<>
-{
-    FakePhone phone;
-
-    Rig() : FakeProgram(1000.5) { phone.answer(line, clock); }
-};
-
-const QString kMario =
-    QStringLiteral("+393331234567  ") + QStringLiteral(" > ") + QStringLiteral("Mario Rossi    ");
-
-} // namespace
+using Rig = PhoneProgram;
 
 class TestCallMonitor : public QObject
 {
@@ -129,154 +114,120 @@ private slots:
         QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 2 squilli"));
     }
 
-    void onlyAnExactRingCounts_data()
+    void whichLinesAreRings_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("other text alone") << "\r\n+CREG: 1\r\n";
-        QTest::newRow("lower case") << "\r\nring\r\n";
-        QTest::newRow("two reports in one read") << "\r\nRING\r\n\r\nRING\r\n";
-        QTest::newRow("with other text") << "\r\nRING\r\n\r\n+CLIP: \"123\",129\r\n";
-        QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9);
+        QTest::addColumn<int>("rings");
+        // A ring is a line of its own; other lines in the same read neither stop it nor count.
+        QTest::newRow("two reports in one read") << "\r\nRING\r\n\r\nRING\r\n" << 2;
+        QTest::newRow("with a caller line") << "\r\nRING\r\n\r\n+CLIP: \"123\",129\r\n" << 1;
+        QTest::newRow("framed CR CR LF") << "\r\nRING\r\r\n" << 1;
+        QTest::newRow("the extended form") << "\r\n+CRING: VOICE\r\n" << 1;
+        QTest::newRow("with other reports")
+            << "\r\n+CCWA: \"555\",129\r\n\r\nRING\r\n\r\n+CNAP: \"Anna\"\r\n\r\nNO CARRIER\r\n"
+            << 1;
+        QTest::newRow("other text alone") << "\r\n+CREG: 1\r\n" << 0;
+        QTest::newRow("lower case") << "\r\nring\r\n" << 0;
+        QTest::newRow("RINGING") << "\r\nRINGING\r\n" << 0;
+        QTest::newRow("a data call") << "\r\n+CRING: REL ASYNC\r\n" << 0;
+        QTest::newRow("a caller line alone") << "\r\n+CLIP: \"123\",129\r\n" << 0;
+        QTest::newRow("inside another line") << "\r\nNO RING\r\n" << 0;
+        QTest::newRow("a fragment") << "\r\nRIN" << 0;
+        QTest::newRow("line feeds only") << "\nRING\n" << 0;
+        QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9) << 0;
     }
-    void onlyAnExactRingCounts()
+    void whichLinesAreRings()
     {
         QFETCH(QString, text);
+        QFETCH(int, rings);
         Rig rig;
         rig.line.queue(text);
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.panel2History.isEmpty(), rings == 0);
+        if (rings)
+            QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings));
         rig.run(60);
-        QVERIFY(rig.view.panel2History.isEmpty());
-        QVERIFY(rig.view.list2.isEmpty());
-        QVERIFY(rig.phone.frames.isEmpty());
+        QCOMPARE(rig.view.list2.size(), rings ? 1 : 0);
+        QCOMPARE(rig.phone.frames.isEmpty(), rings == 0);
         // Had the text stayed in the buffer, this "RING" would not be seen.
         rig.ring();
         QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
     }
 
-    void fieldsAreFifteenCharactersWide()
+    void aSecondCallWhileTheFirstIsHandled_data()
     {
-        QCOMPARE(fitField(QStringLiteral("errore"), 15), QStringLiteral("errore         "));
-        QCOMPARE(fitField(QString(), 15), QString(15, u' '));
-        QCOMPARE(fitField(QStringLiteral("0123456789ABCDEF"), 15),
-                 QStringLiteral("0123456789ABCDE"));
-        QCOMPARE(fitField(QStringLiteral("0123456789ABCDE"), 15),
-                 QStringLiteral("0123456789ABCDE"));
-
-        Rig rig;
-        rig.phone.cpbrAnswer = QStringLiteral(
-            "\r\n+CPBR: 1,\"00393331234567890\",129,\"Giovanni Battista Rossi\"\r\n\r\nOK\r\n");
-        rig.ring();
-        rig.run(9);
-        QCOMPARE(rig.view.list2,
-                 QStringList{QStringLiteral(
-                     "Ha squillato : 003933312345678 > Giovanni Battis = Risposto")});
+        QTest::addColumn<int>("afterFrames"); ///< frames of the first call-back sent by then
+        QTest::addColumn<bool>("inAnswer");   ///< with that frame's answer, or in the wait after
+        QTest::addColumn<int>("rings");       ///< of the second call, 2 seconds apart
+        QTest::newRow("a call starting during the lookup") << 1 << true << 2;
+        QTest::newRow("a squillo during the lookup") << 1 << true << 1;
+        QTest::newRow("during the read of the entry") << 2 << true << 1;
+        QTest::newRow("during the wait before the dial") << 2 << false << 1;
+        QTest::newRow("during the dial") << 3 << true << 1;
+        QTest::newRow("during the wait before hanging up") << 3 << false << 1;
+        QTest::newRow("during the first hang-up") << 4 << true << 1;
+        QTest::newRow("during the second hang-up") << 5 << true << 1;
     }
-
-    void aFailedLookupLogsErroreAndNeverCallsBack_data()
+    void aSecondCallWhileTheFirstIsHandled()
     {
-        QTest::addColumn<QString>("cpbsAnswer");
-        QTest::addColumn<QString>("cpbrAnswer");
-        QTest::addColumn<QStringList>("sent");
-        QTest::newRow("the book cannot be chosen")
-            << "\r\nERROR\r\n"
-            << FakePhone().cpbrAnswer << QStringList{"AT+CPBS=MC\r"};
-        QTest::newRow("a malformed entry") << "\r\nOK\r\n"
-                                           << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
-                                           << QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
-    }
-    void aFailedLookupLogsErroreAndNeverCallsBack()
-    {
-        QFETCH(QString, cpbsAnswer);
-        QFETCH(QString, cpbrAnswer);
-        QFETCH(QStringList, sent);
+        QFETCH(int, afterFrames);
+        QFETCH(bool, inAnswer);
+        QFETCH(int, rings);
         Rig rig;
         rig.view.risp = true;
-        rig.phone.cpbsAnswer = cpbsAnswer;
-        rig.phone.cpbrAnswer = cpbrAnswer;
+        const QString lucia =
+            QStringLiteral("\r\n+CPBR: 1,\"+393479876543\",145,\"Lucia Bianchi\"\r\n\r\nOK\r\n");
+        QList<double> secondRings;
+        const auto answer = rig.line.responder;
+        rig.line.responder = [&](const QString &frame) {
+            QString reply = answer(frame);
+            // Until the second call is over, entry 1 of the list is the first caller.
+            if (frame == u"AT+CPBR=1\r")
+                rig.phone.cpbrAnswer = lucia;
+            if (inAnswer && secondRings.isEmpty() && rig.phone.frames.size() == afterFrames) {
+                secondRings << rig.clock.seconds();
+                reply.prepend(QStringLiteral("\r\nRING\r\n"));
+            }
+            return reply;
+        };
+        rig.pump.onPump = [&] {
+            const bool inWait = !inAnswer && rig.phone.frames.size() == afterFrames &&
+                                rig.clock.seconds() > rig.phone.frames.last().second + 0.5;
+            if ((secondRings.isEmpty() && inWait) ||
+                (!secondRings.isEmpty() && secondRings.size() < rings &&
+                 rig.clock.seconds() >= secondRings.last() + 2)) {
+                secondRings << rig.clock.seconds();
+                rig.line.queue(QStringLiteral("\r\nRING\r\n"));
+            }
+        };
         rig.ring();
-        rig.run(9);
+        const double firstRing = rig.clock.seconds();
+        rig.run(60);
+
+        const QString squillo = QStringLiteral(" = Risposto");
+        QCOMPARE(rig.view.list2,
+                 (QStringList{"Ha squillato : " + kMario + squillo,
+                              (rings == 1 ? "Ha squillato : " : "Ha ciamato   : ") +
+                                  QStringLiteral("+393479876543   > Lucia Bianchi  ") +
+                                  (rings == 1 ? squillo : QStringLiteral(" = Non risposto"))}));
+        QStringList sent{"AT+CPBS=MC\r", "AT+CPBR=1\r",  "ATD+393331234567;\r", "ATH\r",
+                         "ATH\r",        "AT+CPBS=MC\r", "AT+CPBR=1\r"};
+        if (rings == 1)
+            sent << "ATD+393479876543;\r"
+                 << "ATH\r"
+                 << "ATH\r";
         QCOMPARE(rig.phone.sent(), sent);
-        QVERIFY(!rig.phone.dialed());
-        QCOMPARE(rig.view.list2,
-                 QStringList{QStringLiteral(
-                     "Ha squillato : errore          >                 = Risposto")});
-    }
-
-    void phonebookAnswers_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<bool>("found");
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("full entry")
-            << "+CPBR: 1,\"+3912\",145,\"Anna\"" << true << "+3912" << 145 << "Anna";
-        QTest::newRow("international without plus") << "+CPBR: 1,\"393331234567\", 145 ,\"Mario\""
-                                                    << true << "393331234567" << 145 << "Mario";
-        QTest::newRow("no quotes") << "+CPBR: 1,3912,145" << false << "" << 0 << "";
-        QTest::newRow("one quote") << "+CPBR: 1,\"3912,145" << false << "" << 0 << "";
-        QTest::newRow("no name") << "+CPBR: 1,\"3912\",129" << true << "3912" << 129 << "";
-        QTest::newRow("unterminated name")
-            << "+CPBR: 1,\"3912\",129,\"An" << true << "3912" << 129 << "";
-        QTest::newRow("no type") << "+CPBR: 1,\"3912\",,\"Anna\"" << true << "3912" << 0 << "Anna";
-        QTest::newRow("not a type")
-            << "+CPBR: 1,\"3912\",1450,\"Anna\"" << true << "3912" << 0 << "Anna";
-        QTest::newRow("empty number") << "+CPBR: 1,\"\",128,\"\"" << true << "" << 128 << "";
-        QTest::newRow("empty answer") << "" << false << "" << 0 << "";
-        QTest::newRow("quote at the end") << "\"" << false << "" << 0 << "";
-    }
-    void phonebookAnswers()
-    {
-        QFETCH(QString, answer);
-        QFETCH(bool, found);
-        QFETCH(QString, number);
-        QFETCH(int, type);
-        QFETCH(QString, name);
-        const std::optional<CallerEntry> entry = readCallerEntry(answer);
-        QCOMPARE(entry.has_value(), found);
-        if (entry) {
-            QCOMPARE(entry->number, number);
-            QCOMPARE(entry->type, type);
-            QCOMPARE(entry->name, name);
+        QCOMPARE(rig.view.beeps, rings == 1 ? 2 : 1);
+        // No dial goes out while a call rings in: it waits until 8 seconds after the last ring.
+        QVERIFY(rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r")) >= firstRing + 10);
+        for (const auto &[frame, at] : rig.phone.frames) {
+            for (const double ring : secondRings)
+                QVERIFY2(!frame.startsWith(u"ATD") || at <= ring || at >= ring + 8,
+                         qPrintable(QStringLiteral("%1 at %2, a ring at %3")
+                                        .arg(frame.trimmed())
+                                        .arg(at)
+                                        .arg(ring)));
         }
-    }
-
-    void theNumberDialledAndLogged_data()
-    {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("dial"); ///< the dial frame; empty: never dialled
-        QTest::newRow("national") << "0612345678" << 129 << "ATD0612345678;\r";
-        QTest::newRow("international without plus, type 145")
-            << "393331234567" << 145 << "ATD+393331234567;\r";
-        QTest::newRow("international with plus") << "+393331234567" << 145 << "ATD+393331234567;\r";
-        QTest::newRow("no plus, national type") << "393331234567" << 129 << "ATD393331234567;\r";
-        QTest::newRow("withheld") << "" << 129 << "";
-        QTest::newRow("withheld, type 145") << "" << 145 << "";
-        QTest::newRow("a second command") << "333;\rATD+39999" << 129 << "";
-        QTest::newRow("letters") << "PRIVATE" << 129 << "";
-        QTest::newRow("letters, type 145") << "PRIVATE" << 145 << "";
-        QTest::newRow("plus inside") << "39+333" << 129 << "";
-        QTest::newRow("plus alone") << "+" << 129 << "";
-        QTest::newRow("space") << "333 123" << 129 << "";
-    }
-    void theNumberDialledAndLogged()
-    {
-        QFETCH(QString, number);
-        QFETCH(int, type);
-        QFETCH(QString, dial);
-        Rig rig;
-        rig.view.risp = true;
-        rig.view.slider1 = 0;
-        rig.phone.cpbrAnswer =
-            QStringLiteral("\r\n+CPBR: 1,\"%1\",%2,\"X\"\r\n\r\nOK\r\n").arg(number).arg(type);
-        rig.ring();
-        rig.run(9);
-        QCOMPARE(rig.view.list2.size(), 1);
-        // Logged as the phone gave it, whatever was dialled.
-        QVERIFY(
-            rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
-        QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
-        QVERIFY(isDialable(QStringLiteral("+39*31#2")));
     }
 
     void aSliderMovedDuringAWaitTakesEffectAtOnce()

@@ -18,6 +18,15 @@ class TestSessionWithPhone : public QObject
     QTemporaryDir m_dir;
     QString phonePath() const { return m_dir.filePath(QStringLiteral("phone")); }
 
+    /// Opens the port with the responder on, calling back at once and hanging up at once.
+    static void openAnsweringAtOnce(PtyProgram &rig)
+    {
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.view.slider2 = 0;
+        rig.control.Command1_Click();
+    }
+
 private slots:
     void theStartUpDialogueRunsInOrderAndShowsTheModel_data()
     {
@@ -97,10 +106,7 @@ private slots:
         QVERIFY(phone.start(phonePath()));
         phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
         PtyProgram rig(phone.linkPath());
-        rig.view.risp = true;
-        rig.view.slider1 = 0;
-        rig.view.slider2 = 0;
-        rig.control.Command1_Click();
+        openAnsweringAtOnce(rig);
         QVERIFY(rig.line.isOpen());
 
         phone.ring(1, 1000);
@@ -114,6 +120,47 @@ private slots:
                  (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
         QTRY_COMPARE(rig.view.panel2, QStringLiteral("Risposto a squillo.."));
         QCOMPARE(rig.view.beeps, 1);
+    }
+
+    void twoSquilliFiveSecondsApartAreEachCalledBack()
+    {
+        // The phone names each caller with the rings (+CLIP=1), which tells two squilli apart
+        // that come closer together than a call's 8 seconds of silence.
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        QVERIFY(phone.setStoredProfile("+CLIP=1"));
+        PtyProgram rig(phone.linkPath());
+        openAnsweringAtOnce(rig);
+        QVERIFY(rig.line.isOpen());
+
+        // The first call is over when the second caller rings and is handled at once, but its
+        // call-back waits until the second call is over too: the seconds until then are skipped
+        // once the first caller has been looked up.
+        QObject::connect(&phone, &SimPhone::commandReceived, [&](const QString &command) {
+            if (command == u"AT+CPBR=1")
+                rig.clock.skip(CallMonitor::kCallOver);
+        });
+
+        const QString ringing = QStringLiteral("Rilevata chiamata .. 1 squilli");
+        phone.setNextCaller(QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi"));
+        phone.ring(1, 1000);
+        QTRY_COMPARE(rig.view.panel2, ringing);
+        rig.clock.skip(5);
+        phone.setNextCaller(QStringLiteral("+393479876543"), QStringLiteral("Lucia Bianchi"));
+        phone.ring(1, 1000);
+        QTRY_COMPARE(rig.view.panel2History.count(ringing), 2);
+
+        QTRY_COMPARE(rig.view.list2.size(), 2);
+        QTRY_COMPARE(phone.receivedCommands().count(QStringLiteral("ATH")), 4);
+        // The missed-call list's newest entry is the second caller when the first is looked up:
+        // the first call's own caller line names it, without a name.
+        QCOMPARE(rig.view.list2,
+                 (QStringList{"Ha squillato : +393331234567   >                 = Risposto",
+                              "Ha squillato : +393479876543   > Lucia Bianchi   = Risposto"}));
+        QCOMPARE(phone.receivedCommands().mid(5),
+                 (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393331234567;", "ATH", "ATH",
+                              "AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
+        QCOMPARE(rig.view.beeps, 2);
     }
 
     void afterTheCheckFixesAStoredCallerLineRingsAreCounted()

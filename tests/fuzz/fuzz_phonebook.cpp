@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Arbitrary answers to "+CPBR=1" through the caller lookup's parsing and the event line's fields.
+// Arbitrary answers to "+CPBR=1" through the caller lookup's parsing and the event line's fields,
+// and the same text as the caller line that comes with a ring.
 #include "call_monitor/caller_entry.h"
 
 #include <cstdint>
@@ -26,6 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 if (!(c.isDigit() || c == u'+' || c == u'*' || c == u'#'))
                     std::abort();
         }
+    }
+
+    const std::optional<CallerEntry> caller = readCallerLine(QStringLiteral("+CLIP: ") + answer);
+    if (caller) {
+        if (caller->number.isEmpty() || fitField(caller->name, 15).size() != 15)
+            std::abort();
+        // Whether two numbers are one does not depend on which is asked about first.
+        if (entry && isSameNumber(entry->number, caller->number) !=
+                         isSameNumber(caller->number, entry->number))
+            std::abort();
     }
     return 0;
 }

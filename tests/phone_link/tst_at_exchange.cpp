@@ -81,6 +81,50 @@ private slots:
         QCOMPARE(rig.line.written.size(), 2);
     }
 
+    void ringReportsAreNotPartOfTheAnswer_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("pieceSize"); ///< the answer arrives in pieces of this size
+        QTest::addColumn<QString>("cleaned");
+        QTest::addColumn<int>("rings"); ///< handed to the monitor
+        const QString entry = QStringLiteral("+CPBR: 1,\"+3912\",145,\"Anna\"");
+        QTest::newRow("a ring before OK") << "\r\nRING\r\n\r\nOK\r\n" << 0 << "OK" << 1;
+        QTest::newRow("framed CR CR LF") << "\r\nRING\r\r\n\r\nOK\r\n" << 0 << "OK" << 1;
+        QTest::newRow("with its caller line")
+            << "\r\nRING\r\n\r\n+CLIP: \"+3912\",145\r\n\r\nOK\r\n"
+            << 0 << "OK" << 1;
+        QTest::newRow("the extended form before an information line")
+            << "\r\n+CRING: VOICE\r\n\r\n" + entry + "\r\n\r\nOK\r\n"
+            << 0 << entry << 1;
+        QTest::newRow("between an information line and OK")
+            << "\r\n" + entry + "\r\n\r\nRING\r\n\r\nOK\r\n"
+            << 0 << entry << 1;
+        QTest::newRow("after OK in the same read") << "\r\nOK\r\n\r\nRING\r\n" << 0 << "OK" << 1;
+        // The answer ends at OK; the ring that had begun to arrive is counted when it is whole.
+        QTest::newRow("arriving with OK") << "\r\nOK\r\n\r\nRING\r\n" << 8 << "OK" << 1;
+        QTest::newRow("two rings in pieces")
+            << "\r\nRING\r\n\r\n+CLIP: \"+3912\",145\r\n\r\nRING\r\n\r\nOK\r\n"
+            << 3 << "OK" << 2;
+        QTest::newRow("an answer to AT+CLIP? stays") << "\r\n+CLIP: 1,1\r\n\r\nOK\r\n"
+                                                     << 0 << "+CLIP: 1,1" << 0;
+        QTest::newRow("NO CARRIER stays") << "\r\nNO CARRIER\r\n\r\nOK\r\n"
+                                          << 0 << "NO CARRIER" << 0;
+    }
+    void ringReportsAreNotPartOfTheAnswer()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, pieceSize);
+        QFETCH(QString, cleaned);
+        QFETCH(int, rings);
+        FakeProgram<> rig;
+        rig.line.queueSplit(answer, pieceSize ? pieceSize : int(answer.size()));
+        QCOMPARE(rig.exchange.IOP(QStringLiteral("D+3912;")), cleaned);
+        QVERIFY(!rig.exchange.gaveUp());
+        rig.monitor.Timer1_Timer();
+        QCOMPARE(rig.view.panel2,
+                 rings ? QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings) : QString());
+    }
+
     void closedPortAnswersErrorAtOnce()
     {
         FakeProgram<> rig;
@@ -123,6 +167,7 @@ private slots:
                 ++pumpsAfterDeadline;
         };
         QCOMPARE(rig.exchange.IOP(command), QStringLiteral("ERROR"));
+        QVERIFY(rig.exchange.gaveUp());
         QCOMPARE(rig.line.written.size(), writes);
         QCOMPARE(rig.line.written.count(atFrame(command)), writes);
         // The deadline is not re-armed: every re-send gets one pass of the wait loop.

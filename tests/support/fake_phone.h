@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fake_line.h"
+#include "fake_program.h"
 #include "phone_link/clock.h"
 
 #include <QList>
@@ -9,11 +10,14 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-/// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup,
-/// the dial and the hang-up (anything else with ERROR), and records when each frame went out.
+/// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup
+/// (the missed-call list chosen unquoted or quoted), the dial and the hang-up (anything else
+/// with ERROR), and records when each frame went out.
 struct FakePhone
 {
     QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
+    /// The answer to the storage written quoted, +CPBS="MC".
+    QString quotedCpbsAnswer = QStringLiteral("\r\nERROR\r\n");
     QString cpbrAnswer =
         QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
     QString dialAnswer = QStringLiteral("\r\nOK\r\n");
@@ -27,6 +31,8 @@ struct FakePhone
             frames.append({frame, clock.seconds()});
             if (frame == u"AT+CPBS=MC\r")
                 return cpbsAnswer;
+            if (frame == u"AT+CPBS=\"MC\"\r")
+                return quotedCpbsAnswer;
             if (frame == u"AT+CPBR=1\r")
                 return cpbrAnswer;
             if (frame.startsWith(u"ATD"))
@@ -53,3 +59,15 @@ struct FakePhone
     QStringList dials() const { return sent().filter(QRegularExpression(QStringLiteral("^ATD"))); }
     bool dialed() const { return !dials().isEmpty(); }
 };
+
+/// The phone session with the phone answering the monitor, half a second past a whole second.
+struct PhoneProgram : FakeProgram<>
+{
+    FakePhone phone;
+
+    PhoneProgram() : FakeProgram(1000.5) { phone.answer(line, clock); }
+};
+
+/// Number and name fields of an event line for the phone's default entry 1.
+inline const QString kMario =
+    QStringLiteral("+393331234567  ") + QStringLiteral(" > ") + QStringLiteral("Mario Rossi    ");

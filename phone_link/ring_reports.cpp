@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ring_reports.h"
+
+#include <iterator>
+
+namespace {
+
+struct UnsolicitedReport
+{
+    QStringView text;
+    bool wholeLine; ///< the line is exactly `text`; otherwise it begins with it
+    PhoneReport kind;
+};
+
+// The reports of a call ringing in. "+CRING: VOICE" is the extended form (+CRC=1) of a voice
+// call's ring; other +CRING types are data or fax calls and are not answered with a squillo. A
+// caller line (+CLIP=1) starts with the number in quotes, which tells it from the answer to
+// AT+CLIP? ("+CLIP: 1,1").
+constexpr UnsolicitedReport kReports[] = {
+    {u"RING", true, PhoneReport::Ring},
+    {u"+CRING: VOICE", true, PhoneReport::Ring},
+    {u"+CLIP: \"", false, PhoneReport::CallerLine},
+};
+
+constexpr QStringView kCrLf = u"\r\n";
+
+} // namespace
+
+PhoneReport phoneReport(QStringView line)
+{
+    for (const UnsolicitedReport &report : kReports) {
+        if (report.wholeLine ? line == report.text : line.startsWith(report.text))
+            return report.kind;
+    }
+    return PhoneReport::Other;
+}
+
+qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &sink)
+{
+    qsizetype lineStart = from;
+    for (;;) {
+        const qsizetype lineFeed = text.indexOf(u'\n', lineStart);
+        if (lineFeed < 0)
+            return lineStart;
+        // A report ends in CR LF or CR CR LF; a bare LF is not the phone's framing.
+        qsizetype end = lineFeed;
+        while (end > lineStart && lineFeed - end < 2 && text[end - 1] == u'\r')
+            --end;
+        const QStringView line = QStringView(text).sliced(lineStart, end - lineStart);
+        const PhoneReport kind = end < lineFeed ? phoneReport(line) : PhoneReport::Other;
+        if (kind == PhoneReport::Other) {
+            lineStart = lineFeed + 1;
+            continue;
+        }
+        if (kind == PhoneReport::Ring)
+            sink.ringArrived(at);
+        else
+            sink.callerLineArrived(line.toString(), at);
+        // The CR LF before the report goes with it when it is a line of its own (the report's
+        // framing); a CR LF that ends an information line stays with that line.
+        qsizetype takeFrom = lineStart;
+        if (lineStart >= 2 && QStringView(text).sliced(lineStart - 2, 2) == kCrLf &&
+            (lineStart == 2 || text[lineStart - 3] == u'\n'))
+            takeFrom = lineStart - 2;
+        text.remove(takeFrom, lineFeed + 1 - takeFrom);
+        lineStart = takeFrom;
+    }
+}

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Ring reports in the phone's text. A phone sends them whenever a call rings in, unasked, so they
+// land in whatever is reading the line at that moment: the monitor's pass, an exchange's wait
+// for its answer, the monitor's waits around a call-back. Each of those takes every complete
+// ring report out of what it read and hands it to a RingSink with the moment it arrived; the
+// rest of the text is theirs, as if the report had never been there.
+//
+// A report is a line of its own, framed by CR LF before it and CR LF (or CR CR LF, which some
+// modules send) after it. "RING" and "+CRING: VOICE" are rings; a caller line
+// (+CLIP: "<number>",<type>,...) that follows a ring tells who rings.
+
+#include <QString>
+#include <QStringView>
+
+/// What a line of the phone's text is, as an unsolicited report.
+enum class PhoneReport {
+    Other,     ///< an answer's line, or a report that is not about a ringing call
+    Ring,      ///< one ring of a voice call
+    CallerLine ///< the caller's number (and maybe name) that comes with a ring
+};
+
+/// Tells a ring report from other text: `line` is the line without its CR and LF.
+PhoneReport phoneReport(QStringView line);
+
+/// Where ring reports are handed over.
+class RingSink
+{
+public:
+    virtual ~RingSink() = default;
+    /// A ring arrived at `at` (clock seconds).
+    virtual void ringArrived(double at) = 0;
+    /// A caller line arrived at `at`; `line` is the line without its framing.
+    virtual void callerLineArrived(const QString &line, double at) = 0;
+};
+
+/// Takes each complete ring report and caller line out of `text`, lines from `from` on (the
+/// start of a line), together with their framing, and hands them to `sink` as arrived at `at`.
+/// Returns where the line that is not complete yet begins (text.size() when there is none): the
+/// next look starts there, once more text has been appended.
+qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &sink);

@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "call_monitor/caller_entry.h"
+#include "tests/support/fake_phone.h"
+
+#include <QTest>
+
+using Rig = PhoneProgram;
+
+/// Who the caller of a call is: the missed-call list's entry 1, read as the phone answers it, or
+/// the caller line that came with the rings; what is logged and what is dialled.
+class TestCallerLookup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fieldsAreFifteenCharactersWide()
+    {
+        QCOMPARE(fitField(QStringLiteral("errore"), 15), QStringLiteral("errore         "));
+        QCOMPARE(fitField(QString(), 15), QString(15, u' '));
+        QCOMPARE(fitField(QStringLiteral("0123456789ABCDEF"), 15),
+                 QStringLiteral("0123456789ABCDE"));
+        QCOMPARE(fitField(QStringLiteral("0123456789ABCDE"), 15),
+                 QStringLiteral("0123456789ABCDE"));
+
+        Rig rig;
+        rig.phone.cpbrAnswer = QStringLiteral(
+            "\r\n+CPBR: 1,\"00393331234567890\",129,\"Giovanni Battista Rossi\"\r\n\r\nOK\r\n");
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.view.list2,
+                 QStringList{QStringLiteral(
+                     "Ha squillato : 003933312345678 > Giovanni Battis = Risposto")});
+    }
+
+    void whoTheCallerIs_data()
+    {
+        QTest::addColumn<QString>("cpbsAnswer");
+        QTest::addColumn<QString>("quotedCpbsAnswer");
+        QTest::addColumn<QString>("cpbrAnswer");
+        QTest::addColumn<QString>("callerLine"); ///< sent with the ring; empty: none
+        QTest::addColumn<QString>("logged");     ///< number and name fields of the event line
+        QTest::addColumn<QStringList>("sent");
+        const QString ok = QStringLiteral("\r\nOK\r\n");
+        const QString error = QStringLiteral("\r\nERROR\r\n");
+        const QString listed = FakePhone().cpbrAnswer;
+        const QString errore = QStringLiteral("errore          >                ");
+        const QString lucia = QStringLiteral("+393479876543   > Lucia Bianchi  ");
+        const QString luciaNoName = QStringLiteral("+393479876543   >                ");
+        const QStringList unquoted{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
+        // A phone that refused the list is asked for it quoted; one that never answered is not.
+        const QStringList quoted{"AT+CPBS=MC\r", "AT+CPBS=\"MC\"\r"};
+        const auto callBack = [](const char *number) {
+            return QStringList{QStringLiteral("ATD%1;\r").arg(QLatin1String(number)), "ATH\r",
+                               "ATH\r"};
+        };
+        const QStringList callsMario = callBack("+393331234567");
+        const QStringList callsLucia = callBack("+393479876543");
+
+        // The lookup fails: "errore", never called back.
+        QTest::newRow("the book cannot be chosen")
+            << error << error << listed << "" << errore << quoted;
+        QTest::newRow("the book never answers") << "" << error << listed << "" << errore
+                                                << QStringList(101, QStringLiteral("AT+CPBS=MC\r"));
+        QTest::newRow("a malformed entry") << ok << error << "\r\n+CPBR: 1,\"3912\r\n\r\nOK\r\n"
+                                           << "" << errore << unquoted;
+        QTest::newRow("the list chosen quoted") << error << ok << listed << "" << kMario
+                                                << quoted + QStringList{"AT+CPBR=1\r"} + callsMario;
+
+        // The caller line that came with the rings.
+        QTest::newRow("no list, caller ID with a name")
+            << error << error << listed << "+CLIP: \"+393479876543\",145,\"\",,\"Lucia Bianchi\",0"
+            << lucia << quoted + callsLucia;
+        QTest::newRow("no list, international without plus")
+            << error << error << listed << "+CLIP: \"393479876543\",145"
+            << "393479876543    >                " << quoted + callsLucia;
+        QTest::newRow("no list, withheld")
+            << error << error << listed << "+CLIP: \"\",128" << errore << quoted;
+        QTest::newRow("no list, not a number")
+            << error << error << listed << "+CLIP: \"PRIVATE\",129"
+            << "PRIVATE         >                " << quoted;
+        QTest::newRow("entry 1 is someone else")
+            << ok << error << listed << "+CLIP: \"+393479876543\",145" << luciaNoName
+            << unquoted + callsLucia;
+        QTest::newRow("entry 1 is the caller without the country code")
+            << ok << error << listed << "+CLIP: \"3331234567\",129,,,\"Mario\"" << kMario
+            << unquoted + callsMario;
+        QTest::newRow("entry 1 is the caller with 00")
+            << ok << error << listed << "+CLIP: \"00393331234567\",129" << kMario
+            << unquoted + callsMario;
+        QTest::newRow("entry 1 and a withheld caller line")
+            << ok << error << listed << "+CLIP: \"\",128" << kMario << unquoted + callsMario;
+    }
+    void whoTheCallerIs()
+    {
+        QFETCH(QString, cpbsAnswer);
+        QFETCH(QString, quotedCpbsAnswer);
+        QFETCH(QString, cpbrAnswer);
+        QFETCH(QString, callerLine);
+        QFETCH(QString, logged);
+        QFETCH(QStringList, sent);
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.phone.cpbsAnswer = cpbsAnswer;
+        rig.phone.quotedCpbsAnswer = quotedCpbsAnswer;
+        rig.phone.cpbrAnswer = cpbrAnswer;
+        rig.line.queue(QStringLiteral("\r\nRING\r\n") +
+                       (callerLine.isEmpty() ? QString() : "\r\n" + callerLine + "\r\n"));
+        rig.monitor.Timer1_Timer();
+        rig.run(9);
+        QCOMPARE(rig.phone.sent(), sent);
+        QCOMPARE(rig.view.list2,
+                 QStringList{QStringLiteral("Ha squillato : ") + logged + " = Risposto"});
+    }
+
+    void phonebookAnswers_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("full entry")
+            << "+CPBR: 1,\"+3912\",145,\"Anna\"" << true << "+3912" << 145 << "Anna";
+        QTest::newRow("international without plus") << "+CPBR: 1,\"393331234567\", 145 ,\"Mario\""
+                                                    << true << "393331234567" << 145 << "Mario";
+        QTest::newRow("no quotes") << "+CPBR: 1,3912,145" << false << "" << 0 << "";
+        QTest::newRow("one quote") << "+CPBR: 1,\"3912,145" << false << "" << 0 << "";
+        QTest::newRow("no name") << "+CPBR: 1,\"3912\",129" << true << "3912" << 129 << "";
+        QTest::newRow("unterminated name")
+            << "+CPBR: 1,\"3912\",129,\"An" << true << "3912" << 129 << "";
+        QTest::newRow("no type") << "+CPBR: 1,\"3912\",,\"Anna\"" << true << "3912" << 0 << "Anna";
+        QTest::newRow("not a type")
+            << "+CPBR: 1,\"3912\",1450,\"Anna\"" << true << "3912" << 0 << "Anna";
+        QTest::newRow("empty number") << "+CPBR: 1,\"\",128,\"\"" << true << "" << 128 << "";
+        QTest::newRow("empty answer") << "" << false << "" << 0 << "";
+        QTest::newRow("quote at the end") << "\"" << false << "" << 0 << "";
+    }
+    void phonebookAnswers()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, found);
+        QFETCH(QString, number);
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        const std::optional<CallerEntry> entry = readCallerEntry(answer);
+        QCOMPARE(entry.has_value(), found);
+        if (entry) {
+            QCOMPARE(entry->number, number);
+            QCOMPARE(entry->type, type);
+            QCOMPARE(entry->name, name);
+        }
+    }
+
+    void theNumberDialledAndLogged_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("dial"); ///< the dial frame; empty: never dialled
+        QTest::newRow("national") << "0612345678" << 129 << "ATD0612345678;\r";
+        QTest::newRow("international without plus, type 145")
+            << "393331234567" << 145 << "ATD+393331234567;\r";
+        QTest::newRow("international with plus") << "+393331234567" << 145 << "ATD+393331234567;\r";
+        QTest::newRow("no plus, national type") << "393331234567" << 129 << "ATD393331234567;\r";
+        QTest::newRow("withheld") << "" << 129 << "";
+        QTest::newRow("withheld, type 145") << "" << 145 << "";
+        QTest::newRow("a second command") << "333;\rATD+39999" << 129 << "";
+        QTest::newRow("letters") << "PRIVATE" << 129 << "";
+        QTest::newRow("letters, type 145") << "PRIVATE" << 145 << "";
+        QTest::newRow("plus inside") << "39+333" << 129 << "";
+        QTest::newRow("plus alone") << "+" << 129 << "";
+        QTest::newRow("space") << "333 123" << 129 << "";
+    }
+    void theNumberDialledAndLogged()
+    {
+        QFETCH(QString, number);
+        QFETCH(int, type);
+        QFETCH(QString, dial);
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        rig.phone.cpbrAnswer =
+            QStringLiteral("\r\n+CPBR: 1,\"%1\",%2,\"X\"\r\n\r\nOK\r\n").arg(number).arg(type);
+        rig.ring();
+        rig.run(9);
+        QCOMPARE(rig.view.list2.size(), 1);
+        // Logged as the phone gave it, whatever was dialled.
+        QVERIFY(
+            rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
+        QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
+        QVERIFY(isDialable(QStringLiteral("+39*31#2")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCallerLookup)
+#include "tst_caller_lookup.moc"
