@@ -166,12 +166,45 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
         return args.size() >= min && args.size() <= max;
     };
 
-    if (command == QLatin1String("ring") && argCount(1, 2)) {
-        const auto times = toInt(args[0], 1, 1000);
-        const auto interval = args.size() == 2 ? toInt(args[1], 0, 3600000) : 3000;
-        if (!times || !interval)
-            return fail(QStringLiteral("ring N [INTERVAL_MS]"));
-        m_phone->ring(*times, *interval);
+    if (command == QLatin1String("ring") && !args.isEmpty()) {
+        // "ring 2 3000 after AT+CPBS 500": the call waits for the phone to receive the command.
+        const qsizetype after = args.indexOf(QLatin1String("after"));
+        const QStringList ringArgs = after < 0 ? args : args.mid(0, after);
+        const QStringList afterArgs = after < 0 ? QStringList() : args.mid(after + 1);
+        const auto times = toInt(ringArgs.value(0), 1, 1000);
+        const auto interval = ringArgs.size() == 2 ? toInt(ringArgs[1], 0, 3600000) : 3000;
+        const auto afterMs = afterArgs.size() == 2 ? toInt(afterArgs[1], 0, 3600000) : 0;
+        if (!times || !interval || !afterMs || ringArgs.size() > 2 ||
+            (after >= 0 && (afterArgs.isEmpty() || afterArgs.size() > 2)))
+            return fail(QStringLiteral("ring N [INTERVAL_MS] [after COMMAND [MS]]"));
+        if (after < 0)
+            m_phone->ring(*times, *interval);
+        else
+            m_phone->ringAfterCommand(afterArgs[0], *afterMs, *times, *interval);
+        return true;
+    }
+    if (command == QLatin1String("ringframe") && argCount(1, 1) &&
+        (args[0] == QLatin1String("crlf") || args[0] == QLatin1String("crcrlf"))) {
+        m_phone->setExtraCrAfterRing(args[0] == QLatin1String("crcrlf"));
+        return true;
+    }
+    if (command == QLatin1String("dial-while-ringing") && argCount(1, 1) &&
+        (args[0] == QLatin1String("ok") || args[0] == QLatin1String("refuse"))) {
+        m_phone->setRefuseDialWhileRinging(args[0] == QLatin1String("refuse"));
+        return true;
+    }
+    if (command == QLatin1String("storage") && argCount(1, 1) &&
+        (args[0] == QLatin1String("any") || args[0] == QLatin1String("quoted"))) {
+        m_phone->setQuotedStorageOnly(args[0] == QLatin1String("quoted"));
+        return true;
+    }
+    if (command == QLatin1String("bare-at") && argCount(1, 1) &&
+        (args[0] == QLatin1String("ok") || args[0] == QLatin1String("error"))) {
+        m_phone->setBareAtRefused(args[0] == QLatin1String("error"));
+        return true;
+    }
+    if (command == QLatin1String("radio") && argCount(1, 1) && toSwitch(args[0])) {
+        m_phone->setRadioOn(*toSwitch(args[0]));
         return true;
     }
     if (command == QLatin1String("caller") && !args.isEmpty()) {
