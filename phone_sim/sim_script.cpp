@@ -183,38 +183,39 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
             m_phone->ringAfterCommand(afterArgs[0], *afterMs, *times, *interval);
         return true;
     }
-    if (command == QLatin1String("ringframe") && argCount(1, 1) &&
-        (args[0] == QLatin1String("crlf") || args[0] == QLatin1String("crcrlf"))) {
-        m_phone->setExtraCrAfterRing(args[0] == QLatin1String("crcrlf"));
-        return true;
-    }
-    if (command == QLatin1String("dial-while-ringing") && argCount(1, 1) &&
-        (args[0] == QLatin1String("ok") || args[0] == QLatin1String("refuse"))) {
-        m_phone->setRefuseDialWhileRinging(args[0] == QLatin1String("refuse"));
-        return true;
-    }
-    if (command == QLatin1String("storage") && argCount(1, 1) &&
-        (args[0] == QLatin1String("any") || args[0] == QLatin1String("quoted"))) {
-        m_phone->setQuotedStorageOnly(args[0] == QLatin1String("quoted"));
-        return true;
-    }
-    if (command == QLatin1String("bare-at") && argCount(1, 1) &&
-        (args[0] == QLatin1String("ok") || args[0] == QLatin1String("error"))) {
-        m_phone->setBareAtRefused(args[0] == QLatin1String("error"));
-        return true;
-    }
-    if (command == QLatin1String("radio") && argCount(1, 1) && toSwitch(args[0])) {
-        m_phone->setRadioOn(*toSwitch(args[0]));
-        return true;
-    }
     if (command == QLatin1String("caller") && !args.isEmpty()) {
         m_callerNumber = args[0];
         m_callerName = QStringList(args.mid(1)).join(QLatin1Char(' '));
         m_phone->setNextCaller(m_callerNumber, m_callerName);
         return true;
     }
-    if (command == QLatin1String("silent") && argCount(1, 1) && toSwitch(args[0])) {
-        m_phone->setSilent(*toSwitch(args[0]));
+    // A phone's setting that is one way or the other: "mc on", "storage quoted".
+    struct TwoWay
+    {
+        const char *command;
+        const char *off;
+        const char *on;
+        void (SimPhone::*set)(bool);
+    };
+    static const TwoWay kTwoWays[] = {
+        {"silent", "off", "on", &SimPhone::setSilent},
+        {"mc", "off", "on", &SimPhone::setMissedCallList},
+        {"international", "plus", "bare", &SimPhone::setBareInternational},
+        {"ringframe", "crlf", "crcrlf", &SimPhone::setExtraCrAfterRing},
+        {"dial-while-ringing", "ok", "refuse", &SimPhone::setRefuseDialWhileRinging},
+        {"storage", "any", "quoted", &SimPhone::setQuotedStorageOnly},
+        {"radio", "off", "on", &SimPhone::setRadioOn},
+        {"bare-at", "ok", "error", &SimPhone::setBareAtRefused},
+    };
+    for (const TwoWay &row : kTwoWays) {
+        if (command != QLatin1String(row.command))
+            continue;
+        if (!argCount(1, 1) ||
+            (args[0] != QLatin1String(row.on) && args[0] != QLatin1String(row.off)))
+            return fail(QStringLiteral("%1 %2|%3")
+                            .arg(QLatin1String(row.command), QLatin1String(row.off),
+                                 QLatin1String(row.on)));
+        (m_phone->*row.set)(args[0] == QLatin1String(row.on));
         return true;
     }
     if (command == QLatin1String("demo") && argCount(1, 1) && toSwitch(args[0])) {
@@ -287,15 +288,6 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
             return fail(QStringLiteral(
                 "callee answers|busy|no-answer|no-carrier [SECONDS] | callee never"));
         m_phone->setCallee(SimPhone::Callee(which), int(seconds * 1000));
-        return true;
-    }
-    if (command == QLatin1String("mc") && argCount(1, 1) && toSwitch(args[0])) {
-        m_phone->setMissedCallList(*toSwitch(args[0]));
-        return true;
-    }
-    if (command == QLatin1String("international") && argCount(1, 1) &&
-        (args[0] == QLatin1String("plus") || args[0] == QLatin1String("bare"))) {
-        m_phone->setBareInternational(args[0] == QLatin1String("bare"));
         return true;
     }
     if (command == QLatin1String("model") && !rest.isEmpty()) {
