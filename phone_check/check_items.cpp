@@ -73,7 +73,8 @@ void PhoneCheck::checkMissedCalls()
                                .arg(listed, why),
                            QStringLiteral(" No setting adds the list; use another phone."));
         else
-            reportNoLookup(why + QStringLiteral(": the missed-call list cannot be selected"), {});
+            reportNoLookup(
+                QStringLiteral("the missed-call list \"MC\" cannot be selected (%1)").arg(why), {});
         return;
     }
     if (lists.isOk() && hasMc)
