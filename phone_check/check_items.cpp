@@ -54,33 +54,47 @@ void PhoneCheck::checkMissedCalls()
 {
     const CheckReply lists = ask(QStringLiteral("+CPBS=?"));
     const CheckReply select = ask(QStringLiteral("+CPBS=MC"));
+    // As Tornasquillo does: a phone that answers ERROR to the unquoted storage is asked once
+    // more with it in quotes, as 3GPP TS 27.007 writes it.
+    const bool askQuoted = select.isFinal() && select.final == u"ERROR";
+    const CheckReply quoted = askQuoted ? ask(QStringLiteral("+CPBS=\"MC\"")) : CheckReply{};
     if (stopped())
         return;
     const QString listed = lists.value(u"+CPBS:");
     const bool hasMc = listed.contains(QLatin1String("\"MC\""), Qt::CaseInsensitive);
-    const QString noLookup = QStringLiteral(
-        "Tornasquillo reads each caller from that list, so every call would be logged as "
-        "\"errore\" and no squillo called back.");
+    const bool listedWithoutMc = lists.isOk() && !listed.isEmpty() && !hasMc;
+    if (!select.isOk() && !quoted.isOk()) {
+        QString why = QStringLiteral("AT+CPBS=MC answered %1").arg(select.describe());
+        if (askQuoted)
+            why += QStringLiteral(" and AT+CPBS=\"MC\" %1").arg(quoted.describe());
+        if (listedWithoutMc)
+            reportNoLookup(QStringLiteral("the phone has no missed-call list \"MC\" (AT+CPBS=? "
+                                          "lists %1; %2)")
+                               .arg(listed, why),
+                           QStringLiteral(" No setting adds the list; use another phone."));
+        else
+            reportNoLookup(
+                QStringLiteral("the missed-call list \"MC\" cannot be selected (%1)").arg(why), {});
+        return;
+    }
     if (lists.isOk() && hasMc)
         say(Level::Ok, QStringLiteral("the phone has a missed-call list \"MC\" (AT+CPBS=?)."));
-    else if (lists.isOk() && !listed.isEmpty())
-        say(Level::Problem,
-            QStringLiteral("the phone has no missed-call list \"MC\" (AT+CPBS=? lists %1): ")
-                    .arg(listed) +
-                noLookup + QStringLiteral(" No setting adds it; use another phone."));
+    else if (listedWithoutMc)
+        say(Level::Ok, QStringLiteral("AT+CPBS=? lists %1, without \"MC\", but the missed-call "
+                                      "list \"MC\" can be selected.")
+                           .arg(listed));
     else
         say(Level::Warning,
             QStringLiteral("AT+CPBS=? answered %1: the phone does not say which lists it has.")
                 .arg(lists.describe()));
-
-    if (!select.isOk()) {
-        say(Level::Problem,
-            QStringLiteral("AT+CPBS=MC, unquoted as Tornasquillo sends it, answered %1: ")
-                    .arg(select.describe()) +
-                noLookup);
-        return;
-    }
-    say(Level::Ok, QStringLiteral("AT+CPBS=MC, unquoted as Tornasquillo sends it, answers OK."));
+    if (select.isOk())
+        say(Level::Ok,
+            QStringLiteral("AT+CPBS=MC, unquoted as Tornasquillo sends it, answers OK."));
+    else
+        say(Level::Ok, QStringLiteral("AT+CPBS=MC, unquoted, answered %1, but the quoted form "
+                                      "AT+CPBS=\"MC\" answers OK: Tornasquillo asks again in "
+                                      "that form.")
+                           .arg(select.describe()));
 
     const CheckReply entry = ask(QStringLiteral("+CPBR=1"));
     if (stopped())
@@ -136,6 +150,8 @@ struct PhoneCheck::Setting
     /// nothing.
     QString absentText{};
     QString unclearText{}; ///< for any other answer
+    /// Tornasquillo works with every value: the row only says what was read, always "ok".
+    bool anyValue = false;
     /// Asked together with the next row: neither is reported unless both are answered.
     bool askedWithNext = false;
     /// For a setting whose answers mean something else: judges the answer instead.
@@ -148,27 +164,18 @@ void PhoneCheck::checkSettings()
         // IOP's limits, as they cost a phone that answers otherwise than it expects.
         const QString deadline = QString::number(AtExchange::kDeadline);
         const QString resends = QString::number(AtExchange::kRetransmitLimit);
+        const QString bothRings = QStringLiteral("Tornasquillo counts rings reported as \"RING\" "
+                                                 "and as \"+CRING: VOICE\" alike.");
         return QList<Setting>{
             {.name = QStringLiteral("+CRC"),
-             .goodText = QStringLiteral("rings are reported as \"RING\" (AT+CRC? is %1)."),
-             .badText = QStringLiteral("rings are reported as \"+CRING: ...\" (AT+CRC? is %1): "
-                                       "Tornasquillo counts only \"RING\", so it would see no "
-                                       "call at all."),
-             .fixWhat = QStringLiteral("rings reported as RING"),
-             .absentText = QStringLiteral("the phone has no +CRC: rings are reported as \"RING\"."),
-             .unclearText = QStringLiteral("AT+CRC? answered %1: cannot tell how rings are "
-                                           "reported; Tornasquillo counts only \"RING\"."),
+             .goodText = QStringLiteral("the phone's setting is +CRC=%1 (AT+CRC?). ") + bothRings,
+             .absentText = QStringLiteral("the phone has no +CRC (AT+CRC? answered "
+                                          "\"ERROR\"). ") +
+                           bothRings,
+             .unclearText = QStringLiteral("AT+CRC? answered %1. ") + bothRings,
+             .anyValue = true,
              .askedWithNext = true},
-            {.name = QStringLiteral("+CLIP"),
-             .goodText = QStringLiteral("no caller line follows a ring (AT+CLIP? is %1)."),
-             .badText = QStringLiteral("each ring is followed by a \"+CLIP: ...\" line (AT+CLIP? "
-                                       "is %1): Tornasquillo counts a ring only when \"RING\" "
-                                       "comes alone, so it would count no ring, or only the "
-                                       "first, of each call."),
-             .fixWhat = QStringLiteral("no caller line after a ring"),
-             .absentText = QStringLiteral("the phone has no +CLIP: no caller line follows a ring."),
-             .unclearText = QStringLiteral("AT+CLIP? answered %1: cannot tell whether a caller "
-                                           "line follows each ring.")},
+            {.name = QStringLiteral("+CLIP"), .judgeOwn = &PhoneCheck::checkCallerId},
             {.name = QStringLiteral("+COLP"),
              .goodText = QStringLiteral("a dial is answered at once (AT+COLP? is %1)."),
              .badText = QStringLiteral("a dial is answered only when the callee picks up "
@@ -227,7 +234,7 @@ void PhoneCheck::checkSetting(const Setting &setting, const CheckReply &reply)
 {
     const QString prefix = setting.name.startsWith(u'+') ? setting.name + u':' : QString();
     const std::optional<int> value = firstNumber(reply.value(prefix));
-    if (reply.isOk() && value == setting.good)
+    if (reply.isOk() && value && (setting.anyValue || value == setting.good))
         say(Level::Ok, setting.goodText.arg(*value));
     else if (reply.isOk() && value)
         say(setting.badLevel, setting.badText.arg(*value),
@@ -235,7 +242,66 @@ void PhoneCheck::checkSetting(const Setting &setting, const CheckReply &reply)
     else if (reply.isFinal() && reply.final == u"ERROR" && !setting.absentText.isEmpty())
         say(Level::Ok, setting.absentText);
     else
-        say(Level::Warning, setting.unclearText.arg(reply.describe()));
+        say(setting.anyValue ? Level::Ok : Level::Warning,
+            setting.unclearText.arg(reply.describe()));
+}
+
+void PhoneCheck::checkCallerId(const CheckReply &clip)
+{
+    // "+CLIP: n,m": n the setting, m whether the network provides caller ID (0: it does not).
+    const QString read = clip.value(u"+CLIP:");
+    const std::optional<int> setting = firstNumber(read);
+    const bool provided = read.section(u',', 1, 1).trimmed() != u"0";
+    const QString fromList = QStringLiteral("Tornasquillo reads each caller from the missed-call "
+                                            "list.");
+    if (clip.isOk() && setting == 1 && provided) {
+        m_callerId = CallerId::On;
+        m_callerIdRead = QStringLiteral("+CLIP=1");
+        say(Level::Ok, QStringLiteral("the phone's setting is +CLIP=1 (AT+CLIP? is %1). "
+                                      "Tornasquillo takes the caller's number from the +CLIP "
+                                      "line of the rings when the missed-call list gives none "
+                                      "or another number.")
+                           .arg(read));
+    } else if (clip.isOk() && setting == 1) {
+        m_callerId = CallerId::Absent;
+        m_callerIdRead = QStringLiteral("AT+CLIP? is %1").arg(read);
+        say(Level::Ok, QStringLiteral("the phone's setting is +CLIP=1, but the network does not "
+                                      "provide caller ID (AT+CLIP? is %1). ")
+                               .arg(read) +
+                           fromList);
+    } else if (clip.isOk() && setting) {
+        m_callerId = CallerId::Off;
+        m_callerIdRead = QStringLiteral("+CLIP=%1").arg(*setting);
+        say(Level::Ok, QStringLiteral("the phone's setting is +CLIP=%1 (AT+CLIP? is %2). ")
+                               .arg(*setting)
+                               .arg(read) +
+                           fromList);
+    } else {
+        m_callerId = CallerId::Absent;
+        m_callerIdRead = QStringLiteral("AT+CLIP? answered %1").arg(clip.describe());
+        say(Level::Ok, m_callerIdRead + QStringLiteral(". ") + fromList);
+    }
+}
+
+void PhoneCheck::reportNoLookup(const QString &why, const QString &noFix)
+{
+    if (m_callerId == CallerId::On) {
+        say(Level::Warning,
+            why + QStringLiteral(": the caller comes from caller ID only. Tornasquillo takes the "
+                                 "caller's number from the +CLIP line of the rings; a call whose "
+                                 "number is withheld is logged as \"errore\" and not called "
+                                 "back."));
+        return;
+    }
+    const QString text =
+        why + QStringLiteral(", and caller ID is not on (%1): every call would be logged as "
+                             "\"errore\" and no squillo called back.")
+                  .arg(m_callerIdRead);
+    if (m_callerId == CallerId::Off)
+        say(Level::Problem, text, QStringLiteral("+CLIP=1"),
+            QStringLiteral("the caller's number with the rings"));
+    else
+        say(Level::Problem, text + noFix);
 }
 
 void PhoneCheck::checkHangUp(const CheckReply &cvhu)
@@ -287,11 +353,25 @@ void PhoneCheck::checkNetwork()
         say(Level::Warning, QStringLiteral("searching for a network (AT+CREG? stat 2): no call "
                                            "reaches the phone until it registers."));
     } else {
-        say(Level::Problem,
-            QStringLiteral("not registered on a network (AT+CREG? stat %1): no call reaches the "
-                           "phone. Check the SIM, its PIN and the signal; AT+COPS=0 lets the "
-                           "phone choose a network.")
-                .arg(*stat));
+        // A radio that is off (flight mode, or minimum functionality) registers nowhere,
+        // whatever the SIM and the signal.
+        const CheckReply cfun = ask(QStringLiteral("+CFUN?"));
+        if (stopped())
+            return;
+        const std::optional<int> radio = firstNumber(cfun.value(u"+CFUN:"));
+        if (cfun.isOk() && (radio == 0 || radio == 4))
+            say(Level::Problem,
+                QStringLiteral("not registered on a network (AT+CREG? stat %1): the phone's "
+                               "radio is off (AT+CFUN? is %2), so no call reaches the phone.")
+                    .arg(*stat)
+                    .arg(*radio),
+                QStringLiteral("+CFUN=1"), QStringLiteral("radio on"), false);
+        else
+            say(Level::Problem,
+                QStringLiteral("not registered on a network (AT+CREG? stat %1): no call reaches "
+                               "the phone. Check the SIM, its PIN and the signal; AT+COPS=0 lets "
+                               "the phone choose a network.")
+                    .arg(*stat));
     }
 }
 

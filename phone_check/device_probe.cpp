@@ -41,8 +41,16 @@ ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pu
         }
         opened = true;
         PhoneCheck probe(*line, clock, pump, out, path, probeEnd);
-        const bool found = probe.answersAt(PhoneCheck::kProbeWait, true);
-        out << path << (found ? ": answers \"AT\"\n" : ": no answer to \"AT\"\n");
+        const CheckReply reply = probe.answersAt(PhoneCheck::kProbeWait, true);
+        const bool found = reply.isFinal();
+        // A phone may refuse a bare "AT" and answer every command Tornasquillo sends.
+        if (reply.isOk())
+            out << path << ": answers \"AT\"\n";
+        else if (found)
+            out << path << ": answers \"AT\" with " << reply.describe()
+                << " (a warning at most; the check tells)\n";
+        else
+            out << path << ": no answer to \"AT\"\n";
         out.flush();
         if (found) {
             answering << path;

@@ -25,12 +25,12 @@ CheckReply PhoneCheck::ask(const QString &cmdat, bool numericToo)
 }
 
 void PhoneCheck::say(Level level, const QString &text, const QString &fixCommand,
-                     const QString &fixWhat)
+                     const QString &fixWhat, bool stored)
 {
     static const char *const kLevels[] = {"ok", "warning", "problem"};
     m_out << kLevels[int(level)] << ": " << text;
     if (!fixCommand.isEmpty()) {
-        m_out << " Fix: AT" << fixCommand << ", then AT&W.";
+        m_out << " Fix: AT" << fixCommand << (stored ? ", then AT&W." : ".");
         m_fixes.append({fixCommand, fixWhat});
     }
     m_out << '\n';
@@ -41,7 +41,7 @@ void PhoneCheck::say(Level level, const QString &text, const QString &fixCommand
         ++m_warnings;
 }
 
-bool PhoneCheck::answersAt(double wait, bool quiet)
+CheckReply PhoneCheck::answersAt(double wait, bool quiet)
 {
     CheckReply reply = m_exchange.ask(QStringLiteral(""), wait, true);
     bool resultCodesOff = false;
@@ -53,7 +53,7 @@ bool PhoneCheck::answersAt(double wait, bool quiet)
     if (reply.end == CheckReply::End::Lost || reply.end == CheckReply::End::OutOfTime)
         m_stop = reply.end;
     if (quiet)
-        return reply.isFinal();
+        return reply;
 
     if (reply.isOk() && !resultCodesOff) {
         say(Level::Ok, QStringLiteral("the phone answers \"AT\"."));
@@ -61,10 +61,10 @@ bool PhoneCheck::answersAt(double wait, bool quiet)
         say(Level::Ok, QStringLiteral("the phone answers once its result codes are switched on "
                                       "(ATQ0); they were off."));
     } else if (reply.isFinal()) {
-        say(Level::Problem,
-            QStringLiteral("the phone answers \"AT\" with %1: it refuses even the simplest "
-                           "command, so Tornasquillo could neither look callers up nor call "
-                           "them back.")
+        say(Level::Warning,
+            QStringLiteral("the phone answers a bare \"AT\" with %1. Tornasquillo never sends "
+                           "it; what counts is how the phone answers the commands it does send, "
+                           "below.")
                 .arg(reply.describe()));
     } else if (reply.end == CheckReply::End::Silent) {
         say(Level::Problem,
@@ -73,12 +73,12 @@ bool PhoneCheck::answersAt(double wait, bool quiet)
                            "bit), a device that is not a phone, or a phone that is off.")
                 .arg(kAnswerWait));
     }
-    return reply.isFinal();
+    return reply;
 }
 
 int PhoneCheck::run(bool fix)
 {
-    if (!answersAt(kAnswerWait, false)) {
+    if (!answersAt(kAnswerWait, false).isFinal()) {
         reportStop();
         m_out << "Tornasquillo cannot use " << m_device << ".\n";
         m_out.flush();
@@ -92,7 +92,7 @@ int PhoneCheck::run(bool fix)
         m_out << "Checking again after ATZ:\n";
         checkAfterReset(false);
     } else if (checked && fix) {
-        m_out << "Nothing to fix.\n";
+        m_out << (m_problems > 0 ? "No setting mends the problems above.\n" : "Nothing to fix.\n");
     }
     reportStop();
 
@@ -147,8 +147,10 @@ bool PhoneCheck::checkAfterReset(bool first)
     }
 
     using Item = void (PhoneCheck::*)();
-    static const Item kItems[] = {&PhoneCheck::checkIdentity, &PhoneCheck::checkMissedCalls,
-                                  &PhoneCheck::checkSettings, &PhoneCheck::checkNetwork,
+    // The settings come before the missed-call list: whether a phone without one will do
+    // depends on its caller ID (+CLIP).
+    static const Item kItems[] = {&PhoneCheck::checkIdentity, &PhoneCheck::checkSettings,
+                                  &PhoneCheck::checkMissedCalls, &PhoneCheck::checkNetwork,
                                   &PhoneCheck::checkCharacterSet};
     for (const Item item : kItems) {
         if (item == &PhoneCheck::checkIdentity && !first)

@@ -35,8 +35,9 @@ public:
                const QString &device, double runEnd);
 
     /// Whether anything that talks AT is on the line: "AT", then "ATQ0" in case its result codes
-    /// are off. Reports what it found unless `quiet`.
-    bool answersAt(double wait, bool quiet);
+    /// are off. Reports what it found unless `quiet`. Any final answer counts: a phone may refuse
+    /// a bare "AT", which Tornasquillo never sends, and answer every command it does send.
+    CheckReply answersAt(double wait, bool quiet);
 
     /// The whole check; with `fix`, then the fixes and the check again. Returns the exit status:
     /// 0 when nothing is a problem, 1 otherwise.
@@ -49,12 +50,20 @@ private:
         QString command; ///< without "AT"
         QString what;
     };
+    /// What the +CLIP setting means for the caller's number when the missed-call list gives none.
+    enum class CallerId {
+        On,     ///< +CLIP=1: Tornasquillo takes the number from the +CLIP line of the rings
+        Off,    ///< +CLIP=0: AT+CLIP=1 switches it on
+        Absent, ///< the phone has none, the network gives none, or the setting cannot be read
+    };
 
     CheckReply ask(const QString &cmdat, bool numericToo = false);
     /// True once the line is gone or the time is up: nothing more can be asked.
     bool stopped() const { return m_stop != CheckReply::End::Final; }
+    /// With `stored`, the fix is a setting of the profile that AT&W must store; otherwise the
+    /// phone keeps it as it is (the radio's state).
     void say(Level level, const QString &text, const QString &fixCommand = {},
-             const QString &fixWhat = {});
+             const QString &fixWhat = {}, bool stored = true);
 
     bool checkAfterReset(bool first);
     void checkIdentity();
@@ -64,6 +73,10 @@ private:
     struct Setting;
     void checkSetting(const Setting &setting, const CheckReply &reply);
     void checkHangUp(const CheckReply &cvhu);
+    void checkCallerId(const CheckReply &clip);
+    /// Without the missed-call list, the caller's number can come only from caller ID;
+    /// `noFix` is said where no setting mends that either.
+    void reportNoLookup(const QString &why, const QString &noFix);
     void checkNetwork();
     void checkCharacterSet();
     void applyFixes();
@@ -77,6 +90,8 @@ private:
     int m_problems = 0;
     int m_warnings = 0;
     QList<Fix> m_fixes;
+    CallerId m_callerId = CallerId::Absent;
+    QString m_callerIdRead; ///< what the phone said of its +CLIP, for the report
 };
 
 /// The check on a real device: `com1`, or else the first of `candidates` that answers "AT" (all

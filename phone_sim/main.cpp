@@ -91,7 +91,10 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "A simulated GSM phone on a pseudo-terminal, for testing Tornasquillo.\n"
         "Script commands (stdin or --script, one per line, # comments):\n"
-        "  ring N [INTERVAL_MS] | caller NUMBER [NAME...] | silent on|off\n"
+        "  ring N [INTERVAL_MS] [after COMMAND [MS]]\n"
+        "                          a call; with after, MS after the phone receives a command\n"
+        "                          line starting with COMMAND (0: ahead of its answer)\n"
+        "  caller NUMBER [NAME...] | silent on|off | ringframe crlf|crcrlf\n"
         "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
         "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
         "  model TEXT | quit\n"
@@ -104,7 +107,12 @@ int main(int argc, char *argv[])
         "                          what the called party does, SECONDS after the dial;\n"
         "                          under +COLP=1 that is the dial's result\n"
         "  mc on|off               whether the missed-call list MC exists\n"
-        "  international plus|bare international numbers listed with or without '+'"));
+        "  international plus|bare international numbers listed with or without '+'\n"
+        "  dial-while-ringing ok|refuse\n"
+        "                          refuse: a dial while a call rings in gets NO CARRIER\n"
+        "  storage any|quoted      quoted: AT+CPBS takes only \"MC\" in quotes\n"
+        "  radio on|off            off: +CFUN: 4, not registered, until AT+CFUN=1\n"
+        "  bare-at ok|error        error: a bare AT is answered ERROR, commands work"));
     parser.addHelpOption();
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Symlink to the pty's device."),
@@ -126,8 +134,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption bareOption(
         QStringLiteral("bare-international"),
         QStringLiteral("International numbers listed without '+' (type 145)."));
-    parser.addOptions(
-        {linkOption, scriptOption, demoOption, modelOption, profileOption, noMcOption, bareOption});
+    const QCommandLineOption crCrLfOption(QStringLiteral("ring-cr-cr-lf"),
+                                          QStringLiteral("Rings framed CR LF RING CR CR LF."));
+    const QCommandLineOption refuseDialOption(
+        QStringLiteral("refuse-dial-while-ringing"),
+        QStringLiteral("A dial while a call rings in is answered NO CARRIER."));
+    const QCommandLineOption quotedOption(
+        QStringLiteral("quoted-storage-only"),
+        QStringLiteral("AT+CPBS takes only a quoted storage: +CPBS=\"MC\", not +CPBS=MC."));
+    const QCommandLineOption radioOffOption(
+        QStringLiteral("radio-off"),
+        QStringLiteral("The radio is off (+CFUN: 4), so not registered, until AT+CFUN=1."));
+    parser.addOptions({linkOption, scriptOption, demoOption, modelOption, profileOption, noMcOption,
+                       bareOption, crCrLfOption, refuseDialOption, quotedOption, radioOffOption});
     parser.process(app);
 
     std::signal(SIGPIPE, SIG_IGN);
@@ -149,6 +168,10 @@ int main(int argc, char *argv[])
     }
     phone.setMissedCallList(!parser.isSet(noMcOption));
     phone.setBareInternational(parser.isSet(bareOption));
+    phone.setExtraCrAfterRing(parser.isSet(crCrLfOption));
+    phone.setRefuseDialWhileRinging(parser.isSet(refuseDialOption));
+    phone.setQuotedStorageOnly(parser.isSet(quotedOption));
+    phone.setRadioOn(!parser.isSet(radioOffOption));
     QObject::connect(&phone, &SimPhone::linePlugged, &app, [&phone](const QString &device) {
         printLine(QStringLiteral("device: ") + device);
         if (!phone.linkPath().isEmpty())

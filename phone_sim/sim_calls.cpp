@@ -56,6 +56,31 @@ void SimCalls::ring(int times, int intervalMs)
         m_ringTimer->start();
 }
 
+void SimCalls::ringAfterCommand(const QByteArray &command, int afterMs, int times, int intervalMs)
+{
+    m_ringTriggers.append({command.toUpper(), qMax(0, afterMs), times, intervalMs});
+}
+
+void SimCalls::commandArrived(const QByteArray &line)
+{
+    const QByteArray upper = line.toUpper();
+    for (qsizetype i = 0; i < m_ringTriggers.size();) {
+        if (!upper.startsWith(m_ringTriggers[i].command)) {
+            ++i;
+            continue;
+        }
+        const RingTrigger trigger = m_ringTriggers.takeAt(i);
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << "a call rings in" << trigger.afterMs << "ms after" << line;
+        // At once, the ring is queued ahead of the command's echo and answer.
+        if (trigger.afterMs == 0)
+            ring(trigger.times, trigger.intervalMs);
+        else
+            QTimer::singleShot(trigger.afterMs, this,
+                               [this, trigger] { ring(trigger.times, trigger.intervalMs); });
+    }
+}
+
 void SimCalls::ringTick()
 {
     if (!m_ringing || m_ringsLeft <= 0) {
@@ -84,6 +109,8 @@ void SimCalls::ringTick()
                                  << m_ringIndex << (answersItself ? "and answered (S0)" : "");
     QByteArray bytes =
         m_profile.resultCode(m_profile.crc ? QByteArray("+CRING: VOICE") : QByteArray("RING"));
+    if (m_extraCrAfterRing && bytes.endsWith("\r\n"))
+        bytes.insert(bytes.size() - 1, '\r');
     if (m_profile.clip && !m_profile.quiet) {
         int type = 0;
         const QByteArray number = listedNumber(m_ringingCaller.number, &type);
@@ -133,6 +160,11 @@ SimCalls::DialResult SimCalls::dial(const QByteArray &number)
     {
         QMutexLocker lock(&m_mutex);
         addNewest(m_dialled, {QString::fromLatin1(number), QString()});
+    }
+    if (m_ringing && m_refuseDialWhileRinging) {
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << "dial to" << number << "refused: a call is ringing in";
+        return {false, "NO CARRIER"};
     }
     static const QByteArray kRefusals[] = {"OK",        "BUSY",        "NO CARRIER",
                                            "NO ANSWER", "NO DIALTONE", "+CME ERROR: "};

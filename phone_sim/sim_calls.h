@@ -16,7 +16,9 @@ struct SimProfile;
 // answered (S0) or hung up (ATH), ends up in the missed-call list once its last ring is out. A
 // dial is answered as the script says (set up or refused) and, once set up, the callee acts after
 // a while: answers, is busy, does not answer. Under +COLP=1 that is the dial's final result, so a
-// character from the line aborts the dial until then. The lists may be read from any thread.
+// character from the line aborts the dial until then. A call may also be set to ring once a
+// given command comes in, so its rings cross an exchange or the wait after it. The lists may be
+// read from any thread.
 class SimCalls : public QObject
 {
     Q_OBJECT
@@ -45,11 +47,20 @@ public:
 
     void setNextCaller(const QString &number, const QString &name);
     void ring(int times, int intervalMs);
+    /// A call rings `times` times, `afterMs` after the next command line that starts with
+    /// `command` (letter case aside); with 0 its first ring comes before that command's answer.
+    void ringAfterCommand(const QByteArray &command, int afterMs, int times, int intervalMs);
+    /// A command line has come in: the calls waiting for it start ringing.
+    void commandArrived(const QByteArray &line);
+    /// "RING" framed CR LF "RING" CR CR LF, as some modules send it.
+    void setExtraCrAfterRing(bool extra) { m_extraCrAfterRing = extra; }
     /// A ring has reached the line; after the last one of a call the caller has given up.
     void ringWentOut(int index, quint64 callId);
 
     void setDialAnswer(DialAnswer answer, int cmeCode);
     void setCallee(Callee callee, int afterMs);
+    /// A dial while a call rings in is answered "NO CARRIER", as some phones do.
+    void setRefuseDialWhileRinging(bool refuse) { m_refuseDialWhileRinging = refuse; }
     DialResult dial(const QByteArray &number);
     bool isDialPending() const { return m_dialPending; }
     void abortDial();
@@ -65,6 +76,14 @@ public:
     QStringList missedCalls() const;
 
 private:
+    struct RingTrigger
+    {
+        QByteArray command;
+        int afterMs = 0;
+        int times = 1;
+        int intervalMs = 0;
+    };
+
     void ringTick();
     void endIncomingCall(bool missed);
     void calleeActs();
@@ -81,12 +100,15 @@ private:
     quint64 m_callId = 0;
     int m_ringsLeft = 0;
     int m_ringIndex = 0;
+    bool m_extraCrAfterRing = false;
+    QList<RingTrigger> m_ringTriggers;
 
     DialAnswer m_dialAnswer = DialAnswer::Ok;
     int m_dialCmeCode = 0;
     Callee m_callee = Callee::Answers;
     int m_calleeAfterMs = 0;
     bool m_dialPending = false;
+    bool m_refuseDialWhileRinging = false;
     QString m_activeCall;
     bool m_bareInternational = false;
 

@@ -117,6 +117,16 @@ const std::vector<SimCommands::Row> &SimCommands::table()
         return row;
     };
     const auto creg = [](SimCommands &c) -> int & { return c.m_creg; };
+    // Registered on the home network (stat 1) while the radio is on, whatever the
+    // unsolicited-report setting; nowhere (stat 0) while it is off.
+    const auto registration = [number, creg] {
+        Row row = number("+CREG", creg, 2, {}, "(0-2)");
+        row.read = [](SimCommands &c) {
+            return QByteArrayList{"+CREG: " + QByteArray::number(c.m_creg) +
+                                  (c.m_cfun == 1 ? ",1" : ",0")};
+        };
+        return row;
+    };
 
     static const std::vector<Row> kTable{
         flag("E", &SimProfile::echo),
@@ -140,13 +150,22 @@ const std::vector<SimCommands::Row> &SimCommands::table()
         setting("+CLIP", &SimProfile::clip, 1, ",1", "(0,1)"),
         setting("+COLP", &SimProfile::colp, 1, ",1", "(0,1)"),
         setting("+CVHU", &SimProfile::cvhu, 2, {}, "(0-2)"),
-        // Registered on the home network (stat 1), whatever the unsolicited-report setting.
-        number("+CREG", creg, 2, ",1", "(0-2)"),
-        // Always on: a client that powers the phone up finds it already up.
+        registration(),
+        // Full functionality (1) or flight mode (4); the radio's state is no profile setting,
+        // so ATZ leaves it as it is.
         Row{.name = "+CFUN",
-            .read = fixed("+CFUN: 1"),
-            .test = fixed("+CFUN: (1),(0)"),
-            .run = [](SimCommands &, const QByteArray &op, Answer &) { return op == "=1"; }},
+            .read =
+                [](SimCommands &c) {
+                    return QByteArrayList{"+CFUN: " + QByteArray::number(c.m_cfun)};
+                },
+            .test = fixed("+CFUN: (1,4),(0)"),
+            .run =
+                [](SimCommands &c, const QByteArray &op, Answer &) {
+                    if (op != "=1" && op != "=4")
+                        return false;
+                    c.m_cfun = op.back() - '0';
+                    return true;
+                }},
         Row{.name = "+CSCS",
             .read = &SimCommands::charsetInUse,
             .test = &SimCommands::charsets,
@@ -187,7 +206,7 @@ SimCommands::Answer SimCommands::execute(const QByteArray &body)
     static const QByteArrayList kAlwaysAnswered{"Z", "Z0", "E", "E0", "E1", "Q", "Q0", "V1"};
     Answer answer;
     const std::optional<QByteArrayList> commands = SimCommandLine::split(body);
-    if (!commands) {
+    if (!commands || (m_bareAtRefused && body.trimmed().isEmpty())) {
         answer.final = "ERROR";
         return answer;
     }
@@ -334,7 +353,9 @@ QByteArrayList SimCommands::storages() const
 bool SimCommands::selectStorage(const QByteArray &op, Answer &)
 {
     const QByteArray which = SimCommandLine::unquote(op.mid(1)).toUpper();
-    if (!op.startsWith('=') || !kStorages.contains(which) || (!m_hasMissedCalls && which != "SM"))
+    const bool quoted = which.size() + 2 == op.mid(1).trimmed().size();
+    if (!op.startsWith('=') || !kStorages.contains(which) || (!m_hasMissedCalls && which != "SM") ||
+        (m_quotedStorageOnly && !quoted))
         return false;
     m_storage = which;
     return true;

@@ -45,6 +45,13 @@ public:
     void setCmeError(int code);
     /// Whether the missed-call list "MC" is there to list and select.
     void setMissedCallList(bool present);
+    /// Whether AT+CPBS takes only a quoted storage (+CPBS="MC"), as 3GPP TS 27.007 writes it.
+    void setQuotedStorageOnly(bool quotedOnly) { m_quotedStorageOnly = quotedOnly; }
+    /// Whether a bare "AT" is answered ERROR while the commands themselves work, as some
+    /// phones and modem emulators do.
+    void setBareAtRefused(bool refused) { m_bareAtRefused = refused; }
+    /// The radio on (+CFUN: 1) or off (+CFUN: 4, flight mode: registered nowhere).
+    void setRadioOn(bool on) { m_cfun = on ? 1 : 4; }
     QString model() const;
     void setModel(const QString &model);
 
@@ -72,6 +79,9 @@ private:
     int m_cmeError = -1;
     QByteArray m_storage = "SM";
     bool m_hasMissedCalls = true;
+    bool m_quotedStorageOnly = false;
+    bool m_bareAtRefused = false;
+    int m_cfun = 1;
 
     // Guards the model, which may be read and set from other threads.
     mutable QMutex m_mutex;

@@ -77,6 +77,7 @@ void SimPhone::onLine(const QByteArray &rawLine, qint64 steadyNs)
     }
     qCInfo(lcPhoneSim).noquote() << simStamp() << "<-" << simPrintable(*line);
     const quint64 generation = m_pty.generation();
+    m_calls.commandArrived(*line);
     emit commandReceived(text, steadyNs);
     if (m_silent || m_pty.generation() != generation)
         return;

@@ -22,8 +22,11 @@
 // It plays the phones people have, not only the friendly ones: a stored profile (AT&W stores the
 // settings, ATZ restores them) that may have result codes off (Q1) or numeric (V0), auto-answer
 // (S0), "+CRING: VOICE" (+CRC=1), a caller line after each ring (+CLIP=1), dials answered only
-// when the callee picks up (+COLP=1) or refused, no missed-call list, international numbers
-// listed without their "+".
+// when the callee picks up (+COLP=1) or refused, a dial refused while a call rings in, no
+// missed-call list or one selected only by its quoted name (+CPBS="MC"), international numbers
+// listed without their "+", rings framed with an extra CR, a radio that is off (+CFUN=4), a bare
+// "AT" refused. A call can be set to ring once a given command comes in, so its rings cross an
+// exchange or the wait that follows it.
 //
 // Bytes from the pty (SimPty) gather into command lines (SimLineReader); each line is echoed and
 // run by the interpreter (SimCommands), which reaches the calls (SimCalls) for dials, hang-ups
@@ -64,9 +67,26 @@ public:
     void setMissedCallList(bool present) { m_commands.setMissedCallList(present); }
     /// International numbers listed without their "+", type 145 telling what they are.
     void setBareInternational(bool bare) { m_calls.setBareInternational(bare); }
+    /// Rings framed CR LF "RING" CR CR LF, as some modules send them.
+    void setExtraCrAfterRing(bool extra) { m_calls.setExtraCrAfterRing(extra); }
+    /// A dial while a call rings in is answered "NO CARRIER".
+    void setRefuseDialWhileRinging(bool refuse) { m_calls.setRefuseDialWhileRinging(refuse); }
+    /// AT+CPBS takes only a quoted storage: +CPBS="MC" selects the list, +CPBS=MC is an ERROR.
+    void setQuotedStorageOnly(bool quotedOnly) { m_commands.setQuotedStorageOnly(quotedOnly); }
+    /// A bare "AT" answered ERROR, every command with a name answered as before.
+    void setBareAtRefused(bool refused) { m_commands.setBareAtRefused(refused); }
+    /// Off, the phone is in flight mode (+CFUN: 4) and registered nowhere (+CREG stat 0) until
+    /// AT+CFUN=1.
+    void setRadioOn(bool on) { m_commands.setRadioOn(on); }
 
 public slots:
     void ring(int times, int intervalMs) { m_calls.ring(times, intervalMs); }
+    /// A call rings `times` times `afterMs` after the next command line that starts with
+    /// `command` ("AT+CPBS", "ATD"); with 0 its first ring comes ahead of that command's answer.
+    void ringAfterCommand(const QString &command, int afterMs, int times, int intervalMs)
+    {
+        m_calls.ringAfterCommand(command.toLatin1(), afterMs, times, intervalMs);
+    }
     void setNextCaller(const QString &number, const QString &name)
     {
         m_calls.setNextCaller(number, name);

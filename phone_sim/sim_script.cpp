@@ -166,12 +166,21 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
         return args.size() >= min && args.size() <= max;
     };
 
-    if (command == QLatin1String("ring") && argCount(1, 2)) {
-        const auto times = toInt(args[0], 1, 1000);
-        const auto interval = args.size() == 2 ? toInt(args[1], 0, 3600000) : 3000;
-        if (!times || !interval)
-            return fail(QStringLiteral("ring N [INTERVAL_MS]"));
-        m_phone->ring(*times, *interval);
+    if (command == QLatin1String("ring") && !args.isEmpty()) {
+        // "ring 2 3000 after AT+CPBS 500": the call waits for the phone to receive the command.
+        const qsizetype after = args.indexOf(QLatin1String("after"));
+        const QStringList ringArgs = after < 0 ? args : args.mid(0, after);
+        const QStringList afterArgs = after < 0 ? QStringList() : args.mid(after + 1);
+        const auto times = toInt(ringArgs.value(0), 1, 1000);
+        const auto interval = ringArgs.size() == 2 ? toInt(ringArgs[1], 0, 3600000) : 3000;
+        const auto afterMs = afterArgs.size() == 2 ? toInt(afterArgs[1], 0, 3600000) : 0;
+        if (!times || !interval || !afterMs || ringArgs.size() > 2 ||
+            (after >= 0 && (afterArgs.isEmpty() || afterArgs.size() > 2)))
+            return fail(QStringLiteral("ring N [INTERVAL_MS] [after COMMAND [MS]]"));
+        if (after < 0)
+            m_phone->ring(*times, *interval);
+        else
+            m_phone->ringAfterCommand(afterArgs[0], *afterMs, *times, *interval);
         return true;
     }
     if (command == QLatin1String("caller") && !args.isEmpty()) {
@@ -180,8 +189,33 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
         m_phone->setNextCaller(m_callerNumber, m_callerName);
         return true;
     }
-    if (command == QLatin1String("silent") && argCount(1, 1) && toSwitch(args[0])) {
-        m_phone->setSilent(*toSwitch(args[0]));
+    // A phone's setting that is one way or the other: "mc on", "storage quoted".
+    struct TwoWay
+    {
+        const char *command;
+        const char *off;
+        const char *on;
+        void (SimPhone::*set)(bool);
+    };
+    static const TwoWay kTwoWays[] = {
+        {"silent", "off", "on", &SimPhone::setSilent},
+        {"mc", "off", "on", &SimPhone::setMissedCallList},
+        {"international", "plus", "bare", &SimPhone::setBareInternational},
+        {"ringframe", "crlf", "crcrlf", &SimPhone::setExtraCrAfterRing},
+        {"dial-while-ringing", "ok", "refuse", &SimPhone::setRefuseDialWhileRinging},
+        {"storage", "any", "quoted", &SimPhone::setQuotedStorageOnly},
+        {"radio", "off", "on", &SimPhone::setRadioOn},
+        {"bare-at", "ok", "error", &SimPhone::setBareAtRefused},
+    };
+    for (const TwoWay &row : kTwoWays) {
+        if (command != QLatin1String(row.command))
+            continue;
+        if (!argCount(1, 1) ||
+            (args[0] != QLatin1String(row.on) && args[0] != QLatin1String(row.off)))
+            return fail(QStringLiteral("%1 %2|%3")
+                            .arg(QLatin1String(row.command), QLatin1String(row.off),
+                                 QLatin1String(row.on)));
+        (m_phone->*row.set)(args[0] == QLatin1String(row.on));
         return true;
     }
     if (command == QLatin1String("demo") && argCount(1, 1) && toSwitch(args[0])) {
@@ -254,15 +288,6 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
             return fail(QStringLiteral(
                 "callee answers|busy|no-answer|no-carrier [SECONDS] | callee never"));
         m_phone->setCallee(SimPhone::Callee(which), int(seconds * 1000));
-        return true;
-    }
-    if (command == QLatin1String("mc") && argCount(1, 1) && toSwitch(args[0])) {
-        m_phone->setMissedCallList(*toSwitch(args[0]));
-        return true;
-    }
-    if (command == QLatin1String("international") && argCount(1, 1) &&
-        (args[0] == QLatin1String("plus") || args[0] == QLatin1String("bare"))) {
-        m_phone->setBareInternational(args[0] == QLatin1String("bare"));
         return true;
     }
     if (command == QLatin1String("model") && !rest.isEmpty()) {

@@ -54,10 +54,6 @@ private slots:
             const char *name, *setting, *line, *fix;
         };
         for (const Stored &row : {
-                 Stored{"+CRC=1 stored", "+CRC=1",
-                        "problem: rings are reported as \"+CRING: ...\" (AT+CRC? is 1)", "+CRC=0"},
-                 Stored{"+CLIP=1 stored", "+CLIP=1",
-                        "problem: each ring is followed by a \"+CLIP: ...\" line", "+CLIP=0"},
                  Stored{"+COLP=1 stored", "+COLP=1",
                         "problem: a dial is answered only when the callee picks up", "+COLP=0"},
                  Stored{"+CVHU=1 stored", "+CVHU=1", "problem: ATH does not end a voice call",
@@ -79,19 +75,67 @@ private slots:
                                        : "Summary: 0 problems, 1 warning."}
                 << quick;
         }
+        // Tornasquillo counts "+CRING: VOICE" and takes the caller from +CLIP: the report says
+        // what was read.
+        QTest::newRow("+CRC=1 stored")
+            << "profile +CRC=1" << false << 0
+            << QStringList{"ok: the phone's setting is +CRC=1 (AT+CRC?).",
+                           "Summary: 0 problems, 0 warnings."}
+            << quick;
+        QTest::newRow("+CLIP=1 stored")
+            << "profile +CLIP=1" << false << 0
+            << QStringList{"ok: the phone's setting is +CLIP=1 (AT+CLIP? is 1,1).",
+                           "Summary: 0 problems, 0 warnings."}
+            << quick;
         QTest::newRow("Q1 stored")
             << "profile Q1" << false << 0
             << QStringList{"ok: the phone answers once its result codes are switched on",
                            "warning: after ATZ the phone sends no result codes",
                            "Fix: ATQ0, then AT&W.", "Summary: 0 problems, 1 warning."}
             << PhoneCheck::kRunLimit;
+        const QString noList = "the phone has no missed-call list \"MC\" (AT+CPBS=? lists "
+                               "(\"SM\"); AT+CPBS=MC answered \"ERROR\" and AT+CPBS=\"MC\" "
+                               "\"ERROR\")";
         QTest::newRow("no missed-call list")
             << "mc off" << false << 1
-            << QStringList{"problem: the phone has no missed-call list \"MC\" (AT+CPBS=? lists "
-                           "(\"SM\"))",
-                           "problem: AT+CPBS=MC, unquoted as Tornasquillo sends it, answered "
-                           "\"ERROR\"",
-                           "Summary: 2 problems, 0 warnings."}
+            << QStringList{"problem: " + noList + ", and caller ID is not on (+CLIP=0)",
+                           "Fix: AT+CLIP=1, then AT&W.", "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("no missed-call list, caller ID on")
+            << "mc off\nprofile +CLIP=1" << false << 0
+            << QStringList{"warning: " + noList + ": the caller comes from caller ID only.",
+                           "Summary: 0 problems, 1 warning."}
+            << quick;
+        QTest::newRow("--fix: caller ID for a phone without the list")
+            << "mc off" << true << 0
+            << QStringList{"Fixing: sending AT+CLIP=1 (the caller's number with the rings), "
+                           "then AT&W",
+                           "Checking again after ATZ:",
+                           "warning: " + noList + ": the caller comes from caller ID only.",
+                           "Summary: 0 problems, 1 warning."}
+            << quick;
+        QTest::newRow("only the quoted storage")
+            << "storage quoted" << false << 0
+            << QStringList{"ok: AT+CPBS=MC, unquoted, answered \"ERROR\", but the quoted form "
+                           "AT+CPBS=\"MC\" answers OK",
+                           "Summary: 0 problems, 0 warnings."}
+            << quick;
+        QTest::newRow("a bare AT refused, the program's commands answered")
+            << "bare-at error" << false << 0
+            << QStringList{"warning: the phone answers a bare \"AT\" with \"ERROR\".",
+                           "Summary: 0 problems, 1 warning."}
+            << quick;
+        QTest::newRow("radio off")
+            << "radio off" << false << 1
+            << QStringList{"problem: not registered on a network (AT+CREG? stat 0): the phone's "
+                           "radio is off (AT+CFUN? is 4), so no call reaches the phone. Fix: "
+                           "AT+CFUN=1.\n",
+                           "Summary: 1 problem, 0 warnings."}
+            << quick;
+        QTest::newRow("--fix: the radio on")
+            << "radio off" << true << 0
+            << QStringList{"Fixing: sending AT+CFUN=1 (radio on), then AT&W",
+                           "Checking again after ATZ:", "Summary: 0 problems, 0 warnings."}
             << quick;
         QTest::newRow("international without '+'")
             << "caller +393331234567 Mario\nring 1 0\ninternational bare" << false << 0
@@ -101,17 +145,25 @@ private slots:
         QTest::newRow("silent") << "silent on" << false << 1
                                 << QStringList{"problem: no answer to \"AT\" within 3 seconds"}
                                 << PhoneCheck::kRunLimit;
+        const QString noSelect = "problem: the missed-call list \"MC\" cannot be selected "
+                                 "(AT+CPBS=MC answered \"+CME ERROR: 10\" (SIM not inserted)), "
+                                 "and caller ID is not on";
         QTest::newRow("+CME ERROR to everything")
             << "cme 10" << false << 1
-            << QStringList{"problem: the phone answers \"AT\" with \"+CME ERROR: 10\" (SIM not "
-                           "inserted)",
-                           "problem: AT+CPBS=MC"}
+            << QStringList{"warning: the phone answers a bare \"AT\" with \"+CME ERROR: 10\" "
+                           "(SIM not inserted)",
+                           noSelect}
+            << quick;
+        QTest::newRow("--fix where no setting mends the problems")
+            << "cme 10" << true << 1
+            << QStringList{"No setting mends the problems above.", noSelect} << quick;
+        QTest::newRow("--fix on a good phone")
+            << "" << true << 0 << QStringList{"Nothing to fix.", "Summary: 0 problems, 0 warnings."}
             << quick;
         QTest::newRow("--fix, then good after ATZ")
             << "profile V0;+CRC=1;+CLIP=1;+CSCS=\"UCS2\"" << true << 0
-            << QStringList{"Fixing: sending ATV1 (result codes in words), AT+CRC=0 (rings "
-                           "reported as RING), AT+CLIP=0 (no caller line after a ring), "
-                           "AT+CSCS=\"GSM\" (plain text names), then AT&W",
+            << QStringList{"Fixing: sending ATV1 (result codes in words), AT+CSCS=\"GSM\" "
+                           "(plain text names), then AT&W",
                            "ok: AT&W stored the settings.",
                            "Checking again after ATZ:", "Summary: 0 problems, 0 warnings."}
             << quick;
@@ -145,8 +197,10 @@ private slots:
         for (qsizetype i = 1; i < commands.size(); ++i)
             QVERIFY2(commands[i] != commands[i - 1], qPrintable(commands.join(u' ')));
         QVERIFY(!commands.join(u' ').contains(QLatin1String("ATD")));
-        QCOMPARE(commands.contains(QStringLiteral("AT&W")), fix);
-        if (fix) {
+        const bool fixing = report.contains(QStringLiteral("Fixing: sending"));
+        QVERIFY(fix || !fixing);
+        QCOMPARE(commands.contains(QStringLiteral("AT&W")), fixing);
+        if (fixing) {
             // What the phone keeps is what the next ATZ brings back.
             const qsizetype lastReset = commands.lastIndexOf(QStringLiteral("ATZ"));
             QVERIFY(lastReset > commands.indexOf(QStringLiteral("AT&W")));
@@ -213,17 +267,22 @@ private slots:
     {
         Phone silent(link(QStringLiteral("silent")), QStringLiteral("silent on"));
         Phone good(link(QStringLiteral("good")), QString());
+        Phone refusing(link(QStringLiteral("refusing")), QStringLiteral("bare-at error"));
         const QString missing = link(QStringLiteral("missing"));
         QString report;
         QTextStream out(&report);
         QCOMPARE(checkPhone(QString(), false, out,
-                            {missing, silent.sim.linkPath(), good.sim.linkPath()}),
+                            {missing, silent.sim.linkPath(), good.sim.linkPath(),
+                             refusing.sim.linkPath()}),
                  0);
         out.flush();
-        for (const QString &text : {missing + QStringLiteral(": cannot open: no such device"),
-                                    silent.sim.linkPath() + QStringLiteral(": no answer to \"AT\""),
-                                    good.sim.linkPath() + QStringLiteral(": answers \"AT\""),
-                                    QStringLiteral("Checking the phone on ") + good.sim.linkPath()})
+        for (const QString &text :
+             {missing + QStringLiteral(": cannot open: no such device"),
+              silent.sim.linkPath() + QStringLiteral(": no answer to \"AT\""),
+              good.sim.linkPath() + QStringLiteral(": answers \"AT\""),
+              refusing.sim.linkPath() + QStringLiteral(": answers \"AT\" with \"ERROR\" (a "
+                                                       "warning at most"),
+              QStringLiteral("Checking the phone on ") + good.sim.linkPath()})
             QVERIFY2(report.contains(text), qPrintable(text + QStringLiteral("\n---\n") + report));
         QVERIFY(report.trimmed().endsWith(QStringLiteral("Use: tornasquillo --com1 ") +
                                           good.sim.linkPath()));

@@ -86,6 +86,33 @@ private slots:
         QTest::newRow("a dial refused with an error")
             << QByteArray("ATD0612;\r") << QByteArray("\r\n+CME ERROR: 30\r\n")
             << "profile E0\ndial cme 30";
+        // Phones that refuse a dial over a call ringing in, or take only the quoted storage.
+        QTest::newRow("a dial refused while a call rings in")
+            << QByteArray("ATD0612;\r") << QByteArray("\r\nRING\r\n\r\nNO CARRIER\r\n")
+            << "profile E0\ndial-while-ringing refuse\nring 2 60000";
+        QTest::newRow("only the quoted storage")
+            << QByteArray("AT+CPBS=MC\rAT+CPBS=\"MC\";+CPBS?\r")
+            << QByteArray("\r\nERROR\r\n\r\n+CPBS: \"MC\",0,10\r\n\r\nOK\r\n")
+            << "profile E0\nstorage quoted";
+        QTest::newRow("radio off: registered nowhere, after ATZ too, until +CFUN=1")
+            << QByteArray("AT+CFUN?\rATZ;+CREG?;+CFUN=1;+CREG?\r")
+            << QByteArray("\r\n+CFUN: 4\r\n\r\nOK\r\n\r\n+CREG: 0,0\r\n\r\n+CREG: 0,1\r\n"
+                          "\r\nOK\r\n")
+            << "profile E0\nradio off";
+        QTest::newRow("a bare AT refused, commands answered")
+            << QByteArray("AT\rATE0Q0V1\r") << QByteArray("\r\nERROR\r\n\r\nOK\r\n")
+            << "profile E0\nbare-at error";
+        // Rings as modules frame them, and rings crossing an exchange or the wait after it.
+        QTest::newRow("rings framed CR CR LF")
+            << QByteArray("AT\r") << QByteArray("\r\nRING\r\r\n\r\nOK\r\n")
+            << "profile E0\nringframe crcrlf\nring 1 0";
+        QTest::newRow("a ring ahead of a command's answer")
+            << QByteArray("AT+CPBS=MC\r") << QByteArray("\r\nRING\r\n\r\nOK\r\n")
+            << "profile E0\nring 1 after at+cpbs";
+        QTest::newRow("rings in the wait after a command")
+            << QByteArray("AT+CPBR=1\rATD0612;\r")
+            << QByteArray("\r\nOK\r\n\r\nOK\r\n\r\n+CRING: VOICE\r\n\r\n+CRING: VOICE\r\n")
+            << "profile E0;+CRC=1\nring 2 50 after ATD 100";
         QTest::newRow("international without '+', names in UCS2")
             << QByteArray("AT+CPBS=MC;+CPBR=1\r")
             << QByteArray(
@@ -126,7 +153,9 @@ private slots:
         form("+CREG=2;+CREG?", "+CREG: 2,1");
         form("+CREG=?", "+CREG: (0-2)");
         form("+CFUN?", "+CFUN: 1");
-        form("+CFUN=?", "+CFUN: (1),(0)");
+        form("+CFUN=?", "+CFUN: (1,4),(0)");
+        form("+CFUN=4;+CFUN?;+CREG?;+CFUN=1;+CREG?",
+             "+CFUN: 4\r\n\r\n+CREG: 0,0\r\n\r\n+CREG: 0,1");
         form("+CFUN=1", {});
         form("+CSCS?", "+CSCS: \"IRA\"");
         form("+CSCS=?", "+CSCS: (\"GSM\",\"IRA\",\"UCS2\",\"UTF-8\")");

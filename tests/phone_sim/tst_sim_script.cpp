@@ -91,16 +91,40 @@ private slots:
         QCOMPARE_GE(sinceStartUp.elapsed(), SimCommander::kDemoFirstRingMs - 500);
     }
 
+    void executableOutlivesStdinAndCleansUp_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("first");   ///< what the script sends
+        QTest::addColumn<QByteArray>("command"); ///< then a command line
+        QTest::addColumn<QByteArray>("answer");  ///< and how its answer ends
+        QTest::newRow("a friendly phone")
+            << QStringList{} << QByteArray("send \\r\\nHELLO\\r\\n\nring 1 0\n")
+            << QByteArray("\r\nHELLO\r\n\r\nRING\r\n") << QByteArray("ATE0;+CGMM\r")
+            << QByteArray("\r\nTest Model\r\n\r\nOK\r\n");
+        QTest::newRow("a phone of every quirk the options give")
+            << QStringList{"--ring-cr-cr-lf", "--refuse-dial-while-ringing",
+                           "--quoted-storage-only", "--radio-off"}
+            << QByteArray("ring 2 60000\n") << QByteArray("\r\nRING\r\r\n")
+            << QByteArray("ATE0;+CFUN?\rAT+CPBS=MC\rATD0612;\r")
+            << QByteArray("\r\n+CFUN: 4\r\n\r\nOK\r\n\r\nERROR\r\n\r\nNO CARRIER\r\n");
+    }
     void executableOutlivesStdinAndCleansUp()
     {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, answer);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString link = dir.filePath(QStringLiteral("phone"));
         QProcess sim;
         sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         sim.start(QStringLiteral(PHONE_SIM_EXE),
-                  {QStringLiteral("--link"), link, QStringLiteral("--model"),
-                   QStringLiteral("Test Model")});
+                  QStringList{QStringLiteral("--link"), link, QStringLiteral("--model"),
+                              QStringLiteral("Test Model")} +
+                      options);
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), kTimeoutMs);
         QVERIFY(sim.readLine().startsWith("device: /dev/pts/"));
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), kTimeoutMs);
@@ -108,13 +132,11 @@ private slots:
 
         PtyClient client(link);
         QVERIFY(client.isOpen());
-        sim.write("send \\r\\nHELLO\\r\\n\nring 1 0\n");
+        sim.write(script);
         sim.closeWriteChannel();
-        QTRY_COMPARE_WITH_TIMEOUT(client.received, QByteArray("\r\nHELLO\r\n\r\nRING\r\n"),
-                                  kTimeoutMs);
-        QVERIFY(client.send("ATE0;+CGMM\r"));
-        QTRY_VERIFY_WITH_TIMEOUT(client.received.endsWith("\r\nTest Model\r\n\r\nOK\r\n"),
-                                 kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(client.received, first, kTimeoutMs);
+        QVERIFY(client.send(command));
+        QTRY_VERIFY_WITH_TIMEOUT(client.received.endsWith(answer), kTimeoutMs);
         QCOMPARE(sim.state(), QProcess::Running);
 
         sim.terminate();
