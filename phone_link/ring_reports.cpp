@@ -22,7 +22,7 @@ constexpr UnsolicitedReport kReports[] = {
     {u"+CLIP: \"", false, PhoneReport::CallerLine},
 };
 
-constexpr QStringView kCrLf = u"\r\n";
+constexpr QStringView kReportFraming = u"\r\n";
 
 } // namespace
 
@@ -59,7 +59,7 @@ qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &si
         // The CR LF before the report goes with it when it is a line of its own (the report's
         // framing); a CR LF that ends an information line stays with that line.
         qsizetype takeFrom = lineStart;
-        if (lineStart >= 2 && QStringView(text).sliced(lineStart - 2, 2) == kCrLf &&
+        if (lineStart >= 2 && QStringView(text).sliced(lineStart - 2, 2) == kReportFraming &&
             (lineStart == 2 || text[lineStart - 3] == u'\n'))
             takeFrom = lineStart - 2;
         text.remove(takeFrom, lineFeed + 1 - takeFrom);
