@@ -81,7 +81,7 @@ bool DemoPhone::start(QString *error)
 
     m_process.start();
     if (!m_process.waitForStarted(kStartTimeoutMs)) {
-        *error = QStringLiteral("cannot start the simulated phone %1: %2")
+        *error = QCoreApplication::translate("DemoPhone", "cannot start the simulated phone %1: %2")
                      .arg(program, m_process.errorString());
         return false;
     }
@@ -94,14 +94,17 @@ bool DemoPhone::start(QString *error)
                 // What it says afterwards (a new line after a hang-up) is of no use here.
                 QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
                                  [this] { m_process.readAllStandardOutput(); });
-                QObject::connect(&m_process, &QProcess::finished, &m_process,
-                                 [](int code, QProcess::ExitStatus status) {
-                                     qCWarning(lcDemo).noquote()
-                                         << "the simulated phone ended"
-                                         << (status == QProcess::CrashExit
-                                                 ? QStringLiteral("by a crash")
-                                                 : QStringLiteral("with status %1").arg(code));
-                                 });
+                QObject::connect(
+                    &m_process, &QProcess::finished, &m_process,
+                    [](int code, QProcess::ExitStatus status) {
+                        qCWarning(lcDemo).noquote()
+                            << (status == QProcess::CrashExit
+                                    ? QCoreApplication::translate(
+                                          "DemoPhone", "the simulated phone ended by a crash")
+                                    : QCoreApplication::translate(
+                                          "DemoPhone", "the simulated phone ended with status %1")
+                                          .arg(code));
+                    });
                 return true;
             }
         }
@@ -110,12 +113,14 @@ bool DemoPhone::start(QString *error)
             break;
         }
     }
-    *error =
-        m_process.state() == QProcess::Running
-            ? QStringLiteral("the simulated phone %1 put up no line within %2 s")
-                  .arg(program)
-                  .arg(kStartTimeoutMs / 1000)
-            : QStringLiteral("the simulated phone %1 ended before its line was up").arg(program);
+    *error = m_process.state() == QProcess::Running
+                 ? QCoreApplication::translate("DemoPhone",
+                                               "the simulated phone %1 put up no line within %2 s")
+                       .arg(program)
+                       .arg(kStartTimeoutMs / 1000)
+                 : QCoreApplication::translate(
+                       "DemoPhone", "the simulated phone %1 ended before its line was up")
+                       .arg(program);
     stop();
     return false;
 }
@@ -126,7 +131,8 @@ void DemoPhone::stop()
         QObject::disconnect(&m_process, &QProcess::finished, nullptr, nullptr);
         m_process.terminate();
         if (!m_process.waitForFinished(kStopTimeoutMs)) {
-            qCWarning(lcDemo) << "the simulated phone did not end on SIGTERM; killing it";
+            qCWarning(lcDemo).noquote() << QCoreApplication::translate(
+                "DemoPhone", "the simulated phone did not end on SIGTERM; killing it");
             m_process.kill();
             m_process.waitForFinished(kStopTimeoutMs);
         }

@@ -11,11 +11,13 @@
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
+#include "translations.h"
 #include "window/form1.h"
 #include "windowless_options.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
@@ -29,51 +31,63 @@ Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
 
 namespace {
 
-struct Options
+/// The program's options and what it says about its command line.
+struct CommandLine
 {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
+public:
+    QCommandLineParser parser;
+    // Qt's own help option would describe itself in words that Qt's translations lack, and its
+    // --help-all would add the options of a QML debugger the program has no use for.
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            tr("Displays help on commandline options.")};
+    QCommandLineOption helpAll{QStringLiteral("help-all"), QString()};
     QCommandLineOption com1{QStringLiteral("com1"),
-                            QStringLiteral("Device of COM 1 (default: the first USB serial "
-                                           "device, else /dev/ttyS0)."),
-                            QStringLiteral("PATH")};
+                            tr("Device of COM 1 (default: the first USB serial device, else "
+                               "/dev/ttyS0)."),
+                            tr("PATH")};
     QCommandLineOption com2{QStringLiteral("com2"),
-                            QStringLiteral("Device of COM 2 (default: the second USB serial "
-                                           "device, else /dev/ttyS1)."),
-                            QStringLiteral("PATH")};
+                            tr("Device of COM 2 (default: the second USB serial device, else "
+                               "/dev/ttyS1)."),
+                            tr("PATH")};
     QCommandLineOption log{QStringLiteral("log"),
-                           QStringLiteral("Append each event line to FILE, after its date and "
-                                          "time (ISO 8601) and a tab. A missing FILE is created "
-                                          "with mode 0600; FILE is never truncated."),
-                           QStringLiteral("FILE")};
+                           tr("Append each event line to FILE, after its date and time (ISO "
+                              "8601) and a tab. A missing FILE is created with mode 0600; FILE "
+                              "is never truncated."),
+                           tr("FILE")};
     QCommandLineOption checkPhone{
         QStringLiteral("check-phone"),
-        QStringLiteral("Without a window: check whether the phone (on --com1, else the first "
-                       "serial device that answers) will work, and print a report. Exit status "
-                       "0: no problem, 1: a problem, 2: the port cannot be opened.")};
+        tr("Without a window: check whether the phone (on --com1, else the first serial device "
+           "that answers) will work, and print a report. Exit status 0: no problem, 1: a "
+           "problem, 2: the port cannot be opened.")};
     QCommandLineOption fix{QStringLiteral("fix"),
-                           QStringLiteral("With --check-phone: set the fixes the report gives, "
-                                          "store them in the phone (AT&W) and check again.")};
+                           tr("With --check-phone: set the fixes the report gives, store them in "
+                              "the phone (AT&W) and check again.")};
     QCommandLineOption listPorts{QStringLiteral("list-ports"),
-                                 QStringLiteral("List the serial devices present, whether they "
-                                                "are busy, and what COM 1 and COM 2 stand for; "
-                                                "no window.")};
+                                 tr("List the serial devices present, whether they are busy, and "
+                                    "what COM 1 and COM 2 stand for; no window.")};
     QCommandLineOption demo{QStringLiteral("demo"),
-                            QStringLiteral("COM 1 is a simulated phone whose demo caller gives a "
-                                           "short ring a few seconds after the port is opened, "
-                                           "then every 30 seconds.")};
-};
+                            tr("COM 1 is a simulated phone whose demo caller gives a short ring a "
+                               "few seconds after the port is opened, then every 30 seconds.")};
 
-void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
-{
-    app.setApplicationName(QStringLiteral("tornasquillo"));
-    app.setApplicationVersion(QStringLiteral(TORNASQUILLO_VERSION));
-    parser.setApplicationDescription(
-        QStringLiteral("Watches a GSM phone on a serial port, logs its calls and calls short "
-                       "signalling rings (squilli) back."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix,
-                       options.listPorts, options.demo});
-}
+    /// Reads app's command line; the help and the version are answered here, and end the program.
+    void process(QCoreApplication &app)
+    {
+        app.setApplicationName(QStringLiteral("tornasquillo"));
+        app.setApplicationVersion(QStringLiteral(TORNASQUILLO_VERSION));
+        parser.setApplicationDescription(tr("Watches a GSM phone on a serial port, logs its calls "
+                                            "and calls short signalling rings (squilli) back."));
+        helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(help);
+        parser.addOption(helpAll);
+        parser.addVersionOption();
+        parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
+        parser.process(app);
+        if (parser.isSet(help) || parser.isSet(helpAll))
+            parser.showHelp(0);
+    }
+};
 
 /// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
 /// and a QApplication cannot start without one. The check runs over ssh or on a machine without a
@@ -89,17 +103,21 @@ bool hasOption(int argc, char *argv[], std::span<const char *const> options)
     return false;
 }
 
-int runCheck(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
+int runCheck(QCoreApplication &app)
 {
-    describe(app, parser, options);
-    parser.process(app);
-    if (!parser.isSet(options.checkPhone)) {
-        qCCritical(lcApp).noquote() << "--fix goes with --check-phone (see --help)";
+    installTranslations(app);
+    CommandLine command;
+    command.process(app);
+    const QCommandLineParser &parser = command.parser;
+    if (!parser.isSet(command.checkPhone)) {
+        qCCritical(lcApp).noquote()
+            << CommandLine::tr("--fix goes with --check-phone (see --help)");
         return 1;
     }
-    if (!parser.positionalArguments().isEmpty() || parser.isSet(options.com2) ||
-        parser.isSet(options.log) || parser.isSet(options.demo)) {
-        qCCritical(lcApp).noquote() << "--check-phone takes only --com1 PATH and --fix";
+    if (!parser.positionalArguments().isEmpty() || parser.isSet(command.com2) ||
+        parser.isSet(command.log) || parser.isSet(command.demo)) {
+        qCCritical(lcApp).noquote()
+            << CommandLine::tr("--check-phone takes only --com1 PATH and --fix");
         return 1;
     }
     // The report says why a port cannot be opened; the line's own messages would repeat it for
@@ -107,51 +125,45 @@ int runCheck(QCoreApplication &app, QCommandLineParser &parser, const Options &o
     QLoggingCategory::setFilterRules(
         QStringLiteral("tornasquillo.link.info=false\ntornasquillo.link.warning=false"));
     QTextStream out(stdout);
-    const QString com1 = parser.value(options.com1);
-    return checkPhone(com1, parser.isSet(options.fix), out,
+    const QString com1 = parser.value(command.com1);
+    return checkPhone(com1, parser.isSet(command.fix), out,
                       com1.isEmpty() ? serialDevices() : QStringList());
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+/// The help, the version or the port list.
+int answer(QCoreApplication &app)
 {
-    const Options options;
-    QCommandLineParser parser;
-
-    if (hasOption(argc, argv, kTextOptions)) {
-        QCoreApplication app(argc, argv);
-        describe(app, parser, options);
-        parser.process(app); // prints the help or the version and exits
-        if (parser.isSet(options.listPorts)) {
-            const PortMap map =
-                PortMap::detect(parser.value(options.com1), parser.value(options.com2));
-            std::fputs(qPrintable(listSystemPorts(map)), stdout);
-        }
-        return 0;
+    installTranslations(app);
+    CommandLine command;
+    command.process(app); // prints the help or the version and exits
+    const QCommandLineParser &parser = command.parser;
+    if (parser.isSet(command.listPorts)) {
+        const PortMap map = PortMap::detect(parser.value(command.com1), parser.value(command.com2));
+        std::fputs(qPrintable(listSystemPorts(map)), stdout);
     }
+    return 0;
+}
 
-    if (hasOption(argc, argv, kCheckOptions)) {
-        QCoreApplication app(argc, argv);
-        return runCheck(app, parser, options);
-    }
-
-    QApplication app(argc, argv);
-    describe(app, parser, options);
+int runWindow(QApplication &app)
+{
+    installTranslations(app);
+    CommandLine command;
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tornasquillo"));
-    parser.process(app);
+    command.process(app);
+    const QCommandLineParser &parser = command.parser;
     if (!parser.positionalArguments().isEmpty()) {
-        qCCritical(lcApp).noquote()
-            << "unexpected argument" << parser.positionalArguments().first() << "(see --help)";
+        qCCritical(lcApp).noquote() << CommandLine::tr("unexpected argument %1 (see --help)")
+                                           .arg(parser.positionalArguments().first());
         return 1;
     }
 
     DemoPhone demo;
-    QString com1 = parser.value(options.com1);
-    if (parser.isSet(options.demo)) {
+    QString com1 = parser.value(command.com1);
+    if (parser.isSet(command.demo)) {
         QString error;
-        if (parser.isSet(options.com1)) {
-            qCCritical(lcApp) << "--demo puts the simulated phone on COM 1: leave out --com1";
+        if (parser.isSet(command.com1)) {
+            qCCritical(lcApp).noquote()
+                << CommandLine::tr("--demo puts the simulated phone on COM 1: leave out --com1");
             return 1;
         }
         if (!demo.start(&error)) {
@@ -159,26 +171,27 @@ int main(int argc, char *argv[])
             return 1;
         }
         com1 = demo.linkPath();
-        qCInfo(lcApp).noquote() << "COM 1 is the simulated phone on" << com1
-                                << "- open the port, switch the responder on, and wait for "
-                                   "the demo caller";
+        qCInfo(lcApp).noquote() << CommandLine::tr("COM 1 is the simulated phone on %1 - open the "
+                                                   "port, switch the responder on, and wait for "
+                                                   "the demo caller")
+                                       .arg(com1);
     }
 
     // Whoever asked for a record of the calls must not run without one: a file that cannot be
     // opened ends the program before the window opens.
-    PosixLogFile logFile(parser.value(options.log));
+    PosixLogFile logFile(parser.value(command.log));
     CallLog callLog(logFile);
-    const bool logging = parser.isSet(options.log);
+    const bool logging = parser.isSet(command.log);
     if (logging) {
         QString reason;
         if (!callLog.open(&reason)) {
             qCCritical(lcApp).noquote()
-                << QStringLiteral("cannot open the call log %1: %2").arg(logFile.path(), reason);
+                << CommandLine::tr("cannot open the call log %1: %2").arg(logFile.path(), reason);
             return 1;
         }
     }
 
-    Form1 window(PortMap::detect(com1, parser.value(options.com2)));
+    Form1 window(PortMap::detect(com1, parser.value(command.com2)));
     if (logging)
         QObject::connect(
             &window, &Form1::callLogged, &window,
@@ -186,11 +199,30 @@ int main(int argc, char *argv[])
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     // A quit signal ends the program as closing the window does, so the simulated phone is ended
     // and its link removed.
-    if (parser.isSet(options.demo) && !watchQuitSignals(&window, [&window] { window.close(); }))
-        qCWarning(lcApp) << "cannot watch quit signals:" << std::strerror(errno);
+    if (parser.isSet(command.demo) && !watchQuitSignals(&window, [&window] { window.close(); }))
+        qCWarning(lcApp).noquote() << CommandLine::tr("cannot watch quit signals: %1")
+                                          .arg(QString::fromLocal8Bit(std::strerror(errno)));
     window.show();
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The options that need no window are answered on a plain QCoreApplication, which needs no
+    // display.
+    if (hasOption(argc, argv, kTextOptions)) {
+        QCoreApplication app(argc, argv);
+        return answer(app);
+    }
+    if (hasOption(argc, argv, kCheckOptions)) {
+        QCoreApplication app(argc, argv);
+        return runCheck(app);
+    }
+    QApplication app(argc, argv);
+    return runWindow(app);
 }

@@ -3,6 +3,7 @@
 
 #include "log_file.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcCallLog, "tornasquillo.calllog", QtInfoMsg)
@@ -40,7 +41,8 @@ void CallLog::record(const QString &stamp, const QString &line)
     }
     if (m_missed > 0) {
         qCInfo(lcCallLog).noquote()
-            << QStringLiteral("the call log %1 is written again; %2 call(s) may be missing from it")
+            << QCoreApplication::translate(
+                   "CallLog", "the call log %1 is written again; %2 call(s) may be missing from it")
                    .arg(m_file.path())
                    .arg(m_missed);
         m_missed = 0;
@@ -51,7 +53,8 @@ void CallLog::failed(const QString &reason)
 {
     if (m_missed++ == 0) {
         qCWarning(lcCallLog).noquote()
-            << QStringLiteral("cannot write the call log %1: %2; the calls are still listed in "
+            << QCoreApplication::translate(
+                   "CallLog", "cannot write the call log %1: %2; the calls are still listed in "
                               "the window and the journal, and the file is tried again at the "
                               "next call")
                    .arg(m_file.path(), reason);

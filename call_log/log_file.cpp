@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -62,7 +63,7 @@ LogFile::Written PosixLogFile::append(const QByteArray &record)
 {
     Written result;
     if (m_fd < 0) {
-        result.failure = QStringLiteral("the file is not open");
+        result.failure = QCoreApplication::translate("CallLog", "the file is not open");
         return result;
     }
     // One write: with O_APPEND the kernel puts the whole record at the end of the file at once.
@@ -77,8 +78,9 @@ LogFile::Written PosixLogFile::append(const QByteArray &record)
     result.bytes = written;
     if (written < record.size()) {
         // What stops a write half-way (usually a full disk) only shows on the next one.
-        result.failure =
-            QStringLiteral("only %1 of %2 bytes written").arg(written).arg(record.size());
+        result.failure = QCoreApplication::translate("CallLog", "only %1 of %2 bytes written")
+                             .arg(written)
+                             .arg(record.size());
         return result;
     }
     // A terminal or a pipe (--log /dev/stderr) has nothing to sync and says so with EINVAL.

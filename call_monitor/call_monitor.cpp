@@ -7,6 +7,7 @@
 #include "phone_link/event_pump.h"
 #include "phone_link/serial_line.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -195,8 +196,11 @@ CallerEntry CallMonitor::lookUpCaller(const QString &callerLine)
         return *own;
     if (!isSameNumber(listed.number, own->number)) {
         qCWarning(lcMonitor).noquote()
-            << "the missed-call list's newest entry is" << listed.number << "but the call came from"
-            << own->number << "(its caller line); logging the caller line's number";
+            << QCoreApplication::translate("CallMonitor",
+                                           "the missed-call list's newest entry is %1 but the "
+                                           "call came from %2 (its caller line); logging the "
+                                           "caller line's number")
+                   .arg(listed.number, own->number);
         return *own;
     }
     return listed;

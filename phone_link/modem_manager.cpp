@@ -3,6 +3,7 @@
 
 #include "device_names.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -126,10 +127,12 @@ QString modemManagerAdvice(const ManagedModem &modem, const QString &devicePath,
                               ? QStringLiteral("ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\"")
                                     .arg(hex4(ids.vendor), hex4(ids.product))
                               : QStringLiteral("KERNEL==\"%1\"").arg(port);
-    const QString which =
-        ids.isUsb() ? QStringLiteral("every device %1:%2").arg(hex4(ids.vendor), hex4(ids.product))
-                    : port;
-    return QStringLiteral(
+    const QString which = ids.isUsb()
+                              ? QCoreApplication::translate("ModemManager", "every device %1:%2")
+                                    .arg(hex4(ids.vendor), hex4(ids.product))
+                              : port;
+    return QCoreApplication::translate(
+               "ModemManager",
                "ModemManager manages this device as modem %1%2 (ports %3).\n"
                "  For now: run 'sudo mmcli -m %1 --inhibit' and leave it running (ModemManager "
                "lets go of the device until you stop it with Ctrl+C), or stop the service: "

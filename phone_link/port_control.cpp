@@ -5,6 +5,8 @@
 #include "link_log.h"
 #include "serial_line.h"
 
+#include <QCoreApplication>
+
 PortControl::PortControl(SerialLine &line, AtExchange &exchange, PortView &view)
     : m_line(line), m_exchange(exchange), m_view(view)
 {
@@ -61,12 +63,15 @@ void PortControl::openChosenPort(Attempt attempt)
     m_link = Link::Open;
     m_view.setPanelText(2, QStringLiteral("CONNESSO A ") + model);
     if (m_sinceLost.isValid()) {
-        qCInfo(lcLink).noquote() << QStringLiteral("COM %1 is back after %2 s and open again (%3)")
+        const char *const back =
+            attempt == Attempt::Watch
+                ? QT_TRANSLATE_NOOP("PortControl", "COM %1 is back after %2 s and open again "
+                                                   "(by itself)")
+                : QT_TRANSLATE_NOOP("PortControl", "COM %1 is back after %2 s and open again "
+                                                   "(by the operator)");
+        qCInfo(lcLink).noquote() << QCoreApplication::translate("PortControl", back)
                                         .arg(m_commPort)
-                                        .arg(m_sinceLost.elapsed() / 1000.0, 0, 'f', 1)
-                                        .arg(attempt == Attempt::Watch
-                                                 ? QStringLiteral("by itself")
-                                                 : QStringLiteral("by the operator"));
+                                        .arg(m_sinceLost.elapsed() / 1000.0, 0, 'f', 1);
         m_sinceLost.invalidate();
     }
 }
@@ -89,8 +94,11 @@ void PortControl::onLost()
     showClosed();
     if (!m_sinceLost.isValid()) {
         m_sinceLost.start();
-        qCInfo(lcLink).noquote() << "COM" << m_commPort
-                                 << "lost; it opens again by itself when the device is back";
+        qCInfo(lcLink).noquote() << QCoreApplication::translate(
+                                        "PortControl",
+                                        "COM %1 lost; it opens again by itself when the device "
+                                        "is back")
+                                        .arg(m_commPort);
     }
     // A loss inside the start-up dialogue is watched for once the dialogue has returned.
     const bool inDialogue = m_link == Link::StartingUp;

@@ -3,6 +3,7 @@
 
 #include "device_names.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,11 @@
 #include <unistd.h>
 
 namespace {
+
+QString noPermission()
+{
+    return QCoreApplication::translate("PortList", "no permission to open it");
+}
 
 QString processName(qint64 pid)
 {
@@ -56,8 +62,10 @@ QString usbDeviceOf(const QString &byId)
 
 QString PortUse::text() const
 {
-    static const char *const kWords[] = {"free", "busy", "unknown"};
-    const QString word = QString::fromLatin1(kWords[state]);
+    static const char *const kWords[] = {QT_TRANSLATE_NOOP("PortList", "free"),
+                                         QT_TRANSLATE_NOOP("PortList", "busy"),
+                                         QT_TRANSLATE_NOOP("PortList", "unknown")};
+    const QString word = QCoreApplication::translate("PortList", kWords[state]);
     return detail.isEmpty() ? word : word + QStringLiteral(" (") + detail + QLatin1Char(')');
 }
 
@@ -90,9 +98,11 @@ PortUse portUse(const QString &devicePath, const QString &lockDir)
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     if (const qint64 pid = lockHolder(lockDir + QStringLiteral("/LCK..") + name)) {
         const QString who = processName(pid);
-        return {PortUse::Busy, QStringLiteral("locked by pid %1%2")
-                                   .arg(pid)
-                                   .arg(who.isEmpty() ? QString() : QStringLiteral(" ") + who)};
+        return {
+            PortUse::Busy,
+            who.isEmpty()
+                ? QCoreApplication::translate("PortList", "locked by pid %1").arg(pid)
+                : QCoreApplication::translate("PortList", "locked by pid %1 %2").arg(pid).arg(who)};
     }
 
     // Qt 6 cannot say whether a port is busy, so ask the kernel. A program that holds a tty in
@@ -106,9 +116,10 @@ PortUse portUse(const QString &devicePath, const QString &lockDir)
     if (fd < 0) {
         switch (errno) {
         case EBUSY:
-            return {PortUse::Busy, QStringLiteral("held in exclusive mode by another program")};
+            return {PortUse::Busy, QCoreApplication::translate(
+                                       "PortList", "held in exclusive mode by another program")};
         case EACCES:
-            return {PortUse::Unknown, QStringLiteral("no permission to open it")};
+            return {PortUse::Unknown, noPermission()};
         default:
             return {PortUse::Unknown, QString::fromLocal8Bit(std::strerror(errno))};
         }
@@ -117,7 +128,8 @@ PortUse portUse(const QString &devicePath, const QString &lockDir)
     const bool held = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
     ::close(fd);
     if (held)
-        return {PortUse::Busy, QStringLiteral("held in exclusive mode by another program")};
+        return {PortUse::Busy, QCoreApplication::translate(
+                                   "PortList", "held in exclusive mode by another program")};
     return {PortUse::Free, {}};
 }
 
@@ -128,18 +140,18 @@ QString listPorts(const QList<SerialDevice> &devices, const PortMap &map, const 
     QMap<QString, QStringList> interfacesByUsbDevice;
     bool lacksPermission = false;
     if (devices.isEmpty())
-        out += QStringLiteral("No serial devices found.\n");
+        out += QCoreApplication::translate("PortList", "No serial devices found.") + u'\n';
     for (const SerialDevice &device : devices) {
         const QString byId = byIdLink(device.path, devDir);
         const QString use = useOf(device);
-        lacksPermission = lacksPermission || use.contains(u"no permission");
+        lacksPermission = lacksPermission || use.contains(noPermission());
         if (const QString usbDevice = usbDeviceOf(byId); !usbDevice.isEmpty())
             interfacesByUsbDevice[usbDevice] << device.path;
         QStringList fields{
             device.path, QStringLiteral("by-id ") + (byId.isEmpty() ? QStringLiteral("-") : byId),
             device.ids.isUsb()
                 ? QStringLiteral("USB %1:%2").arg(hex4(device.ids.vendor), hex4(device.ids.product))
-                : QStringLiteral("not USB")};
+                : QCoreApplication::translate("PortList", "not USB")};
         if (!device.description.isEmpty())
             fields << QLatin1Char('"') + device.description + QLatin1Char('"');
         fields << use;
@@ -151,7 +163,7 @@ QString listPorts(const QList<SerialDevice> &devices, const PortMap &map, const 
         const QString device = QFileInfo(path).canonicalFilePath();
         out += QStringLiteral("COM %1 = %2").arg(port).arg(path);
         if (device.isEmpty())
-            out += QStringLiteral(" (not present)");
+            out += QCoreApplication::translate("PortList", " (not present)");
         else if (device != path)
             out += QStringLiteral(" -> ") + device;
         out += QLatin1Char('\n');
@@ -160,28 +172,33 @@ QString listPorts(const QList<SerialDevice> &devices, const PortMap &map, const 
     for (auto it = interfacesByUsbDevice.cbegin(); it != interfacesByUsbDevice.cend(); ++it) {
         if (it.value().size() < 2)
             continue;
-        out += QStringLiteral("Note: %1 are ports of one USB device (%2). Usually only one of "
-                              "them carries AT commands and rings; try each with "
-                              "'tornasquillo --check-phone --com1 PATH'.\n")
-                   .arg(it.value().join(QStringLiteral(", ")), it.key());
+        out += QCoreApplication::translate(
+                   "PortList", "Note: %1 are ports of one USB device (%2). Usually only one of "
+                               "them carries AT commands and rings; try each with "
+                               "'tornasquillo --check-phone --com1 PATH'.")
+                   .arg(it.value().join(QStringLiteral(", ")), it.key()) +
+               u'\n';
     }
     if (lacksPermission)
-        out += QStringLiteral("Note: to use a serial device you usually need to be in the group "
-                              "that owns it (usually 'dialout': sudo adduser $USER dialout, then "
-                              "log in again).\n");
+        out += QCoreApplication::translate(
+                   "PortList", "Note: to use a serial device you usually need to be in the group "
+                               "that owns it (usually 'dialout': sudo adduser $USER dialout, then "
+                               "log in again).") +
+               u'\n';
     return out;
 }
 
 QString listSystemPorts(const PortMap &map)
 {
     const QDBusConnection bus = QDBusConnection::systemBus();
-    return listPorts(systemSerialDevices(), map, QStringLiteral("/dev"),
-                     [&bus](const SerialDevice &device) {
-                         QString text = portUse(device.path).text();
-                         if (const auto modem = modemManagingDevice(bus, device.path))
-                             text += QStringLiteral(", managed by ModemManager as modem %1 "
+    return listPorts(
+        systemSerialDevices(), map, QStringLiteral("/dev"), [&bus](const SerialDevice &device) {
+            QString text = portUse(device.path).text();
+            if (const auto modem = modemManagingDevice(bus, device.path))
+                text += QCoreApplication::translate("PortList",
+                                                    ", managed by ModemManager as modem %1 "
                                                     "('sudo mmcli -m %1 --inhibit' lets go of it)")
-                                         .arg(modem->index);
-                         return text;
-                     });
+                            .arg(modem->index);
+            return text;
+        });
 }

@@ -25,10 +25,10 @@ bool lacksPermission(const QString &path)
     return ::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES;
 }
 
-const QString kBusy = QStringLiteral("the device is busy (held by another program)");
-
-const char *const kRemoved = "the device was removed or stopped working";
-const char *const kReadFailed = "reading from the device failed";
+const char *const kRemoved =
+    QT_TRANSLATE_NOOP("QtSerialLine", "the device was removed or stopped working");
+const char *const kReadFailed = QT_TRANSLATE_NOOP("QtSerialLine", "reading from the device failed");
+const char *const kWriteFailed = QT_TRANSLATE_NOOP("QtSerialLine", "writing to the device failed");
 
 } // namespace
 
@@ -80,20 +80,20 @@ bool QtSerialLine::openPort(int portNumber, bool again)
         switch (error) {
         case QSerialPort::PermissionError:
             if (busy) {
-                m_openError = kBusy;
+                m_openError = tr("the device is busy (held by another program)");
                 const QString hint =
                     modemManagerHint(QDBusConnection::systemBus(), device, usbIdsOf(device));
                 if (!hint.isEmpty())
                     m_openError += QStringLiteral(".\n") + hint;
             } else {
-                m_openError = QStringLiteral("permission denied; add your user to the group that "
-                                             "owns %1 (usually 'dialout': sudo adduser $USER "
-                                             "dialout, then log in again)")
+                m_openError = tr("permission denied; add your user to the group that owns %1 "
+                                 "(usually 'dialout': sudo adduser $USER dialout, then log in "
+                                 "again)")
                                   .arg(device);
             }
             break;
         case QSerialPort::DeviceNotFoundError:
-            m_openError = QStringLiteral("no such device");
+            m_openError = tr("no such device");
             break;
         default:
             m_openError = m_port.errorString();
@@ -102,7 +102,7 @@ bool QtSerialLine::openPort(int portNumber, bool again)
         m_reportedFailure = failure;
         m_reportedError = m_openError;
         qCWarning(lcLink).noquote()
-            << "cannot open COM" << portNumber << "(" << named << "):" << m_openError;
+            << tr("cannot open COM %1 ( %2 ): %3").arg(portNumber).arg(named, m_openError);
         return false;
     }
     m_reportedFailure.clear();
@@ -123,14 +123,15 @@ bool QtSerialLine::openPort(int portNumber, bool again)
             notifier->setEnabled(false);
     startWatch();
     m_sinceOpen.start();
-    qCInfo(lcLink).noquote() << "opened COM" << portNumber << "(" << named << ")";
+    qCInfo(lcLink).noquote() << tr("opened COM %1 ( %2 )").arg(portNumber).arg(named);
     // Run as root, the open passes ModemManager's exclusive hold: its commands would then mix
     // with ours.
     if (const auto modem = modemManagingDevice(QDBusConnection::systemBus(), device)) {
-        qCWarning(lcLink).noquote()
-            << "COM" << portNumber << "is open, but ModemManager uses the same device and its "
-            << "commands will mix with ours.\n"
-            << modemManagerAdvice(*modem, device, usbIdsOf(device));
+        const QString advice = modemManagerAdvice(*modem, device, usbIdsOf(device));
+        qCWarning(lcLink).noquote() << tr("COM %1 is open, but ModemManager uses the same device "
+                                          "and its commands will mix with ours.")
+                                               .arg(portNumber) +
+                                           u'\n' + advice;
     }
     return true;
 }
@@ -262,7 +263,7 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
         what = kReadFailed;
         break;
     case QSerialPort::WriteError:
-        what = "writing to the device failed";
+        what = kWriteFailed;
         break;
     default:
         // Open failures are reported by open(); modem-control errors on a pseudo-terminal and
@@ -276,8 +277,8 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
 void QtSerialLine::lose(const char *what)
 {
     // A device that is gone keeps signalling; closing the port stops that at once.
-    qCWarning(lcLink).noquote() << "the line to" << m_port.portName() << "failed:" << what
-                                << "- port closed";
+    qCWarning(lcLink).noquote()
+        << tr("the line to %1 failed: %2 - port closed").arg(m_port.portName(), tr(what));
     stopWatch();
     m_port.close();
     m_lines.clear();

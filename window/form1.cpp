@@ -347,7 +347,7 @@ void Form1::StatusBar1_PanelClick(int panel)
     // With the port closed the reset answers "ERROR" at once; with a silent phone it takes the
     // exchange's full give-up, during which closing the window still ends the program at once.
     const QString answer = m_session.exchange().IOP(QStringLiteral("Z"));
-    qCInfo(lcWindow).noquote() << "ESCI: the phone's reset answered" << answer;
+    qCInfo(lcWindow).noquote() << tr("ESCI: the phone's reset answered %1").arg(answer);
     endProgram();
     close();
 }

@@ -3,8 +3,10 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# Packages every build needs.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
+# Packages every build needs; qt6-tools-dev and qt6-l10n-tools build the translations, and Qt's own
+# Italian comes from qt6-translations-l10n.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools
+    qt6-translations-l10n libgl-dev fonts-dejavu-core)
 # What scripts/package needs: the hardening flags and library dependencies (dpkg-dev) and the
 # checks a Debian reviewer runs.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream appstream-compose mandoc
