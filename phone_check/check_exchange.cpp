@@ -6,6 +6,8 @@
 #include "phone_link/event_pump.h"
 #include "phone_link/serial_line.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -45,32 +47,34 @@ bool isRingReport(const QString &line, bool numericToo)
            (numericToo && line == u"2");
 }
 
-/// What the common "+CME ERROR" numbers of 3GPP TS 27.007 mean.
+/// What the common "+CME ERROR" numbers of 3GPP TS 27.007 mean, in the report's language; empty
+/// for any other answer.
 QString cmeMeaning(const QString &final)
 {
-    static const QList<std::pair<int, const char *>> kMeanings{{0, "phone failure"},
-                                                               {3, "operation not allowed"},
-                                                               {4, "operation not supported"},
-                                                               {10, "SIM not inserted"},
-                                                               {11, "SIM PIN required"},
-                                                               {12, "SIM PUK required"},
-                                                               {13, "SIM failure"},
-                                                               {14, "SIM busy"},
-                                                               {15, "SIM wrong"},
-                                                               {16, "incorrect password"},
-                                                               {20, "memory full"},
-                                                               {21, "invalid index"},
-                                                               {22, "not found"},
-                                                               {30, "no network service"},
-                                                               {31, "network timeout"},
-                                                               {100, "unknown"}};
+    static const QList<std::pair<int, const char *>> kMeanings{
+        {0, QT_TRANSLATE_NOOP("PhoneCheck", "phone failure")},
+        {3, QT_TRANSLATE_NOOP("PhoneCheck", "operation not allowed")},
+        {4, QT_TRANSLATE_NOOP("PhoneCheck", "operation not supported")},
+        {10, QT_TRANSLATE_NOOP("PhoneCheck", "SIM not inserted")},
+        {11, QT_TRANSLATE_NOOP("PhoneCheck", "SIM PIN required")},
+        {12, QT_TRANSLATE_NOOP("PhoneCheck", "SIM PUK required")},
+        {13, QT_TRANSLATE_NOOP("PhoneCheck", "SIM failure")},
+        {14, QT_TRANSLATE_NOOP("PhoneCheck", "SIM busy")},
+        {15, QT_TRANSLATE_NOOP("PhoneCheck", "SIM wrong")},
+        {16, QT_TRANSLATE_NOOP("PhoneCheck", "incorrect password")},
+        {20, QT_TRANSLATE_NOOP("PhoneCheck", "memory full")},
+        {21, QT_TRANSLATE_NOOP("PhoneCheck", "invalid index")},
+        {22, QT_TRANSLATE_NOOP("PhoneCheck", "not found")},
+        {30, QT_TRANSLATE_NOOP("PhoneCheck", "no network service")},
+        {31, QT_TRANSLATE_NOOP("PhoneCheck", "network timeout")},
+        {100, QT_TRANSLATE_NOOP("PhoneCheck", "unknown")}};
     if (!final.startsWith(u"+CME ERROR:"))
         return {};
     bool ok = false;
     const int code = final.mid(11).trimmed().toInt(&ok);
     for (const auto &[number, meaning] : kMeanings) {
         if (ok && number == code)
-            return QStringLiteral(" (%1)").arg(QLatin1String(meaning));
+            return QCoreApplication::translate("PhoneCheck", meaning);
     }
     return {};
 }
@@ -89,14 +93,20 @@ QString CheckReply::value(QStringView prefix) const
 QString CheckReply::describe() const
 {
     switch (end) {
-    case End::Final:
-        return QLatin1Char('"') + final + QLatin1Char('"') + cmeMeaning(final);
+    case End::Final: {
+        // The phone's own words stay as it sent them, quoted.
+        const QString meaning = cmeMeaning(final);
+        return meaning.isEmpty() ? QStringLiteral("\"%1\"").arg(final)
+                                 : QCoreApplication::translate("PhoneCheck", "\"%1\" (%2)",
+                                                               "an error code, then its meaning")
+                                       .arg(final, meaning);
+    }
     case End::Silent:
-        return QStringLiteral("nothing");
+        return QCoreApplication::translate("PhoneCheck", "nothing", "what the phone answered");
     case End::Lost:
-        return QStringLiteral("nothing (the line closed)");
+        return QCoreApplication::translate("PhoneCheck", "nothing (the line closed)");
     case End::OutOfTime:
-        return QStringLiteral("nothing (out of time)");
+        return QCoreApplication::translate("PhoneCheck", "nothing (out of time)");
     }
     return {};
 }

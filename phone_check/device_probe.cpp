@@ -6,6 +6,7 @@
 #include "phone_link/port_list.h"
 #include "phone_link/qt_serial_line.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 QStringList serialDevices()
@@ -20,23 +21,34 @@ ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pu
                       QTextStream &out, double probeEnd)
 {
     if (candidates.isEmpty()) {
-        out << "problem: no serial device found. Connect the phone (its cable or USB "
-               "adapter), or name its device with --com1 PATH.\n";
+        out << PhoneCheck::reportLine(
+                   PhoneCheck::Level::Problem,
+                   QCoreApplication::translate("PhoneCheck",
+                                               "no serial device found. Connect the phone (its "
+                                               "cable or USB adapter), or name its device with "
+                                               "--com1 PATH."))
+            << '\n';
         return {};
     }
-    out << "Looking for a phone on: " << candidates.join(QStringLiteral(", ")) << '\n';
+    out << QCoreApplication::translate("PhoneCheck", "Looking for a phone on: %1")
+               .arg(candidates.join(QStringLiteral(", ")))
+        << '\n';
     out.flush();
     QStringList answering;
     std::unique_ptr<QtSerialLine> first;
     bool opened = false;
     for (const QString &path : candidates) {
         if (clock.seconds() >= probeEnd) {
-            out << path << ": not tried (out of time)\n";
+            out << QCoreApplication::translate("PhoneCheck", "%1: not tried (out of time)")
+                       .arg(path)
+                << '\n';
             continue;
         }
         auto line = std::make_unique<QtSerialLine>(PortMap{path, path});
         if (!line->open(1)) {
-            out << path << ": cannot open: " << line->openError() << '\n';
+            out << QCoreApplication::translate("PhoneCheck", "%1: cannot open: %2")
+                       .arg(path, line->openError())
+                << '\n';
             continue;
         }
         opened = true;
@@ -45,12 +57,17 @@ ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pu
         const bool found = reply.isFinal();
         // A phone may refuse a bare "AT" and answer every command Tornasquillo sends.
         if (reply.isOk())
-            out << path << ": answers \"AT\"\n";
+            out << QCoreApplication::translate("PhoneCheck", "%1: answers \"AT\"").arg(path)
+                << '\n';
         else if (found)
-            out << path << ": answers \"AT\" with " << reply.describe()
-                << " (a warning at most; the check tells)\n";
+            out << QCoreApplication::translate(
+                       "PhoneCheck",
+                       "%1: answers \"AT\" with %2 (a warning at most; the check tells)")
+                       .arg(path, reply.describe())
+                << '\n';
         else
-            out << path << ": no answer to \"AT\"\n";
+            out << QCoreApplication::translate("PhoneCheck", "%1: no answer to \"AT\"").arg(path)
+                << '\n';
         out.flush();
         if (found) {
             answering << path;
@@ -59,12 +76,18 @@ ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pu
         }
     }
     if (answering.isEmpty()) {
-        out << "problem: no device answers \"AT\": the phone is off, not connected, or on a "
-               "port that cannot be opened.\n";
+        out << PhoneCheck::reportLine(
+                   PhoneCheck::Level::Problem,
+                   QCoreApplication::translate("PhoneCheck",
+                                               "no device answers \"AT\": the phone is off, not "
+                                               "connected, or on a port that cannot be opened."))
+            << '\n';
         return {{}, nullptr, opened ? 1 : 2};
     }
     if (answering.size() > 1)
-        out << "Devices that answer: " << answering.join(QStringLiteral(", "))
-            << "; checking the first.\n";
+        out << QCoreApplication::translate("PhoneCheck",
+                                           "Devices that answer: %1; checking the first.")
+                   .arg(answering.join(QStringLiteral(", ")))
+            << '\n';
     return {answering.first(), std::move(first), 0};
 }

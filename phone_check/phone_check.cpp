@@ -6,6 +6,7 @@
 #include "phone_link/event_pump.h"
 #include "phone_link/qt_serial_line.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 PhoneCheck::PhoneCheck(SerialLine &line, Clock &clock, EventPump &pump, QTextStream &out,
@@ -24,16 +25,30 @@ CheckReply PhoneCheck::ask(const QString &cmdat, bool numericToo)
     return reply;
 }
 
+QString PhoneCheck::reportLine(Level level, const QString &text)
+{
+    static const char *const kLevels[] = {QT_TR_NOOP("ok"), QT_TR_NOOP("warning"),
+                                          QT_TR_NOOP("problem")};
+    return tr("%1: %2", "a line of the report: its level (ok, warning, problem), then what was "
+                        "found")
+        .arg(tr(kLevels[int(level)]), text);
+}
+
+QString PhoneCheck::twoSentences(const QString &first, const QString &second)
+{
+    return tr("%1 %2", "two sentences of one line of the report").arg(first, second);
+}
+
 void PhoneCheck::say(Level level, const QString &text, const QString &fixCommand,
                      const QString &fixWhat, bool stored)
 {
-    static const char *const kLevels[] = {"ok", "warning", "problem"};
-    m_out << kLevels[int(level)] << ": " << text;
+    QString said = text;
     if (!fixCommand.isEmpty()) {
-        m_out << " Fix: AT" << fixCommand << (stored ? ", then AT&W." : ".");
+        said = twoSentences(text, stored ? tr("Fix: AT%1, then AT&W.").arg(fixCommand)
+                                         : tr("Fix: AT%1.").arg(fixCommand));
         m_fixes.append({fixCommand, fixWhat});
     }
-    m_out << '\n';
+    m_out << reportLine(level, said) << '\n';
     m_out.flush();
     if (level == Level::Problem)
         ++m_problems;
@@ -56,22 +71,20 @@ CheckReply PhoneCheck::answersAt(double wait, bool quiet)
         return reply;
 
     if (reply.isOk() && !resultCodesOff) {
-        say(Level::Ok, QStringLiteral("the phone answers \"AT\"."));
+        say(Level::Ok, tr("the phone answers \"AT\"."));
     } else if (reply.isOk()) {
-        say(Level::Ok, QStringLiteral("the phone answers once its result codes are switched on "
-                                      "(ATQ0); they were off."));
+        say(Level::Ok, tr("the phone answers once its result codes are switched on (ATQ0); "
+                          "they were off."));
     } else if (reply.isFinal()) {
         say(Level::Warning,
-            QStringLiteral("the phone answers a bare \"AT\" with %1. Tornasquillo never sends "
-                           "it; what counts is how the phone answers the commands it does send, "
-                           "below.")
+            tr("the phone answers a bare \"AT\" with %1. Tornasquillo never sends it; what "
+               "counts is how the phone answers the commands it does send, below.")
                 .arg(reply.describe()));
     } else if (reply.end == CheckReply::End::Silent) {
-        say(Level::Problem,
-            QStringLiteral("no answer to \"AT\" within %1 seconds: a wrong port, a wrong speed "
-                           "(Tornasquillo talks at 19200 baud, 8 data bits, no parity, 1 stop "
-                           "bit), a device that is not a phone, or a phone that is off.")
-                .arg(kAnswerWait));
+        say(Level::Problem, tr("no answer to \"AT\" within %1 seconds: a wrong port, a wrong speed "
+                               "(Tornasquillo talks at 19200 baud, 8 data bits, no parity, 1 stop "
+                               "bit), a device that is not a phone, or a phone that is off.")
+                                .arg(kAnswerWait));
     }
     return reply;
 }
@@ -80,7 +93,7 @@ int PhoneCheck::run(bool fix)
 {
     if (!answersAt(kAnswerWait, false).isFinal()) {
         reportStop();
-        m_out << "Tornasquillo cannot use " << m_device << ".\n";
+        m_out << tr("Tornasquillo cannot use %1.").arg(m_device) << '\n';
         m_out.flush();
         return 1;
     }
@@ -89,29 +102,39 @@ int PhoneCheck::run(bool fix)
         applyFixes();
         m_problems = m_warnings = 0;
         m_fixes.clear();
-        m_out << "Checking again after ATZ:\n";
+        m_out << tr("Checking again after ATZ:") << '\n';
         checkAfterReset(false);
     } else if (checked && fix) {
-        m_out << (m_problems > 0 ? "No setting mends the problems above.\n" : "Nothing to fix.\n");
+        m_out << (m_problems > 0 ? tr("No setting mends the problems above.")
+                                 : tr("Nothing to fix."))
+              << '\n';
     }
     reportStop();
 
-    m_out << "Summary: " << m_problems << (m_problems == 1 ? " problem, " : " problems, ")
-          << m_warnings << (m_warnings == 1 ? " warning.\n" : " warnings.\n");
+    // Whole sentences for one and for more (or none), as English and Italian count.
+    static const char *const kSummaries[2][2] = {{QT_TR_NOOP("Summary: %1 problems, %2 warnings."),
+                                                  QT_TR_NOOP("Summary: %1 problems, %2 warning.")},
+                                                 {QT_TR_NOOP("Summary: %1 problem, %2 warnings."),
+                                                  QT_TR_NOOP("Summary: %1 problem, %2 warning.")}};
+    m_out << tr(kSummaries[m_problems == 1][m_warnings == 1]).arg(m_problems).arg(m_warnings)
+          << '\n';
     if (!m_fixes.isEmpty() && !fix)
-        m_out << "To send the fixes above and store them: tornasquillo --check-phone --fix --com1 "
-              << m_device << '\n';
+        m_out << tr("To send the fixes above and store them: tornasquillo --check-phone --fix "
+                    "--com1 %1")
+                     .arg(m_device)
+              << '\n';
     if (m_problems == 0)
-        m_out << "Use: tornasquillo --com1 " << m_device << '\n';
+        m_out << tr("Use: tornasquillo --com1 %1").arg(m_device) << '\n';
     else
-        m_out << "With the problems above mended, use: tornasquillo --com1 " << m_device << '\n';
+        m_out << tr("With the problems above mended, use: tornasquillo --com1 %1").arg(m_device)
+              << '\n';
     m_out.flush();
     return m_problems == 0 ? 0 : 1;
 }
 
 bool PhoneCheck::checkAfterReset(bool first)
 {
-    m_out << "After ATZ, as Tornasquillo finds the phone at every open:\n";
+    m_out << tr("After ATZ, as Tornasquillo finds the phone at every open:") << '\n';
     // As the program does: reset to the stored profile, then echo off and result codes on, in
     // words. How the reset is answered shows how the stored profile sends its result codes.
     const CheckReply reset = ask(QStringLiteral("Z"), true);
@@ -120,30 +143,29 @@ bool PhoneCheck::checkAfterReset(bool first)
         return false;
     }
     if (!startUp.isFinal()) {
-        say(Level::Problem, QStringLiteral("the phone stops answering after ATZ (ATZ answered %1, "
-                                           "ATE0Q0V1 %2): Tornasquillo could not talk to it.")
+        say(Level::Problem, tr("the phone stops answering after ATZ (ATZ answered %1, ATE0Q0V1 "
+                               "%2): Tornasquillo could not talk to it.")
                                 .arg(reset.describe(), startUp.describe()));
         return false;
     }
     if (reset.end == CheckReply::End::Silent) {
         say(Level::Warning,
-            QStringLiteral("after ATZ the phone sends no result codes (Q1 is stored): "
-                           "Tornasquillo's start-up commands ATZ and ATE0 then each wait %1 "
-                           "seconds and are re-sent up to %2 times, at every open.")
+            tr("after ATZ the phone sends no result codes (Q1 is stored): Tornasquillo's "
+               "start-up commands ATZ and ATE0 then each wait %1 seconds and are re-sent up to "
+               "%2 times, at every open.")
                 .arg(AtExchange::kDeadline)
                 .arg(AtExchange::kRetransmitLimit),
-            QStringLiteral("Q0"), QStringLiteral("result codes on"));
+            QStringLiteral("Q0"), tr("result codes on"));
     } else if (reset.numeric) {
         say(Level::Warning,
-            QStringLiteral("after ATZ the phone sends its result codes as numbers (V0 is "
-                           "stored): Tornasquillo's start-up commands ATZ, ATE0 and ATQ0 then "
-                           "each wait %1 seconds and are re-sent up to %2 times, at every "
-                           "open.")
+            tr("after ATZ the phone sends its result codes as numbers (V0 is stored): "
+               "Tornasquillo's start-up commands ATZ, ATE0 and ATQ0 then each wait %1 seconds "
+               "and are re-sent up to %2 times, at every open.")
                 .arg(AtExchange::kDeadline)
                 .arg(AtExchange::kRetransmitLimit),
-            QStringLiteral("V1"), QStringLiteral("result codes in words"));
+            QStringLiteral("V1"), tr("result codes in words"));
     } else {
-        say(Level::Ok, QStringLiteral("result codes are on and in words (Q0, V1)."));
+        say(Level::Ok, tr("result codes are on and in words (Q0, V1)."));
     }
 
     using Item = void (PhoneCheck::*)();
@@ -166,42 +188,41 @@ void PhoneCheck::applyFixes()
 {
     QStringList commands;
     for (const Fix &fix : m_fixes)
-        commands << QStringLiteral("AT") + fix.command + QStringLiteral(" (") + fix.what +
-                        QLatin1Char(')');
-    m_out << "Fixing: sending " << commands.join(QStringLiteral(", "))
-          << ", then AT&W to store the settings in force (echo off, E0, included).\n";
+        commands << QStringLiteral("AT%1 (%2)").arg(fix.command, fix.what);
+    m_out << tr("Fixing: sending %1, then AT&W to store the settings in force (echo off, E0, "
+                "included).")
+                 .arg(commands.join(QStringLiteral(", ")))
+          << '\n';
     for (const Fix &fix : m_fixes) {
         const CheckReply reply = ask(fix.command);
         if (stopped())
             return;
         if (reply.isOk())
-            say(Level::Ok, QStringLiteral("AT%1 answered OK.").arg(fix.command));
+            say(Level::Ok, tr("AT%1 answered OK.").arg(fix.command));
         else
-            say(Level::Problem,
-                QStringLiteral("AT%1 answered %2.").arg(fix.command, reply.describe()));
+            say(Level::Problem, tr("AT%1 answered %2.").arg(fix.command, reply.describe()));
     }
     const CheckReply store = ask(QStringLiteral("&W"));
     if (stopped())
         return;
     if (store.isOk())
-        say(Level::Ok, QStringLiteral("AT&W stored the settings."));
+        say(Level::Ok, tr("AT&W stored the settings."));
     else
         say(Level::Problem,
-            QStringLiteral("AT&W answered %1: the phone did not store the settings, and its ATZ "
-                           "brings the old ones back.")
+            tr("AT&W answered %1: the phone did not store the settings, and its ATZ brings "
+               "the old ones back.")
                 .arg(store.describe()));
 }
 
 void PhoneCheck::reportStop()
 {
     if (m_stop == CheckReply::End::OutOfTime)
-        say(Level::Problem,
-            QStringLiteral("the check ran out of its %1 seconds before it was done: the phone "
-                           "answers too slowly.")
-                .arg(kRunLimit));
+        say(Level::Problem, tr("the check ran out of its %1 seconds before it was done: the phone "
+                               "answers too slowly.")
+                                .arg(kRunLimit));
     else if (m_stop == CheckReply::End::Lost)
-        say(Level::Problem, QStringLiteral("the line closed during the check: the device was "
-                                           "removed or stopped working."));
+        say(Level::Problem,
+            tr("the line closed during the check: the device was removed or stopped working."));
 }
 
 int checkPhone(const QString &com1, bool fix, QTextStream &out, const QStringList &candidates)
@@ -224,11 +245,16 @@ int checkPhone(const QString &com1, bool fix, QTextStream &out, const QStringLis
     } else {
         line = std::make_unique<QtSerialLine>(PortMap{device, device});
         if (!line->open(1)) {
-            out << "problem: cannot open " << device << ": " << line->openError() << '\n';
+            out << PhoneCheck::reportLine(
+                       PhoneCheck::Level::Problem,
+                       QCoreApplication::translate("PhoneCheck", "cannot open %1: %2")
+                           .arg(device, line->openError()))
+                << '\n';
             return 2;
         }
     }
-    out << "Checking the phone on " << device << '\n';
+    out << QCoreApplication::translate("PhoneCheck", "Checking the phone on %1").arg(device)
+        << '\n';
     out.flush();
     PhoneCheck check(*line, clock, pump, out, device, runEnd);
     return check.run(fix);

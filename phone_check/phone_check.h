@@ -14,6 +14,7 @@
 #include "check_exchange.h"
 #include "device_probe.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,12 @@ class SerialLine;
 
 class PhoneCheck
 {
+    Q_DECLARE_TR_FUNCTIONS(PhoneCheck)
+
 public:
+    /// How a line of the report judges what it found.
+    enum class Level { Ok, Warning, Problem };
+
     static constexpr double kAnswerWait = 3.0; ///< seconds a command may take to answer
     static constexpr double kProbeWait = 1.0;  ///< the same while looking for the phone's port
     static constexpr double kRunLimit = 30.0;  ///< seconds for the whole run
@@ -43,8 +49,10 @@ public:
     /// 0 when nothing is a problem, 1 otherwise.
     int run(bool fix);
 
+    /// A line of the report, without its end: the level's word, then `text`.
+    static QString reportLine(Level level, const QString &text);
+
 private:
-    enum class Level { Ok, Warning, Problem };
     struct Fix
     {
         QString command; ///< without "AT"
@@ -74,13 +82,15 @@ private:
     void checkSetting(const Setting &setting, const CheckReply &reply);
     void checkHangUp(const CheckReply &cvhu);
     void checkCallerId(const CheckReply &clip);
-    /// Without the missed-call list, the caller's number can come only from caller ID;
-    /// `noFix` is said where no setting mends that either.
-    void reportNoLookup(const QString &why, const QString &noFix);
+    /// Without the missed-call list, the caller's number can come only from caller ID; with
+    /// `noList` the phone has no such list at all, which no setting adds.
+    void reportNoLookup(const QString &why, bool noList);
     void checkNetwork();
     void checkCharacterSet();
     void applyFixes();
     void reportStop();
+    /// Two whole sentences of one report line, in the translation's order and spacing.
+    static QString twoSentences(const QString &first, const QString &second);
 
     CheckExchange m_exchange;
     QTextStream &m_out;
