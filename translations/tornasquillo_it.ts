@@ -156,6 +156,529 @@
     </message>
 </context>
 <context>
+    <name>PhoneCheck</name>
+    <message>
+        <source>phone failure</source>
+        <translation>guasto del telefono</translation>
+    </message>
+    <message>
+        <source>operation not allowed</source>
+        <translation>operazione non consentita</translation>
+    </message>
+    <message>
+        <source>operation not supported</source>
+        <translation>operazione non supportata</translation>
+    </message>
+    <message>
+        <source>SIM not inserted</source>
+        <translation>SIM non inserita</translation>
+    </message>
+    <message>
+        <source>SIM PIN required</source>
+        <translation>richiesto il PIN della SIM</translation>
+    </message>
+    <message>
+        <source>SIM PUK required</source>
+        <translation>richiesto il PUK della SIM</translation>
+    </message>
+    <message>
+        <source>SIM failure</source>
+        <translation>guasto della SIM</translation>
+    </message>
+    <message>
+        <source>SIM busy</source>
+        <translation>SIM occupata</translation>
+    </message>
+    <message>
+        <source>SIM wrong</source>
+        <translation>SIM errata</translation>
+    </message>
+    <message>
+        <source>incorrect password</source>
+        <translation>password errata</translation>
+    </message>
+    <message>
+        <source>memory full</source>
+        <translation>memoria piena</translation>
+    </message>
+    <message>
+        <source>invalid index</source>
+        <translation>indice non valido</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>non trovato</translation>
+    </message>
+    <message>
+        <source>no network service</source>
+        <translation>nessun servizio di rete</translation>
+    </message>
+    <message>
+        <source>network timeout</source>
+        <translation>timeout di rete</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>sconosciuto</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; (%2)</source>
+        <comment>an error code, then its meaning</comment>
+        <translation>&quot;%1&quot; (%2)</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <comment>what the phone answered</comment>
+        <translation>nessuna</translation>
+    </message>
+    <message>
+        <source>nothing (the line closed)</source>
+        <translation>nessuna (la linea si è chiusa)</translation>
+    </message>
+    <message>
+        <source>nothing (out of time)</source>
+        <translation>nessuna (tempo scaduto)</translation>
+    </message>
+    <message>
+        <source>maker &quot;%1&quot;, model &quot;%2&quot;.</source>
+        <translation>produttore &quot;%1&quot;, modello &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>the phone does not give its model (AT+CGMM answered %1): Tornasquillo shows &quot;CONNESSO A &quot; and what it answers.</source>
+        <translation>il telefono non indica il proprio modello (risposta ad AT+CGMM: %1): Tornasquillo mostra &quot;CONNESSO A &quot; seguito da ciò che il telefono risponde.</translation>
+    </message>
+    <message>
+        <source>AT+CPBS=MC answered %1 and AT+CPBS=&quot;MC&quot; %2</source>
+        <translation>risposta ad AT+CPBS=MC: %1, ad AT+CPBS=&quot;MC&quot;: %2</translation>
+    </message>
+    <message>
+        <source>AT+CPBS=MC answered %1</source>
+        <translation>risposta ad AT+CPBS=MC: %1</translation>
+    </message>
+    <message>
+        <source>the phone has no missed-call list &quot;MC&quot; (AT+CPBS=? lists %1; %2)</source>
+        <translation>il telefono non ha l&apos;elenco delle chiamate perse &quot;MC&quot; (AT+CPBS=? elenca %1; %2)</translation>
+    </message>
+    <message>
+        <source>the missed-call list &quot;MC&quot; cannot be selected (%1)</source>
+        <translation>non si può selezionare l&apos;elenco delle chiamate perse &quot;MC&quot; (%1)</translation>
+    </message>
+    <message>
+        <source>the phone has a missed-call list &quot;MC&quot; (AT+CPBS=?).</source>
+        <translation>il telefono ha l&apos;elenco delle chiamate perse &quot;MC&quot; (AT+CPBS=?).</translation>
+    </message>
+    <message>
+        <source>AT+CPBS=? lists %1, without &quot;MC&quot;, but the missed-call list &quot;MC&quot; can be selected.</source>
+        <translation>AT+CPBS=? elenca %1, senza &quot;MC&quot;, ma l&apos;elenco delle chiamate perse &quot;MC&quot; si può selezionare.</translation>
+    </message>
+    <message>
+        <source>AT+CPBS=? answered %1: the phone does not say which lists it has.</source>
+        <translation>il telefono non dice quali elenchi ha (risposta ad AT+CPBS=?: %1).</translation>
+    </message>
+    <message>
+        <source>AT+CPBS=MC, unquoted as Tornasquillo sends it, answers OK.</source>
+        <translation>il telefono risponde OK ad AT+CPBS=MC, senza virgolette come lo invia Tornasquillo.</translation>
+    </message>
+    <message>
+        <source>AT+CPBS=MC, unquoted, answered %1, but the quoted form AT+CPBS=&quot;MC&quot; answers OK: Tornasquillo asks again in that form.</source>
+        <translation>risposta ad AT+CPBS=MC senza virgolette: %1, ma alla forma tra virgolette AT+CPBS=&quot;MC&quot; il telefono risponde OK: Tornasquillo ripete la richiesta in quella forma.</translation>
+    </message>
+    <message>
+        <source>the missed-call list is empty (AT+CPBR=1); after a missed call it must give the caller&apos;s number in quotes.</source>
+        <translation>l&apos;elenco delle chiamate perse è vuoto (AT+CPBR=1); dopo una chiamata persa deve fornire il numero del chiamante tra virgolette.</translation>
+    </message>
+    <message>
+        <source>AT+CPBR=1 answered %1: entry 1 of the missed-call list cannot be read. Some phones answer so while the list is empty: let the phone ring once, then check again.</source>
+        <translation>la voce 1 dell&apos;elenco delle chiamate perse non si può leggere (risposta ad AT+CPBR=1: %1). Alcuni telefoni rispondono così quando l&apos;elenco è vuoto: far squillare il telefono una volta, poi eseguire di nuovo la verifica.</translation>
+    </message>
+    <message>
+        <source>entry 1 of the missed-call list has no number in quotes (%1): every caller would be logged as &quot;errore&quot;.</source>
+        <translation>la voce 1 dell&apos;elenco delle chiamate perse non contiene un numero tra virgolette (%1): ogni chiamante verrebbe registrato come &quot;errore&quot;.</translation>
+    </message>
+    <message>
+        <source>entry 1 of the missed-call list is &quot;%1&quot;, an international number without its &quot;+&quot; (type 145): Tornasquillo dials it with the &quot;+&quot;.</source>
+        <translation>la voce 1 dell&apos;elenco delle chiamate perse è &quot;%1&quot;, un numero internazionale senza il &quot;+&quot; (tipo 145): Tornasquillo lo chiama con il &quot;+&quot;.</translation>
+    </message>
+    <message>
+        <source>entry 1 of the missed-call list is &quot;%1&quot;.</source>
+        <translation>la voce 1 dell&apos;elenco delle chiamate perse è &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>the phone&apos;s setting is +CRC=%1 (AT+CRC?).</source>
+        <translation>l&apos;impostazione del telefono è +CRC=%1 (AT+CRC?).</translation>
+    </message>
+    <message>
+        <source>the phone has no +CRC (AT+CRC? answered &quot;ERROR&quot;).</source>
+        <translation>il telefono non ha +CRC (risposta ad AT+CRC?: &quot;ERROR&quot;).</translation>
+    </message>
+    <message>
+        <source>AT+CRC? answered %1.</source>
+        <translation>risposta ad AT+CRC?: %1.</translation>
+    </message>
+    <message>
+        <source>Tornasquillo counts rings reported as &quot;RING&quot; and as &quot;+CRING: VOICE&quot; alike.</source>
+        <translation>Tornasquillo conta allo stesso modo gli squilli segnalati come &quot;RING&quot; e come &quot;+CRING: VOICE&quot;.</translation>
+    </message>
+    <message>
+        <source>a dial is answered at once (AT+COLP? is %1).</source>
+        <translation>il comando di chiamata riceve subito la risposta (AT+COLP? restituisce %1).</translation>
+    </message>
+    <message>
+        <source>a dial is answered only when the callee picks up (AT+COLP? is %1): Tornasquillo&apos;s call-back would be hung up then, or after %2 seconds of ringing, never after its set time.</source>
+        <translation>il comando di chiamata riceve la risposta solo quando il chiamato risponde (AT+COLP? restituisce %1): Tornasquillo riaggancerebbe la richiamata solo allora, o dopo %2 secondi di squilli, mai dopo il tempo impostato.</translation>
+    </message>
+    <message>
+        <source>dials answered at once</source>
+        <translation>risposta immediata al comando di chiamata</translation>
+    </message>
+    <message>
+        <source>the phone has no +COLP: a dial is answered at once.</source>
+        <translation>il telefono non ha +COLP: il comando di chiamata riceve subito la risposta.</translation>
+    </message>
+    <message>
+        <source>AT+COLP? answered %1: cannot tell when a dial is answered.</source>
+        <translation>non si può stabilire quando il comando di chiamata riceve la risposta (risposta ad AT+COLP?: %1).</translation>
+    </message>
+    <message>
+        <source>the phone does not answer calls itself (ATS0? is %1).</source>
+        <translation>il telefono non risponde da solo alle chiamate (ATS0? restituisce %1).</translation>
+    </message>
+    <message>
+        <source>the phone answers a call itself after %1 rings (ATS0? is %1): the caller would be connected to nobody, and the call would not be in the missed-call list.</source>
+        <translation>il telefono risponde da solo a una chiamata dopo %1 squilli (ATS0? restituisce %1): il chiamante si troverebbe in linea senza nessuno dall&apos;altra parte e la chiamata non finirebbe nell&apos;elenco delle chiamate perse.</translation>
+    </message>
+    <message>
+        <source>no auto-answer</source>
+        <translation>nessuna risposta automatica</translation>
+    </message>
+    <message>
+        <source>ATS0? answered %1: cannot tell whether the phone answers calls itself.</source>
+        <translation>non si può stabilire se il telefono risponde da solo alle chiamate (risposta ad ATS0?: %1).</translation>
+    </message>
+    <message>
+        <source>errors are reported as &quot;ERROR&quot; (AT+CMEE? is %1).</source>
+        <translation>gli errori vengono segnalati come &quot;ERROR&quot; (AT+CMEE? restituisce %1).</translation>
+    </message>
+    <message>
+        <source>errors are reported as &quot;+CME ERROR: ...&quot; (AT+CMEE? is %1), which Tornasquillo does not take for an answer: a command that fails, such as reading an empty missed-call list, waits %2 seconds and is re-sent up to %3 times.</source>
+        <translation>gli errori vengono segnalati come &quot;+CME ERROR: ...&quot; (AT+CMEE? restituisce %1), che Tornasquillo non considera una risposta: un comando che fallisce, come la lettura di un elenco delle chiamate perse vuoto, attende %2 secondi e viene reinviato fino a %3 volte.</translation>
+    </message>
+    <message>
+        <source>errors reported as ERROR</source>
+        <translation>errori segnalati come ERROR</translation>
+    </message>
+    <message>
+        <source>the phone has no +CMEE: errors are reported as &quot;ERROR&quot;.</source>
+        <translation>il telefono non ha +CMEE: gli errori vengono segnalati come &quot;ERROR&quot;.</translation>
+    </message>
+    <message>
+        <source>AT+CMEE? answered %1: cannot tell how errors are reported.</source>
+        <translation>non si può stabilire come vengono segnalati gli errori (risposta ad AT+CMEE?: %1).</translation>
+    </message>
+    <message>
+        <source>Tornasquillo reads each caller from the missed-call list.</source>
+        <translation>Tornasquillo legge ogni chiamante dall&apos;elenco delle chiamate perse.</translation>
+    </message>
+    <message>
+        <source>the phone&apos;s setting is +CLIP=1 (AT+CLIP? is %1). Tornasquillo takes the caller&apos;s number from the +CLIP line of the rings when the missed-call list gives none or another number.</source>
+        <translation>l&apos;impostazione del telefono è +CLIP=1 (AT+CLIP? restituisce %1). Tornasquillo prende il numero del chiamante dalla riga +CLIP degli squilli quando l&apos;elenco delle chiamate perse non ne fornisce nessuno o ne fornisce un altro.</translation>
+    </message>
+    <message>
+        <source>AT+CLIP? is %1</source>
+        <translation>AT+CLIP? restituisce %1</translation>
+    </message>
+    <message>
+        <source>the phone&apos;s setting is +CLIP=1, but the network does not provide caller ID (AT+CLIP? is %1).</source>
+        <translation>l&apos;impostazione del telefono è +CLIP=1, ma la rete non fornisce l&apos;identificativo del chiamante (AT+CLIP? restituisce %1).</translation>
+    </message>
+    <message>
+        <source>the phone&apos;s setting is +CLIP=%1 (AT+CLIP? is %2).</source>
+        <translation>l&apos;impostazione del telefono è +CLIP=%1 (AT+CLIP? restituisce %2).</translation>
+    </message>
+    <message>
+        <source>AT+CLIP? answered %1</source>
+        <translation>risposta ad AT+CLIP?: %1</translation>
+    </message>
+    <message>
+        <source>AT+CLIP? answered %1.</source>
+        <translation>risposta ad AT+CLIP?: %1.</translation>
+    </message>
+    <message>
+        <source>%1: the caller comes from caller ID only. Tornasquillo takes the caller&apos;s number from the +CLIP line of the rings; a call whose number is withheld is logged as &quot;errore&quot; and not called back.</source>
+        <translation>%1: il chiamante si ricava solo dall&apos;identificativo del chiamante. Tornasquillo prende il numero del chiamante dalla riga +CLIP degli squilli; una chiamata con numero nascosto viene registrata come &quot;errore&quot; e non viene richiamata.</translation>
+    </message>
+    <message>
+        <source>%1, and caller ID is not on (%2): every call would be logged as &quot;errore&quot; and no squillo called back.</source>
+        <translation>%1 e l&apos;identificativo del chiamante non è attivo (%2): ogni chiamata verrebbe registrata come &quot;errore&quot; e nessuno squillo verrebbe richiamato.</translation>
+    </message>
+    <message>
+        <source>the caller&apos;s number with the rings</source>
+        <translation>il numero del chiamante insieme agli squilli</translation>
+    </message>
+    <message>
+        <source>No setting adds the list; use another phone.</source>
+        <translation>Nessuna impostazione aggiunge l&apos;elenco: usare un altro telefono.</translation>
+    </message>
+    <message>
+        <source>ATH does not end a voice call (AT+CVHU? is 1): Tornasquillo&apos;s call-back would never be hung up.</source>
+        <translation>ATH non chiude una chiamata vocale (AT+CVHU? restituisce 1): Tornasquillo non riaggancerebbe mai la richiamata.</translation>
+    </message>
+    <message>
+        <source>ATH ends a voice call</source>
+        <translation>ATH chiude le chiamate vocali</translation>
+    </message>
+    <message>
+        <source>ATH ends a voice call (AT+CVHU? is %1).</source>
+        <translation>ATH chiude una chiamata vocale (AT+CVHU? restituisce %1).</translation>
+    </message>
+    <message>
+        <source>the phone has no +CVHU (AT+CVHU? answered %1): ATH ends a voice call.</source>
+        <translation>il telefono non ha +CVHU (risposta ad AT+CVHU?: %1): ATH chiude una chiamata vocale.</translation>
+    </message>
+    <message>
+        <source>no answer to AT+CVHU?: cannot tell whether ATH ends a voice call.</source>
+        <translation>nessuna risposta ad AT+CVHU?: non si può stabilire se ATH chiude una chiamata vocale.</translation>
+    </message>
+    <message>
+        <source>AT+CREG? answered %1: cannot tell whether the phone is registered on a network.</source>
+        <translation>non si può stabilire se il telefono è registrato su una rete (risposta ad AT+CREG?: %1).</translation>
+    </message>
+    <message>
+        <source>registered on its home network (AT+CREG? stat %1).</source>
+        <translation>registrato sulla propria rete di appartenenza (AT+CREG? stat %1).</translation>
+    </message>
+    <message>
+        <source>registered on a network, roaming (AT+CREG? stat %1).</source>
+        <translation>registrato su una rete, in roaming (AT+CREG? stat %1).</translation>
+    </message>
+    <message>
+        <source>searching for a network (AT+CREG? stat 2): no call reaches the phone until it registers.</source>
+        <translation>ricerca della rete in corso (AT+CREG? stat 2): nessuna chiamata raggiunge il telefono finché non si registra.</translation>
+    </message>
+    <message>
+        <source>not registered on a network (AT+CREG? stat %1): the phone&apos;s radio is off (AT+CFUN? is %2), so no call reaches the phone.</source>
+        <translation>non registrato su una rete (AT+CREG? stat %1): la radio del telefono è spenta (AT+CFUN? restituisce %2), quindi nessuna chiamata raggiunge il telefono.</translation>
+    </message>
+    <message>
+        <source>radio on</source>
+        <translation>radio accesa</translation>
+    </message>
+    <message>
+        <source>not registered on a network (AT+CREG? stat %1): no call reaches the phone. Check the SIM, its PIN and the signal; AT+COPS=0 lets the phone choose a network.</source>
+        <translation>non registrato su una rete (AT+CREG? stat %1): nessuna chiamata raggiunge il telefono. Controllare la SIM, il suo PIN e il segnale; con AT+COPS=0 è il telefono a scegliere la rete.</translation>
+    </message>
+    <message>
+        <source>AT+CSCS? answered %1: cannot tell how names are coded.</source>
+        <translation>non si può stabilire come sono codificati i nomi (risposta ad AT+CSCS?: %1).</translation>
+    </message>
+    <message>
+        <source>character set &quot;%1&quot; (AT+CSCS?).</source>
+        <translation>set di caratteri &quot;%1&quot; (AT+CSCS?).</translation>
+    </message>
+    <message>
+        <source>character set &quot;%1&quot; (AT+CSCS?): names, and on some phones numbers, come hex-coded; the event list would show them so, and a hex-coded number cannot be dialled.</source>
+        <translation>set di caratteri &quot;%1&quot; (AT+CSCS?): i nomi, e su alcuni telefoni anche i numeri, arrivano codificati in esadecimale; l&apos;elenco degli eventi li mostrerebbe così e un numero in esadecimale non si può chiamare.</translation>
+    </message>
+    <message>
+        <source>plain text names</source>
+        <translation>nomi in testo semplice</translation>
+    </message>
+    <message>
+        <source>character set &quot;%1&quot; (AT+CSCS?): names with accents may show wrong characters in the event list.</source>
+        <translation>set di caratteri &quot;%1&quot; (AT+CSCS?): nell&apos;elenco degli eventi i nomi con lettere accentate possono comparire con caratteri sbagliati.</translation>
+    </message>
+    <message>
+        <source>no serial device found. Connect the phone (its cable or USB adapter), or name its device with --com1 PATH.</source>
+        <translation>nessun dispositivo seriale trovato. Collegare il telefono (il suo cavo o l&apos;adattatore USB), oppure indicarne il dispositivo con --com1 PATH.</translation>
+    </message>
+    <message>
+        <source>Looking for a phone on: %1</source>
+        <translation>Ricerca del telefono su: %1</translation>
+    </message>
+    <message>
+        <source>%1: not tried (out of time)</source>
+        <translation>%1: non provato (tempo scaduto)</translation>
+    </message>
+    <message>
+        <source>%1: cannot open: %2</source>
+        <translation>%1: impossibile aprire: %2</translation>
+    </message>
+    <message>
+        <source>%1: answers &quot;AT&quot;</source>
+        <translation>%1: risponde ad &quot;AT&quot;</translation>
+    </message>
+    <message>
+        <source>%1: answers &quot;AT&quot; with %2 (a warning at most; the check tells)</source>
+        <translation>%1: risponde ad &quot;AT&quot; con %2 (al massimo un avviso; lo dirà la verifica)</translation>
+    </message>
+    <message>
+        <source>%1: no answer to &quot;AT&quot;</source>
+        <translation>%1: nessuna risposta ad &quot;AT&quot;</translation>
+    </message>
+    <message>
+        <source>no device answers &quot;AT&quot;: the phone is off, not connected, or on a port that cannot be opened.</source>
+        <translation>nessun dispositivo risponde ad &quot;AT&quot;: il telefono è spento, non è collegato o è su una porta che non si può aprire.</translation>
+    </message>
+    <message>
+        <source>Devices that answer: %1; checking the first.</source>
+        <translation>Dispositivi che rispondono: %1; si verifica il primo.</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>avviso</translation>
+    </message>
+    <message>
+        <source>problem</source>
+        <translation>problema</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>a line of the report: its level (ok, warning, problem), then what was found</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>two sentences of one line of the report</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>Fix: AT%1, then AT&amp;W.</source>
+        <translation>Correzione: AT%1, poi AT&amp;W.</translation>
+    </message>
+    <message>
+        <source>Fix: AT%1.</source>
+        <translation>Correzione: AT%1.</translation>
+    </message>
+    <message>
+        <source>the phone answers &quot;AT&quot;.</source>
+        <translation>il telefono risponde ad &quot;AT&quot;.</translation>
+    </message>
+    <message>
+        <source>the phone answers once its result codes are switched on (ATQ0); they were off.</source>
+        <translation>il telefono risponde dopo l&apos;attivazione dei codici di risultato (ATQ0), che erano disattivati.</translation>
+    </message>
+    <message>
+        <source>the phone answers a bare &quot;AT&quot; with %1. Tornasquillo never sends it; what counts is how the phone answers the commands it does send, below.</source>
+        <translation>il telefono risponde a un semplice &quot;AT&quot; con %1. Tornasquillo non lo invia mai; conta come il telefono risponde ai comandi che invia davvero, qui sotto.</translation>
+    </message>
+    <message>
+        <source>no answer to &quot;AT&quot; within %1 seconds: a wrong port, a wrong speed (Tornasquillo talks at 19200 baud, 8 data bits, no parity, 1 stop bit), a device that is not a phone, or a phone that is off.</source>
+        <translation>nessuna risposta ad &quot;AT&quot; entro %1 secondi: porta sbagliata, velocità sbagliata (Tornasquillo comunica a 19200 baud, 8 bit di dati, nessuna parità, 1 bit di stop), un dispositivo che non è un telefono oppure un telefono spento.</translation>
+    </message>
+    <message>
+        <source>Tornasquillo cannot use %1.</source>
+        <translation>Tornasquillo non può usare %1.</translation>
+    </message>
+    <message>
+        <source>Checking again after ATZ:</source>
+        <translation>Nuova verifica dopo ATZ:</translation>
+    </message>
+    <message>
+        <source>No setting mends the problems above.</source>
+        <translation>Nessuna impostazione risolve i problemi indicati sopra.</translation>
+    </message>
+    <message>
+        <source>Nothing to fix.</source>
+        <translation>Niente da correggere.</translation>
+    </message>
+    <message>
+        <source>Summary: %1 problems, %2 warnings.</source>
+        <translation>Riepilogo: %1 problemi, %2 avvisi.</translation>
+    </message>
+    <message>
+        <source>Summary: %1 problems, %2 warning.</source>
+        <translation>Riepilogo: %1 problemi, %2 avviso.</translation>
+    </message>
+    <message>
+        <source>Summary: %1 problem, %2 warnings.</source>
+        <translation>Riepilogo: %1 problema, %2 avvisi.</translation>
+    </message>
+    <message>
+        <source>Summary: %1 problem, %2 warning.</source>
+        <translation>Riepilogo: %1 problema, %2 avviso.</translation>
+    </message>
+    <message>
+        <source>To send the fixes above and store them: tornasquillo --check-phone --fix --com1 %1</source>
+        <translation>Per inviare le correzioni indicate sopra e memorizzarle: tornasquillo --check-phone --fix --com1 %1</translation>
+    </message>
+    <message>
+        <source>Use: tornasquillo --com1 %1</source>
+        <translation>Avviare con: tornasquillo --com1 %1</translation>
+    </message>
+    <message>
+        <source>With the problems above mended, use: tornasquillo --com1 %1</source>
+        <translation>Risolti i problemi indicati sopra, avviare con: tornasquillo --com1 %1</translation>
+    </message>
+    <message>
+        <source>After ATZ, as Tornasquillo finds the phone at every open:</source>
+        <translation>Dopo ATZ, come Tornasquillo trova il telefono a ogni apertura:</translation>
+    </message>
+    <message>
+        <source>the phone stops answering after ATZ (ATZ answered %1, ATE0Q0V1 %2): Tornasquillo could not talk to it.</source>
+        <translation>dopo ATZ il telefono non risponde più (risposta ad ATZ: %1, ad ATE0Q0V1: %2): Tornasquillo non riuscirebbe a comunicare con il telefono.</translation>
+    </message>
+    <message>
+        <source>after ATZ the phone sends no result codes (Q1 is stored): Tornasquillo&apos;s start-up commands ATZ and ATE0 then each wait %1 seconds and are re-sent up to %2 times, at every open.</source>
+        <translation>dopo ATZ il telefono non invia codici di risultato (è memorizzato Q1): i comandi di avvio di Tornasquillo ATZ e ATE0 attendono allora %1 secondi ciascuno e vengono reinviati fino a %2 volte, a ogni apertura.</translation>
+    </message>
+    <message>
+        <source>result codes on</source>
+        <translation>codici di risultato attivi</translation>
+    </message>
+    <message>
+        <source>after ATZ the phone sends its result codes as numbers (V0 is stored): Tornasquillo&apos;s start-up commands ATZ, ATE0 and ATQ0 then each wait %1 seconds and are re-sent up to %2 times, at every open.</source>
+        <translation>dopo ATZ il telefono invia i codici di risultato come numeri (è memorizzato V0): i comandi di avvio di Tornasquillo ATZ, ATE0 e ATQ0 attendono allora %1 secondi ciascuno e vengono reinviati fino a %2 volte, a ogni apertura.</translation>
+    </message>
+    <message>
+        <source>result codes in words</source>
+        <translation>codici di risultato in parole</translation>
+    </message>
+    <message>
+        <source>result codes are on and in words (Q0, V1).</source>
+        <translation>i codici di risultato sono attivi e in parole (Q0, V1).</translation>
+    </message>
+    <message>
+        <source>Fixing: sending %1, then AT&amp;W to store the settings in force (echo off, E0, included).</source>
+        <translation>Correzione: invio di %1, poi AT&amp;W per memorizzare le impostazioni in vigore (compresa l&apos;eco disattivata, E0).</translation>
+    </message>
+    <message>
+        <source>AT%1 answered OK.</source>
+        <translation>AT%1 ha risposto OK.</translation>
+    </message>
+    <message>
+        <source>AT%1 answered %2.</source>
+        <translation>risposta ad AT%1: %2.</translation>
+    </message>
+    <message>
+        <source>AT&amp;W stored the settings.</source>
+        <translation>AT&amp;W ha memorizzato le impostazioni.</translation>
+    </message>
+    <message>
+        <source>AT&amp;W answered %1: the phone did not store the settings, and its ATZ brings the old ones back.</source>
+        <translation>il telefono non ha memorizzato le impostazioni e con il suo ATZ tornano quelle vecchie (risposta ad AT&amp;W: %1).</translation>
+    </message>
+    <message>
+        <source>the check ran out of its %1 seconds before it was done: the phone answers too slowly.</source>
+        <translation>la verifica ha esaurito i suoi %1 secondi prima di finire: il telefono risponde troppo lentamente.</translation>
+    </message>
+    <message>
+        <source>the line closed during the check: the device was removed or stopped working.</source>
+        <translation>la linea si è chiusa durante la verifica: il dispositivo è stato scollegato o ha smesso di funzionare.</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>impossibile aprire %1: %2</translation>
+    </message>
+    <message>
+        <source>Checking the phone on %1</source>
+        <translation>Verifica del telefono su %1</translation>
+    </message>
+</context>
+<context>
     <name>PortControl</name>
     <message>
         <source>COM %1 is back after %2 s and open again (by itself)</source>

@@ -288,41 +288,78 @@ private slots:
                                           good.sim.linkPath()));
     }
 
-    void theProgramChecksWithoutADisplay_data()
+    // Without a display the program answers, in the locale's language: Italian for an Italian
+    // locale, English otherwise. Each row names a sentence or two of the output in each.
+    void theProgramAnswersWithoutADisplay_data()
     {
+        QTest::addColumn<QString>("script"); // the simulated phone's
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitStatus");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("a good phone") << QStringList{"--check-phone", "--com1", "PHONE"} << 0
-                                      << "Use: tornasquillo --com1 PHONE";
+        QTest::addColumn<QStringList>("english");
+        QTest::addColumn<QStringList>("italian");
+        const QStringList check{"--check-phone", "--com1", "PHONE"};
+        QTest::newRow("a good phone")
+            << QString() << check << 0 << QStringList{"Use: tornasquillo --com1 PHONE"}
+            << QStringList{"Avviare con: tornasquillo --com1 PHONE"};
+        QTest::newRow("a bad profile")
+            << QStringLiteral("profile S0=2") << check << 1
+            << QStringList{"problem: the phone answers a call itself after 2 rings",
+                           "Fix: ATS0=0, then AT&W."}
+            << QStringList{"problema: il telefono risponde da solo a una chiamata dopo 2 squilli",
+                           "Correzione: ATS0=0, poi AT&W."};
         QTest::newRow("no such device")
-            << QStringList{"--check-phone", "--com1", "/nonexistent/tty"} << 2
-            << "problem: cannot open /nonexistent/tty: no such device";
-        QTest::newRow("--fix alone")
-            << QStringList{"--fix"} << 1 << "--fix goes with --check-phone";
+            << QString() << QStringList{"--check-phone", "--com1", "/nonexistent/tty"} << 2
+            << QStringList{"problem: cannot open /nonexistent/tty: no such device"}
+            << QStringList{
+                   "problema: impossibile aprire /nonexistent/tty: dispositivo inesistente"};
+        QTest::newRow("--fix alone") << QString() << QStringList{"--fix"} << 1
+                                     << QStringList{"--fix goes with --check-phone"}
+                                     << QStringList{"--fix si usa insieme a --check-phone"};
+        QTest::newRow("help") << QString() << QStringList{"--help"} << 0
+                              << QStringList{"Displays help on commandline options.",
+                                             "Watches a GSM phone on a serial port"}
+                              << QStringList{"Mostra l'aiuto sulle opzioni della riga di comando.",
+                                             "Sorveglia un telefono GSM collegato a una porta"};
+        QTest::newRow("a bad option") << QString() << QStringList{"--list-ports", "--nonsense"} << 1
+                                      << QStringList{"Unknown option 'nonsense'."}
+                                      << QStringList{"Opzione sconosciuta 'nonsense'."};
+        QTest::newRow("ports") << QString()
+                               << QStringList{"--list-ports", "--com1", "/nonexistent/tty"} << 0
+                               << QStringList{"COM 1 = /nonexistent/tty (not present)"}
+                               << QStringList{"COM 1 = /nonexistent/tty (non presente)"};
     }
-    void theProgramChecksWithoutADisplay()
+    void theProgramAnswersWithoutADisplay()
     {
+        QFETCH(QString, script);
         QFETCH(QStringList, arguments);
         QFETCH(int, exitStatus);
-        QFETCH(QString, says);
-        Phone phone(link(QStringLiteral("phone")), QString());
+        QFETCH(QStringList, english);
+        QFETCH(QStringList, italian);
+        Phone phone(link(QStringLiteral("phone")), script);
         arguments.replaceInStrings(QStringLiteral("PHONE"), phone.sim.linkPath());
-        says.replace(QStringLiteral("PHONE"), phone.sim.linkPath());
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(QString::fromLatin1(name));
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(QStringLiteral(TORNASQUILLO_EXE), arguments);
-        // The simulated phone answers from this thread's event loop.
-        QVERIFY(QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; },
-                                int(PhoneCheck::kRunLimit * 1000) + 10000));
-        const QString output = QString::fromLocal8Bit(program.readAll());
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(output.contains(says), qPrintable(output));
-        QCOMPARE(program.exitCode(), exitStatus);
+        for (const auto &[lang, says] : {std::pair{QStringLiteral("C"), english},
+                                         std::pair{QStringLiteral("it_IT.UTF-8"), italian}}) {
+            QProcess program;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "LC_ALL",
+                                     "LC_MESSAGES", "LANGUAGE"})
+                env.remove(QString::fromLatin1(name));
+            env.insert(QStringLiteral("LANG"), lang);
+            program.setProcessEnvironment(env);
+            program.setProcessChannelMode(QProcess::MergedChannels);
+            program.start(QStringLiteral(TORNASQUILLO_EXE), arguments);
+            // The simulated phone answers from this thread's event loop.
+            QVERIFY(QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; },
+                                    int(PhoneCheck::kRunLimit * 1000) + 10000));
+            const QString output = QString::fromLocal8Bit(program.readAll());
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            for (QString text : says) {
+                text.replace(QStringLiteral("PHONE"), phone.sim.linkPath());
+                QVERIFY2(output.contains(text),
+                         qPrintable(lang + u' ' + text + QStringLiteral("\n---\n") + output));
+            }
+            QCOMPARE(program.exitCode(), exitStatus);
+        }
     }
 };
 
