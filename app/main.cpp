@@ -2,11 +2,14 @@
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
 // record of the calls. With --check-phone it checks the phone instead, without a window.
-// With --demo, COM 1 is a simulated phone that runs as long as the program does.
+// With --demo, COM 1 is a simulated phone that runs as long as the program does. --notify tells the
+// desktop of each call; --cool-down keeps a number from being called back too often.
 
 #include "call_log/call_log.h"
 #include "call_log/call_record.h"
+#include "call_log/desktop_notifier.h"
 #include "call_log/log_file.h"
+#include "call_monitor/call_back_cool_down.h"
 #include "demo_phone.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
@@ -16,6 +19,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
@@ -23,6 +27,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <span>
 
 Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
@@ -60,6 +66,15 @@ struct Options
                             QStringLiteral("COM 1 is a simulated phone whose demo caller gives a "
                                            "short ring a few seconds after the port is opened, "
                                            "then every 30 seconds.")};
+    QCommandLineOption notify{
+        QStringLiteral("notify"),
+        QCoreApplication::translate("main", "Also show each call as a desktop notification.")};
+    QCommandLineOption coolDown{
+        QStringLiteral("cool-down"),
+        QCoreApplication::translate("main", "Do not call back a number that was called back less "
+                                            "than MINUTES ago (0 to %1; default 0: no cool-down).")
+            .arg(CallBackCoolDown::kMaxMinutes),
+        QStringLiteral("MINUTES")};
 };
 
 void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
@@ -73,6 +88,7 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
     parser.addVersionOption();
     parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix,
                        options.listPorts, options.demo});
+    parser.addOptions({options.notify, options.coolDown});
 }
 
 /// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
@@ -112,6 +128,24 @@ int runCheck(QCoreApplication &app, QCommandLineParser &parser, const Options &o
                       com1.isEmpty() ? serialDevices() : QStringList());
 }
 
+/// The minutes of --cool-down; none, after saying why, when the value is not one.
+std::optional<int> coolDownMinutes(const QCommandLineParser &parser, const Options &options)
+{
+    if (!parser.isSet(options.coolDown))
+        return 0;
+    const QString value = parser.value(options.coolDown);
+    bool isNumber = false;
+    const int minutes = value.toInt(&isNumber);
+    if (isNumber && minutes >= 0 && minutes <= CallBackCoolDown::kMaxMinutes)
+        return minutes;
+    qCCritical(lcApp).noquote() << QCoreApplication::translate(
+                                       "main", "--cool-down takes whole minutes from 0 to %1, "
+                                               "not \"%2\"")
+                                       .arg(CallBackCoolDown::kMaxMinutes)
+                                       .arg(value);
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -145,6 +179,9 @@ int main(int argc, char *argv[])
             << "unexpected argument" << parser.positionalArguments().first() << "(see --help)";
         return 1;
     }
+    const std::optional<int> coolDown = coolDownMinutes(parser, options);
+    if (!coolDown)
+        return 1;
 
     DemoPhone demo;
     QString com1 = parser.value(options.com1);
@@ -179,6 +216,13 @@ int main(int argc, char *argv[])
     }
 
     Form1 window(PortMap::detect(com1, parser.value(options.com2)));
+    window.setCoolDown(*coolDown);
+    std::unique_ptr<DesktopNotifier> notifier;
+    if (parser.isSet(options.notify)) {
+        notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),
+                                                     QGuiApplication::desktopFileName());
+        QObject::connect(&window, &Form1::callHandled, notifier.get(), &DesktopNotifier::notify);
+    }
     if (logging)
         QObject::connect(
             &window, &Form1::callLogged, &window,
