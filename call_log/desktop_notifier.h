@@ -6,7 +6,8 @@
 // body gives the number and whether it was called back. The calls go out without waiting for an
 // answer, so a slow or missing notification service never holds the monitor. A desktop without
 // one (no session bus, nobody owning the name, a call that fails) is reported once on standard
-// error; the window, the journal and the file go on as before.
+// error; the window, the journal and the file go on as before. Later calls still go out, so a
+// notification service that starts after the program (at login) is used once it is there.
 
 #include "call_monitor/handled_call.h"
 
