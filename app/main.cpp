@@ -6,7 +6,9 @@
 
 #include "call_log/call_log.h"
 #include "call_log/call_record.h"
+#include "call_log/desktop_notifier.h"
 #include "call_log/log_file.h"
+#include "call_monitor/call_back_cool_down.h"
 #include "demo_phone.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
@@ -25,6 +28,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <span>
 
 Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
@@ -70,6 +75,13 @@ public:
     QCommandLineOption demo{QStringLiteral("demo"),
                             tr("COM 1 is a simulated phone whose demo caller gives a short ring a "
                                "few seconds after the port is opened, then every 30 seconds.")};
+    QCommandLineOption notify{QStringLiteral("notify"),
+                              tr("Also show each call as a desktop notification.")};
+    QCommandLineOption coolDown{QStringLiteral("cool-down"),
+                                tr("Do not call back a number that was called back less than "
+                                   "MINUTES ago (0 to %1; default 0: no cool-down).")
+                                    .arg(CallBackCoolDown::kMaxMinutes),
+                                tr("MINUTES")};
 
     /// Reads app's command line; the help and the version are answered here, and end the program.
     void process(QCoreApplication &app)
@@ -83,6 +95,7 @@ public:
         parser.addOption(helpAll);
         parser.addVersionOption();
         parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
+        parser.addOptions({notify, coolDown});
         parser.process(app);
         if (parser.isSet(help) || parser.isSet(helpAll))
             parser.showHelp(0);
@@ -130,6 +143,23 @@ int runCheck(QCoreApplication &app)
                       com1.isEmpty() ? serialDevices() : QStringList());
 }
 
+/// The minutes of --cool-down; none, after saying why, when the value is not one.
+std::optional<int> coolDownMinutes(const CommandLine &command)
+{
+    if (!command.parser.isSet(command.coolDown))
+        return 0;
+    const QString value = command.parser.value(command.coolDown);
+    bool isNumber = false;
+    const int minutes = value.toInt(&isNumber);
+    if (isNumber && minutes >= 0 && minutes <= CallBackCoolDown::kMaxMinutes)
+        return minutes;
+    qCCritical(lcApp).noquote() << CommandLine::tr(
+                                       "--cool-down takes whole minutes from 0 to %1, not \"%2\"")
+                                       .arg(CallBackCoolDown::kMaxMinutes)
+                                       .arg(value);
+    return std::nullopt;
+}
+
 /// The help, the version or the port list.
 int answer(QCoreApplication &app)
 {
@@ -156,6 +186,9 @@ int runWindow(QApplication &app)
                                            .arg(parser.positionalArguments().first());
         return 1;
     }
+    const std::optional<int> coolDown = coolDownMinutes(command);
+    if (!coolDown)
+        return 1;
 
     DemoPhone demo;
     QString com1 = parser.value(command.com1);
@@ -192,6 +225,13 @@ int runWindow(QApplication &app)
     }
 
     Form1 window(PortMap::detect(com1, parser.value(command.com2)));
+    window.setCoolDown(*coolDown);
+    std::unique_ptr<DesktopNotifier> notifier;
+    if (parser.isSet(command.notify)) {
+        notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),
+                                                     QGuiApplication::desktopFileName());
+        QObject::connect(&window, &Form1::callHandled, notifier.get(), &DesktopNotifier::notify);
+    }
     if (logging)
         QObject::connect(
             &window, &Form1::callLogged, &window,

@@ -8,6 +8,7 @@
 #include "phone_link/serial_line.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -166,17 +167,20 @@ void CallMonitor::logCall(const EndedCall &call, bool squillo)
 {
     const CallerEntry caller = lookUpCaller(call.callerLine);
 
-    // A withheld caller, or a number that is not one, is logged but never dialed. The event line
-    // keeps the number as the phone gave it.
+    // A withheld caller, or a number that is not one, is logged but never dialed (so the cool-down
+    // has nothing to hold for it). The event line keeps the number as the phone gave it.
     const QString dialled = numberToDial(caller);
-    if (squillo && m_view.flgrisp() && caller.number != u"errore" && isDialable(dialled))
-        callBack(dialled);
+    bool calledBack = false;
+    if (squillo && m_view.flgrisp() && caller.number != u"errore" && isDialable(dialled) &&
+        !coolingDown(dialled))
+        calledBack = callBack(dialled);
 
     const QString event =
         squillo ? QStringLiteral("Ha squillato : ") : QStringLiteral("Ha ciamato   : ");
     const QString result = squillo ? QStringLiteral("Risposto") : QStringLiteral("Non risposto");
     m_view.appendToList2(event + fitField(caller.number, kFieldWidth) + QStringLiteral(" > ") +
                          fitField(caller.name, kFieldWidth) + QStringLiteral(" = ") + result);
+    m_view.reportCall({squillo, caller.number, caller.name, calledBack});
 }
 
 CallerEntry CallMonitor::lookUpCaller(const QString &callerLine)
@@ -215,7 +219,27 @@ bool CallMonitor::selectMissedCalls()
     return !m_exchange.gaveUp() && m_exchange.IOP(QStringLiteral("+CPBS=\"MC\"")) == u"OK";
 }
 
-void CallMonitor::callBack(const QString &number)
+bool CallMonitor::coolingDown(const QString &number)
+{
+    const double left = m_coolDown.secondsLeft(number, m_clock.seconds());
+    if (left <= 0)
+        return false;
+    // The cool-down runs on the monitor's clock; only its end is told by the wall clock.
+    const QDateTime now = m_clock.wallTime();
+    const QDateTime until = now.addMSecs(qint64(std::ceil(left * 1000)));
+    const QString format = until.date() == now.date()
+                               ? QStringLiteral("HH:mm:ss")
+                               : QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    qCInfo(lcMonitor).noquote() << QCoreApplication::translate(
+                                       "CallMonitor",
+                                       "no call-back to %1: it was called back less than %n "
+                                       "minute(s) ago; the cool-down holds it until %2",
+                                       nullptr, m_coolDown.minutes())
+                                       .arg(number, until.toString(format));
+    return true;
+}
+
+bool CallMonitor::callBack(const QString &number)
 {
     // Rounded to the nearest whole second, ties to even, as the call-back's timing always was:
     // the wait before dialing lasts between Slider2 - 0.5 and Slider2 + 0.5 seconds.
@@ -231,10 +255,11 @@ void CallMonitor::callBack(const QString &number)
         // answers only when the callee picks up): the phone may still be setting the call up,
         // and one hang-up makes sure none is left standing. Its answer changes nothing.
         m_exchange.IOP(QStringLiteral("H"));
-        return;
+        return false;
     }
 
     AnswerTime = m_clock.seconds();
+    m_coolDown.calledBack(number, AnswerTime);
     waitPast([this] { return AnswerTime + m_view.slider1Value(); });
 
     const bool firstHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
@@ -243,6 +268,7 @@ void CallMonitor::callBack(const QString &number)
         m_view.setPanel2Text(QStringLiteral("Risposto a squillo.."));
         m_view.beep();
     }
+    return true;
 }
 
 void CallMonitor::waitPast(const std::function<double()> &mark)

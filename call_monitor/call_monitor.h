@@ -14,7 +14,12 @@
 // being handled. A call that ends while another is handled waits its turn; calls are logged in
 // the order they came. A call-back is not dialled while a call rings in, and a caller line that
 // came with the rings names the caller when the missed-call list cannot.
+//
+// With a cool-down set, a number called back less than that long ago is not called back again;
+// its line is logged all the same, and the journal says why no call-back went out and until when.
 
+#include "call_back_cool_down.h"
+#include "handled_call.h"
 #include "phone_link/ring_reports.h"
 
 #include <QString>
@@ -51,6 +56,9 @@ public:
     /// List2 is the event list.
     virtual void appendToList2(const QString &line) = 0;
     virtual void beep() = 0;
+    /// The call whose line was just appended, as facts; a view that tells of calls elsewhere (the
+    /// desktop's notifications) takes them from here.
+    virtual void reportCall(const HandledCall &call) { (void)call; }
 };
 
 class CallMonitor final : public RingSink
@@ -71,6 +79,9 @@ public:
     void Timer1_Timer();
 
     bool isPassRunning() const { return m_inPass; }
+
+    /// Minutes in which a number called back is not called back again; 0 (the default): none.
+    void setCoolDown(int minutes) { m_coolDown.setMinutes(minutes); }
 
     /// Counts a ring, read by the pass or handed over by whoever else read it.
     void ringArrived(double at) override;
@@ -96,7 +107,10 @@ private:
     /// The caller as the missed-call list and the call's own caller line give it.
     CallerEntry lookUpCaller(const QString &callerLine);
     bool selectMissedCalls();
-    void callBack(const QString &number);
+    /// Whether the cool-down holds the number back; the journal says until when.
+    bool coolingDown(const QString &number);
+    /// True when the phone accepted the dial.
+    bool callBack(const QString &number);
     /// Pumps events and reads the line until the clock is past the mark, asked on every look.
     void waitPast(const std::function<double()> &mark);
 
@@ -131,4 +145,5 @@ private:
     double AnswerTime = 0;
     /// CallBackStart: the clock rounded to a whole second when the wait before calling back began.
     std::int32_t CallBackStart = 0;
+    CallBackCoolDown m_coolDown;
 };

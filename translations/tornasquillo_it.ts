@@ -26,6 +26,13 @@
         <source>the missed-call list&apos;s newest entry is %1 but the call came from %2 (its caller line); logging the caller line&apos;s number</source>
         <translation>la voce più recente dell&apos;elenco delle chiamate perse è %1, ma la chiamata veniva da %2 (secondo la riga del chiamante): si registra il numero della riga del chiamante</translation>
     </message>
+    <message numerus="yes">
+        <source>no call-back to %1: it was called back less than %n minute(s) ago; the cool-down holds it until %2</source>
+        <translation>
+            <numerusform>nessuna richiamata a %1: è già stato richiamato meno di %n minuto fa; la pausa tra le richiamate dura fino a %2</numerusform>
+            <numerusform>nessuna richiamata a %1: è già stato richiamato meno di %n minuti fa; la pausa tra le richiamate dura fino a %2</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -101,6 +108,22 @@
         <source>cannot watch quit signals: %1</source>
         <translation>impossibile sorvegliare i segnali di chiusura: %1</translation>
     </message>
+    <message>
+        <source>Also show each call as a desktop notification.</source>
+        <translation>Mostra anche ogni chiamata come notifica sul desktop.</translation>
+    </message>
+    <message>
+        <source>Do not call back a number that was called back less than MINUTES ago (0 to %1; default 0: no cool-down).</source>
+        <translation>Non richiama un numero già richiamato meno di MINUTI fa (da 0 a %1; predefinito 0: nessuna pausa tra le richiamate).</translation>
+    </message>
+    <message>
+        <source>MINUTES</source>
+        <translation>MINUTI</translation>
+    </message>
+    <message>
+        <source>--cool-down takes whole minutes from 0 to %1, not &quot;%2&quot;</source>
+        <translation>--cool-down accetta un numero intero di minuti da 0 a %1, non &quot;%2&quot;</translation>
+    </message>
 </context>
 <context>
     <name>DemoPhone</name>
@@ -127,6 +150,41 @@
     <message>
         <source>the simulated phone did not end on SIGTERM; killing it</source>
         <translation>il telefono simulato non è terminato con SIGTERM: lo si termina con SIGKILL</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>no session bus</source>
+        <translation>nessun bus di sessione</translation>
+    </message>
+    <message>
+        <source>an unknown caller</source>
+        <translation>un chiamante sconosciuto</translation>
+    </message>
+    <message>
+        <source>Squillo from %1</source>
+        <translation>Squillo da %1</translation>
+    </message>
+    <message>
+        <source>Call from %1</source>
+        <translation>Chiamata da %1</translation>
+    </message>
+    <message>
+        <source>Number not known; not called back</source>
+        <translation>Numero sconosciuto; non richiamato</translation>
+    </message>
+    <message>
+        <source>%1, called back</source>
+        <translation>%1, richiamato</translation>
+    </message>
+    <message>
+        <source>%1, not called back</source>
+        <translation>%1, non richiamato</translation>
+    </message>
+    <message>
+        <source>no desktop notifications: %1; the calls are still listed in the window and the journal</source>
+        <translation>nessuna notifica sul desktop: %1; le chiamate restano elencate nella finestra e nel giornale di sistema</translation>
     </message>
 </context>
 <context>

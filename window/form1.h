@@ -10,7 +10,7 @@
 //
 // Each event line is stamped with the wall clock when it is listed: the stamp is the line's
 // tooltip, the line's record goes to the journal, and callLogged() hands it on for a record on
-// disk.
+// disk. callHandled() hands on the same call as facts, for the desktop's notifications.
 //
 // Every exchange and wait pumps events, so a handler here may run nested inside another one
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
@@ -66,6 +66,10 @@ public:
     void setLabel5Visible(bool visible) override;
     void appendToList2(const QString &line) override;
     void beep() override;
+    void reportCall(const HandledCall &call) override { emit callHandled(call); }
+
+    /// Minutes in which a number called back is not called back again (0: no cool-down).
+    void setCoolDown(int minutes) { m_session.monitor().setCoolDown(minutes); }
 
 signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already
@@ -73,6 +77,8 @@ signals:
     void programEnded();
     /// An event line was listed: its record, with the moment and the line on one line.
     void callLogged(const CallRecord &record);
+    /// The call of the line just listed, as facts: squillo or call, who, called back or not.
+    void callHandled(const HandledCall &call);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,10 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_log/call_log.h"
+#include "call_log/desktop_notifier.h"
 #include "call_log/log_file.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/private_bus.h"
 
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,13 +83,164 @@ private:
     bool m_stale = false;
 };
 
+/// The desktop's notification service, written from the Desktop Notifications interface: it keeps
+/// each Notify call as it came over the bus, and answers with an id or, when told to, an error.
+class FakeNotifications : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QList<QDBusMessage> calls;
+    bool failing = false;
+
+public slots:
+    uint Notify(const QString &, uint, const QString &, const QString &, const QString &,
+                const QStringList &, const QVariantMap &, int)
+    {
+        calls << message();
+        if (failing)
+            sendErrorReply(QDBusError::Failed, QStringLiteral("the notification daemon failed"));
+        return uint(calls.size());
+    }
+};
+
 } // namespace
 
 class TestCallLog : public QObject
 {
     Q_OBJECT
 
+    PrivateBus m_bus;
+    std::optional<QDBusConnection> m_serviceBus;
+    std::optional<QDBusConnection> m_programBus;
+    FakeNotifications m_service;
+
+    void setRunning(bool running)
+    {
+        const QString name = QStringLiteral("org.freedesktop.Notifications");
+        QVERIFY(running ? m_serviceBus->registerService(name)
+                        : m_serviceBus->unregisterService(name));
+    }
+    /// Waits until the notifier has its answers.
+    static void settle(const DesktopNotifier &notifier)
+    {
+        QTRY_VERIFY(notifier.findChildren<QDBusPendingCallWatcher *>().isEmpty());
+    }
+
 private slots:
+    void initTestCase()
+    {
+        const QString address = m_bus.start();
+        QVERIFY2(!address.isEmpty(), "dbus-daemon is needed (Debian package dbus-daemon)");
+        m_serviceBus = QDBusConnection::connectToBus(address, QStringLiteral("notifications"));
+        m_programBus = QDBusConnection::connectToBus(address, QStringLiteral("program"));
+        QVERIFY(m_serviceBus->isConnected() && m_programBus->isConnected());
+        QVERIFY(m_serviceBus->registerObject(QStringLiteral("/org/freedesktop/Notifications"),
+                                             &m_service, QDBusConnection::ExportAllSlots));
+        setRunning(true);
+    }
+
+    void eachCallIsADesktopNotification_data()
+    {
+        QTest::addColumn<bool>("squillo");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("calledBack");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("a squillo called back")
+            << true << "+393331234567"
+            << "Mario Rossi" << true << "Squillo from Mario Rossi"
+            << "+393331234567, called back";
+        QTest::newRow("a squillo not called back, without a name")
+            << true << "+393331234567"
+            << "" << false << "Squillo from +393331234567"
+            << "+393331234567, not called back";
+        // The summary is plain text; the body may be read as markup.
+        QTest::newRow("a call, a name running on into the next line")
+            << false << "<3479876543>"
+            << "Lucia\r\n& Co" << false << "Call from Lucia & Co"
+            << "&lt;3479876543&gt;, not called back";
+        QTest::newRow("a caller that could not be looked up")
+            << true << "errore"
+            << "" << false << "Squillo from an unknown caller"
+            << "Number not known; not called back";
+    }
+    void eachCallIsADesktopNotification()
+    {
+        QFETCH(bool, squillo);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        QFETCH(bool, calledBack);
+        QFETCH(QString, summary);
+        QFETCH(QString, body);
+        m_service.calls.clear();
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        DesktopNotifier notifier(*m_programBus, QStringLiteral("org.example.tornasquillo"));
+        notifier.notify({squillo, number, name, calledBack});
+        QTRY_COMPARE(m_service.calls.size(), 1);
+        settle(notifier);
+
+        const QDBusMessage call = m_service.calls.first();
+        QCOMPARE(call.signature(), QStringLiteral("susssasa{sv}i"));
+        const QVariantList arguments = call.arguments();
+        QCOMPARE(arguments[0].toString(), QStringLiteral("Tornasquillo"));
+        QCOMPARE(arguments[1].toUInt(), 0u);
+        QCOMPARE(arguments[2].toString(), QStringLiteral("tornasquillo"));
+        QCOMPARE(arguments[3].toString(), summary);
+        QCOMPARE(arguments[4].toString(), body);
+        QCOMPARE(qdbus_cast<QStringList>(arguments[5]), QStringList());
+        const auto hints = qdbus_cast<QVariantMap>(arguments[6]);
+        QCOMPARE(hints.value(QStringLiteral("desktop-entry")).toString(),
+                 QStringLiteral("org.example.tornasquillo"));
+        const QVariant urgency = hints.value(QStringLiteral("urgency"));
+        QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>()); // a D-Bus byte, 'y'
+        QCOMPARE(urgency.value<uchar>(), uchar(1));
+        QCOMPARE(arguments[7].toInt(), DesktopNotifier::kExpireMs);
+    }
+
+    void noNotificationServiceIsSaidOnceAndNothingMore_data()
+    {
+        QTest::addColumn<QString>("without");
+        QTest::newRow("no session bus") << "bus";
+        QTest::newRow("nobody owns the name") << "service";
+        QTest::newRow("the service fails the call") << "answer";
+    }
+    void noNotificationServiceIsSaidOnceAndNothingMore()
+    {
+        QFETCH(QString, without);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        MessageCapture said("tornasquillo.notify");
+        const QDBusConnection absent = QDBusConnection::connectToBus(
+            QStringLiteral("unix:path=/nonexistent/session_bus_socket"), QStringLiteral("absent"));
+        m_service.calls.clear();
+        m_service.failing = without == u"answer";
+        setRunning(without != u"service");
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        DesktopNotifier notifier(without == u"bus" ? absent : *m_programBus,
+                                 QStringLiteral("org.example.tornasquillo"));
+        notifier.notify({true, QStringLiteral("+393331234567"), QString(), false});
+        notifier.notify({false, QStringLiteral("+393331234567"), QString(), false});
+        // Nothing waits for the bus.
+        QVERIFY2(elapsed.elapsed() < 200, qPrintable(QString::number(elapsed.elapsed())));
+        settle(notifier);
+        m_service.failing = false;
+        setRunning(true);
+
+        QCOMPARE(m_service.calls.size(), without == u"answer" ? 2 : 0);
+        const QStringList warnings = said.texts(QtWarningMsg);
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().startsWith(QStringLiteral("no desktop notifications: ")) &&
+                     warnings.first().endsWith(QStringLiteral(
+                         "; the calls are still listed in the window and the journal")),
+                 qPrintable(warnings.first()));
+        QCOMPARE(said.texts(QtInfoMsg) + said.texts(QtDebugMsg) + said.texts(QtCriticalMsg),
+                 QStringList());
+    }
+
     void appendsWholeLinesAndNeverTruncates_data()
     {
         QTest::addColumn<QByteArray>("earlier"); // the file before the program runs; null: none
@@ -132,35 +293,48 @@ private slots:
         QCOMPARE(int(status.st_mode & 0777), mode);
     }
 
-    void aFileThatCannotBeOpenedStopsTheProgram_data()
+    void aStartOptionThatCannotBeFollowedStopsTheProgram_data()
     {
-        QTest::addColumn<QString>("name"); // in a fresh folder; empty: the folder itself
-        QTest::addColumn<int>("error");
-        QTest::newRow("in a missing folder") << QStringLiteral("missing/calls.log") << ENOENT;
-        QTest::newRow("a folder") << QString() << EISDIR;
+        QTest::addColumn<QStringList>("arguments"); // DIR: a fresh folder
+        QTest::addColumn<QStringList>("says");
+        const auto error = [](int code) { return QString::fromLocal8Bit(std::strerror(code)); };
+        QTest::newRow("a log in a missing folder")
+            << QStringList{"--log", "DIR/missing/calls.log"}
+            << QStringList{"DIR/missing/calls.log", error(ENOENT)};
+        QTest::newRow("a log that is a folder")
+            << QStringList{"--log", "DIR"} << QStringList{"DIR", error(EISDIR)};
+        const QString range = QStringLiteral("--cool-down takes whole minutes from 0 to 1440");
+        QTest::newRow("a cool-down below 0")
+            << QStringList{"--cool-down", "-1"} << QStringList{range, "\"-1\""};
+        QTest::newRow("a cool-down over a day")
+            << QStringList{"--cool-down", "1441"} << QStringList{range, "\"1441\""};
+        QTest::newRow("a cool-down that is not a number")
+            << QStringList{"--cool-down", "ten"} << QStringList{range, "\"ten\""};
     }
 
-    void aFileThatCannotBeOpenedStopsTheProgram()
+    void aStartOptionThatCannotBeFollowedStopsTheProgram()
     {
-        QFETCH(QString, name);
-        QFETCH(int, error);
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, says);
 
         QTemporaryDir dir;
-        const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
+        arguments.replaceInStrings(QStringLiteral("DIR"), dir.path());
+        says.replaceInStrings(QStringLiteral("DIR"), dir.path());
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(TORNASQUILLO_EXE),
-                      {QStringLiteral("--com1"), dir.filePath(QStringLiteral("no-phone")),
-                       QStringLiteral("--log"), path});
+        program.start(
+            QStringLiteral(TORNASQUILLO_EXE),
+            QStringList{QStringLiteral("--com1"), dir.filePath(QStringLiteral("no-phone"))} +
+                arguments);
         // A program that went on to its window would run until killed.
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
         const QString said = QString::fromLocal8Bit(program.readAllStandardError());
-        QVERIFY2(said.contains(path) && said.contains(QString::fromLocal8Bit(std::strerror(error))),
-                 qPrintable(said));
+        for (const QString &text : says)
+            QVERIFY2(said.contains(text), qPrintable(said));
     }
 
     void aFullDeviceFailsTheWrite()

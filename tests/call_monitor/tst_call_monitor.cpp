@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/fake_phone.h"
+#include "tests/support/message_capture.h"
 
+#include <QDateTime>
+#include <QRegularExpression>
 #include <QTest>
 
 using Rig = PhoneProgram;
@@ -92,6 +95,73 @@ private slots:
         QCOMPARE(rig.view.list2, QStringList{line});
         QVERIFY(rig.view.panel2History.contains(panel));
         QCOMPARE(rig.phone.dialed(), dials);
+    }
+
+    void aNumberCalledBackIsNotCalledBackAgainInsideTheCoolDown_data()
+    {
+        QTest::addColumn<int>("coolDown");        ///< minutes
+        QTest::addColumn<int>("secondAfter");     ///< seconds from the first squillo's ring
+        QTest::addColumn<QString>("secondEntry"); ///< entry 1 of the list for the second squillo
+        QTest::addColumn<bool>("calledAgain");
+        const QString mario = QStringLiteral("\"+393331234567\",145,\"Mario Rossi\"");
+        // The first call-back is dialled about 10 seconds after its ring, at 1000.5: a cool-down of
+        // 10 minutes holds until about 1611, and the second squillo's call-back would go out about
+        // 10 seconds after its ring.
+        QTest::newRow("the same number inside it") << 10 << 540 << mario << false;
+        QTest::newRow("the same number without its country code")
+            << 10 << 540 << QStringLiteral("\"3331234567\",129,\"Mario\"") << false;
+        QTest::newRow("the same number after it") << 10 << 630 << mario << true;
+        QTest::newRow("another number inside it")
+            << 10 << 60 << QStringLiteral("\"+393479876543\",145,\"Lucia Bianchi\"") << true;
+        QTest::newRow("no cool-down") << 0 << 60 << mario << true;
+    }
+    void aNumberCalledBackIsNotCalledBackAgainInsideTheCoolDown()
+    {
+        QFETCH(int, coolDown);
+        QFETCH(int, secondAfter);
+        QFETCH(QString, secondEntry);
+        QFETCH(bool, calledAgain);
+        Rig rig;
+        rig.view.risp = true;
+        rig.monitor.setCoolDown(coolDown);
+        MessageCapture journal("tornasquillo.monitor");
+        rig.ring();
+        rig.run(30);
+        QCOMPARE(rig.phone.dials().size(), 1);
+        const double firstDial = rig.phone.sentAt(rig.phone.dials().first());
+
+        rig.phone.cpbrAnswer = QStringLiteral("\r\n+CPBR: 1,%1\r\n\r\nOK\r\n").arg(secondEntry);
+        rig.clock.set(1000.5 + secondAfter);
+        rig.ring();
+        rig.run(8.1, 8.1);
+        const double heldFor = firstDial + 600 - rig.clock.seconds();
+        const QDateTime now = rig.clock.wallTime();
+        rig.run(30);
+
+        // The line is the designed one whether or not the call-back went out.
+        QCOMPARE(rig.view.list2.size(), 2);
+        QVERIFY(rig.view.list2[1].startsWith(QStringLiteral("Ha squillato : ")));
+        QVERIFY(rig.view.list2[1].endsWith(QStringLiteral(" = Risposto")));
+        QCOMPARE(rig.phone.dials().size(), calledAgain ? 2 : 1);
+        QCOMPARE(rig.view.reported.size(), 2);
+        QVERIFY(rig.view.reported[0].calledBack);
+        QCOMPARE(rig.view.reported[1].calledBack, calledAgain);
+
+        const QStringList said = journal.texts(QtInfoMsg);
+        QCOMPARE(said.size(), calledAgain ? 0 : 1);
+        if (calledAgain)
+            return;
+        const QRegularExpressionMatch held =
+            QRegularExpression(
+                QStringLiteral("^no call-back to %1: it was called back less than 10 minute\\(s\\) "
+                               "ago; the cool-down holds it until (\\d{4}-\\d\\d-\\d\\d )?"
+                               "(\\d\\d:\\d\\d:\\d\\d)$")
+                    .arg(QRegularExpression::escape(secondEntry.section(u'"', 1, 1))))
+                .match(said.first());
+        QVERIFY2(held.hasMatch(), qPrintable(said.first()));
+        const int until = QTime::fromString(held.captured(2), QStringLiteral("HH:mm:ss"))
+                              .secsTo(now.addSecs(qint64(heldFor)).time());
+        QVERIFY2(std::abs(until) <= 1, qPrintable(said.first()));
     }
 
     void aRingSplitOverTwoTicks()

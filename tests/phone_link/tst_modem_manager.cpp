@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phone_link/modem_manager.h"
 #include "phone_link/qt_serial_line.h"
+#include "tests/support/private_bus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -11,7 +12,6 @@
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QMutex>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
@@ -115,7 +115,7 @@ class TestModemManager : public QObject
 {
     Q_OBJECT
 
-    QProcess m_daemon;
+    PrivateBus m_bus;
     QThread m_thread;
     FakeModemManager *m_fake = nullptr;
     std::optional<QDBusConnection> m_fakeBus;
@@ -137,10 +137,8 @@ private slots:
         qDBusRegisterMetaType<FakeInterfaces>();
         qDBusRegisterMetaType<FakeObjects>();
 
-        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--print-address", "--nofork"});
-        QVERIFY2(m_daemon.waitForStarted(), "dbus-daemon is needed (Debian package dbus-daemon)");
-        QTRY_VERIFY(m_daemon.canReadLine());
-        const QString address = QString::fromLatin1(m_daemon.readLine().trimmed());
+        const QString address = m_bus.start();
+        QVERIFY2(!address.isEmpty(), "dbus-daemon is needed (Debian package dbus-daemon)");
         // The program asks the system bus: this bus stands in for it.
         qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toLatin1());
 
@@ -160,8 +158,6 @@ private slots:
         m_fakeBus->unregisterObject(QStringLiteral("/org/freedesktop/ModemManager1"));
         m_thread.quit();
         m_thread.wait();
-        m_daemon.terminate();
-        m_daemon.waitForFinished();
     }
 
     void theHintNamesTheModemAndTheWaysOut_data()

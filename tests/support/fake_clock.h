@@ -3,16 +3,23 @@
 
 #include "phone_link/clock.h"
 
-/// A clock that moves only when a test (or the fake pump) says so.
+/// A clock that moves only when a test (or the fake pump) says so. Its wall clock starts at noon
+/// of 8 December 2026 and moves with it.
 class FakeClock final : public Clock
 {
 public:
-    explicit FakeClock(double start = 1000.0) : m_now(start) {}
+    explicit FakeClock(double start = 1000.0) : m_start(start), m_now(start) {}
     double seconds() const override { return m_now; }
+    QDateTime wallTime() const override
+    {
+        return QDateTime(QDate(2026, 12, 8), QTime(12, 0))
+            .addMSecs(qint64((m_now - m_start) * 1000));
+    }
     void advance(double seconds) { m_now += seconds; }
     void set(double seconds) { m_now = seconds; }
 
 private:
+    double m_start;
     double m_now;
 };
 
@@ -27,6 +34,10 @@ public:
     {
         ++reads;
         return m_steady.seconds() + m_skipped;
+    }
+    QDateTime wallTime() const override
+    {
+        return QDateTime::currentDateTime().addMSecs(qint64(m_skipped * 1000));
     }
     void skip(double seconds) { m_skipped += seconds; }
 

@@ -27,6 +27,7 @@ public:
     }
     void appendToList2(const QString &line) override { list2 << line; }
     void beep() override { ++beeps; }
+    void reportCall(const HandledCall &call) override { reported << call; }
 
     bool tok = true;
     bool risp = false;
@@ -39,4 +40,5 @@ public:
     int label5Changes = 0;
     QStringList list2;
     int beeps = 0;
+    QList<HandledCall> reported;
 };

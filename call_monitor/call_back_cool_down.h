@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+/// The call-back cool-down: a number that was called back less than a set number of minutes ago
+/// is not called back again, so a caller (or a machine) that squills ten times in a minute gets
+/// one outgoing call, not ten. Measured on the monitor's clock, and kept only while the program
+/// runs. Numbers are compared as a person reading them would (isSameNumber): +39..., 0039... and
+/// the number without its country code are one caller.
+class CallBackCoolDown
+{
+public:
+    /// The longest cool-down: a day.
+    static constexpr int kMaxMinutes = 24 * 60;
+
+    /// 0 turns the cool-down off.
+    void setMinutes(int minutes) { m_minutes = minutes; }
+    int minutes() const { return m_minutes; }
+
+    /// Seconds until number may be called back again; 0 when it may be now.
+    double secondsLeft(const QString &number, double now);
+    /// number was called back at the moment `at`.
+    void calledBack(const QString &number, double at);
+
+private:
+    struct CallBack
+    {
+        QString number;
+        double at = 0;
+    };
+
+    double seconds() const { return m_minutes * 60.0; }
+
+    int m_minutes = 0;
+    /// The last call-back to each number still inside the cool-down.
+    std::vector<CallBack> m_calledBack;
+};

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+/// A call as the monitor handled it, for whoever tells of it outside the window (the desktop's
+/// notifications): the facts its event line is made of, without the line's padding, and whether
+/// it was called back.
+struct HandledCall
+{
+    /// A short ring ("Ha squillato"), else a call ("Ha ciamato").
+    bool squillo = false;
+    /// As the phone gave it; "errore" when the caller could not be looked up.
+    QString number;
+    /// Empty when the phone gave none.
+    QString name;
+    /// The phone accepted the call-back's dial.
+    bool calledBack = false;
+};
