@@ -2,8 +2,11 @@
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
 // record of the calls. With --check-phone it checks the phone instead, without a window.
-// With --demo, COM 1 is a simulated phone that runs as long as the program does.
+// With --demo, COM 1 is a simulated phone that runs as long as the program does. The start
+// options open the port and set the responder and the sliders as the operator would; with
+// --autostart they are written into an entry that starts the program so at login.
 
+#include "autostart.h"
 #include "call_log/call_log.h"
 #include "call_log/call_record.h"
 #include "call_log/log_file.h"
@@ -11,11 +14,13 @@
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
+#include "start_options.h"
 #include "window/form1.h"
 #include "windowless_options.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
@@ -60,6 +65,8 @@ struct Options
                             QStringLiteral("COM 1 is a simulated phone whose demo caller gives a "
                                            "short ring a few seconds after the port is opened, "
                                            "then every 30 seconds.")};
+    StartOptions start;
+    Autostart autostart;
 };
 
 void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
@@ -73,6 +80,8 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const Options &
     parser.addVersionOption();
     parser.addOptions({options.com1, options.com2, options.log, options.checkPhone, options.fix,
                        options.listPorts, options.demo});
+    parser.addOptions(options.start.all());
+    parser.addOptions(options.autostart.options());
 }
 
 /// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
@@ -112,6 +121,38 @@ int runCheck(QCoreApplication &app, QCommandLineParser &parser, const Options &o
                       com1.isEmpty() ? serialDevices() : QStringList());
 }
 
+/// --autostart and --no-autostart: the entry runs this program with the window's options given
+/// here, the files named by their absolute paths (a session starts in the home folder).
+int runAutostart(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
+{
+    describe(app, parser, options);
+    parser.process(app);
+    QString error;
+    const std::optional<StartState> start = options.start.read(parser, &error);
+    if (start && (!parser.positionalArguments().isEmpty() || parser.isSet(options.checkPhone) ||
+                  parser.isSet(options.fix)))
+        error = QCoreApplication::translate("main", "--autostart takes the options of the window "
+                                                    "only (see --help)");
+    if (!error.isEmpty()) {
+        qCCritical(lcApp).noquote() << error;
+        return 1;
+    }
+    QStringList command{QCoreApplication::applicationFilePath()};
+    for (const QCommandLineOption *file : {&options.com1, &options.com2, &options.log}) {
+        if (parser.isSet(*file))
+            command << QStringLiteral("--") + file->names().constFirst()
+                    << QFileInfo(parser.value(*file)).absoluteFilePath();
+    }
+    if (parser.isSet(options.demo))
+        command << QStringLiteral("--demo");
+    QTextStream out(stdout);
+    const int status =
+        options.autostart.run(parser, command + options.start.arguments(*start), out, &error);
+    if (status != 0)
+        qCCritical(lcApp).noquote() << error;
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -131,6 +172,11 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    if (hasOption(argc, argv, kAutostartOptions)) {
+        QCoreApplication app(argc, argv);
+        return runAutostart(app, parser, options);
+    }
+
     if (hasOption(argc, argv, kCheckOptions)) {
         QCoreApplication app(argc, argv);
         return runCheck(app, parser, options);
@@ -138,11 +184,17 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     describe(app, parser, options);
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tornasquillo"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(Autostart::kDesktopId));
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         qCCritical(lcApp).noquote()
             << "unexpected argument" << parser.positionalArguments().first() << "(see --help)";
+        return 1;
+    }
+    QString startError;
+    const std::optional<StartState> start = options.start.read(parser, &startError);
+    if (!start) {
+        qCCritical(lcApp).noquote() << startError;
         return 1;
     }
 
@@ -192,5 +244,6 @@ int main(int argc, char *argv[])
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
+    QTimer::singleShot(0, &window, [&window, &start] { window.startAs(*start); });
     return app.exec();
 }
