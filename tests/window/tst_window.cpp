@@ -6,6 +6,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/message_capture.h"
 #include "window/form1.h"
+#include "window/start_state.h"
 #include "window/twips.h"
 
 #include <QAccessible>
@@ -16,6 +17,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QSlider>
@@ -372,6 +374,83 @@ private slots:
         QTRY_VERIFY(panel(*form, 2)->text().startsWith(QStringLiteral("Rilevata chiamata")));
         clock->skip(CallMonitor::kCallOver);
         QTRY_COMPARE(list2->count(), 2);
+    }
+
+    // The start options click and drag as the operator would, and a device that is not there yet
+    // or is busy at start-up is waited for, said once, and opened as soon as it can be.
+    void startOptionsDoWhatTheOperatorDoes_data()
+    {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("responderOn");
+        QTest::addColumn<QList<int>>("sliders"); // Slider1..3; -1 leaves one as designed
+        QTest::addColumn<int>("appearsAfterMs");
+        QTest::addColumn<int>("busyForMs");
+        QTest::newRow("COM 2, responder on, every slider")
+            << 2 << true << QList<int>{0, 60, 3} << 0 << 0;
+        QTest::newRow("COM 1 appears 3 s after start-up")
+            << 1 << false << QList<int>{-1, 0, -1} << 3000 << 0;
+        QTest::newRow("COM 1 busy for 2 s") << 1 << true << QList<int>{-1, -1, -1} << 0 << 2000;
+    }
+
+    void startOptionsDoWhatTheOperatorDoes()
+    {
+        QFETCH(int, port);
+        QFETCH(bool, responderOn);
+        QFETCH(QList<int>, sliders);
+        QFETCH(int, appearsAfterMs);
+        QFETCH(int, busyForMs);
+
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("phone"));
+        SimPhone phone;
+        if (appearsAfterMs == 0)
+            QVERIFY(phone.start(link));
+        else
+            QTimer::singleShot(appearsAfterMs, &phone, [&phone, link] { phone.start(link); });
+        QSerialPort holder(phone.devicePath()); // named as the line names it, for the same lock
+        if (busyForMs > 0) {
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+            QTimer::singleShot(busyForMs, &holder, [&holder] { holder.close(); });
+        }
+        const QString absent = dir.filePath(QStringLiteral("absent"));
+        auto form = openWindow(port == 1 ? PortMap{link, absent} : PortMap{absent, link});
+        QVERIFY(form);
+        MessageCapture linkLog("tornasquillo.link");
+
+        StartState start;
+        start.port = port;
+        start.responderOn = responderOn;
+        std::optional<int> *values[] = {&start.slider1, &start.slider2, &start.slider3};
+        for (int i = 0; i < 3; ++i) {
+            if (sliders[i] >= 0)
+                *values[i] = sliders[i];
+        }
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        form->startAs(start);
+
+        QVERIFY(control<QRadioButton>(*form, port == 1 ? "Option3" : "Option4")->isChecked());
+        QCOMPARE(control<QLabel>(*form, "Label5")->isVisible(), responderOn);
+        const char *labels[] = {"Label1", "Label2", "Label4"};
+        const QString designed[] = {kLabel1, kLabel2, kLabel4};
+        for (int i = 0; i < 3; ++i) {
+            QString caption = designed[i];
+            if (sliders[i] >= 0)
+                caption.replace(QRegularExpression(QStringLiteral("\\d+")),
+                                QString::number(sliders[i]));
+            QCOMPARE(control<QLabel>(*form, labels[i])->text(), caption);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
+                                  QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"), 10000);
+        QVERIFY(sinceStart.elapsed() >= std::max(appearsAfterMs, busyForMs));
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
+        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        const QStringList said = linkLog.texts(QtInfoMsg);
+        const bool waited = appearsAfterMs + busyForMs > 0;
+        QCOMPARE(said.filter(QStringLiteral("is waited for")).size(), waited ? 1 : 0);
+        QCOMPARE(said.filter(QStringLiteral("of waiting for it")).size(), waited ? 1 : 0);
+        QCOMPARE(linkLog.texts(QtWarningMsg).filter(QStringLiteral("cannot open")).size(),
+                 waited ? 1 : 0);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
