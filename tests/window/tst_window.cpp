@@ -405,13 +405,9 @@ private slots:
         SimPhone phone;
         if (appearsAfterMs == 0)
             QVERIFY(phone.start(link));
-        else
-            QTimer::singleShot(appearsAfterMs, &phone, [&phone, link] { phone.start(link); });
         QSerialPort holder(phone.devicePath()); // named as the line names it, for the same lock
-        if (busyForMs > 0) {
+        if (busyForMs > 0)
             QVERIFY(holder.open(QIODevice::ReadWrite));
-            QTimer::singleShot(busyForMs, &holder, [&holder] { holder.close(); });
-        }
         const QString absent = dir.filePath(QStringLiteral("absent"));
         auto form = openWindow(port == 1 ? PortMap{link, absent} : PortMap{absent, link});
         QVERIFY(form);
@@ -427,6 +423,11 @@ private slots:
         }
         QElapsedTimer sinceStart;
         sinceStart.start();
+        if (appearsAfterMs > 0)
+            QTimer::singleShot(appearsAfterMs, Qt::PreciseTimer, &phone,
+                               [&phone, link] { phone.start(link); });
+        if (busyForMs > 0)
+            QTimer::singleShot(busyForMs, Qt::PreciseTimer, &holder, [&holder] { holder.close(); });
         form->startAs(start);
 
         QVERIFY(control<QRadioButton>(*form, port == 1 ? "Option3" : "Option4")->isChecked());
