@@ -17,7 +17,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QSlider>
@@ -376,82 +375,25 @@ private slots:
         QTRY_COMPARE(list2->count(), 2);
     }
 
-    // The start options click and drag as the operator would, and a device that is not there yet
-    // or is busy at start-up is waited for, said once, and opened as soon as it can be.
-    void startOptionsDoWhatTheOperatorDoes_data()
-    {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<bool>("responderOn");
-        QTest::addColumn<QList<int>>("sliders"); // Slider1..3; -1 leaves one as designed
-        QTest::addColumn<int>("appearsAfterMs");
-        QTest::addColumn<int>("busyForMs");
-        QTest::newRow("COM 2, responder on, every slider")
-            << 2 << true << QList<int>{0, 60, 3} << 0 << 0;
-        QTest::newRow("COM 1 appears 3 s after start-up")
-            << 1 << false << QList<int>{-1, 0, -1} << 3000 << 0;
-        QTest::newRow("COM 1 busy for 2 s") << 1 << true << QList<int>{-1, -1, -1} << 0 << 2000;
-    }
-
+    // The start options click and drag as the operator does, through the same handlers. (Port
+    // control's waiting for a device that is late or busy: tst_port_control and tst_demo.)
     void startOptionsDoWhatTheOperatorDoes()
     {
-        QFETCH(int, port);
-        QFETCH(bool, responderOn);
-        QFETCH(QList<int>, sliders);
-        QFETCH(int, appearsAfterMs);
-        QFETCH(int, busyForMs);
-
         QTemporaryDir dir;
-        const QString link = dir.filePath(QStringLiteral("phone"));
         SimPhone phone;
-        if (appearsAfterMs == 0)
-            QVERIFY(phone.start(link));
-        QSerialPort holder(phone.devicePath()); // named as the line names it, for the same lock
-        if (busyForMs > 0)
-            QVERIFY(holder.open(QIODevice::ReadWrite));
-        const QString absent = dir.filePath(QStringLiteral("absent"));
-        auto form = openWindow(port == 1 ? PortMap{link, absent} : PortMap{absent, link});
+        QVERIFY(phone.start(dir.filePath(QStringLiteral("phone"))));
+        auto form = openWindow({dir.filePath(QStringLiteral("absent")), phone.linkPath()});
         QVERIFY(form);
-        MessageCapture linkLog("tornasquillo.link");
+        form->startAs(StartState{2, true, 0, 60, 3});
 
-        StartState start;
-        start.port = port;
-        start.responderOn = responderOn;
-        std::optional<int> *values[] = {&start.slider1, &start.slider2, &start.slider3};
-        for (int i = 0; i < 3; ++i) {
-            if (sliders[i] >= 0)
-                *values[i] = sliders[i];
-        }
-        QElapsedTimer sinceStart;
-        sinceStart.start();
-        if (appearsAfterMs > 0)
-            QTimer::singleShot(appearsAfterMs, Qt::PreciseTimer, &phone,
-                               [&phone, link] { phone.start(link); });
-        if (busyForMs > 0)
-            QTimer::singleShot(busyForMs, Qt::PreciseTimer, &holder, [&holder] { holder.close(); });
-        form->startAs(start);
-
-        QVERIFY(control<QRadioButton>(*form, port == 1 ? "Option3" : "Option4")->isChecked());
-        QCOMPARE(control<QLabel>(*form, "Label5")->isVisible(), responderOn);
-        const char *labels[] = {"Label1", "Label2", "Label4"};
-        const QString designed[] = {kLabel1, kLabel2, kLabel4};
-        for (int i = 0; i < 3; ++i) {
-            QString caption = designed[i];
-            if (sliders[i] >= 0)
-                caption.replace(QRegularExpression(QStringLiteral("\\d+")),
-                                QString::number(sliders[i]));
-            QCOMPARE(control<QLabel>(*form, labels[i])->text(), caption);
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
-                                  QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"), 10000);
-        QVERIFY(sinceStart.elapsed() >= std::max(appearsAfterMs, busyForMs));
+        QVERIFY(control<QRadioButton>(*form, "Option4")->isChecked());
+        QVERIFY(control<QLabel>(*form, "Label5")->isVisible());
+        QCOMPARE(control<QLabel>(*form, "Label1")->text(), QString(kLabel1).replace("10", "0"));
+        QCOMPARE(control<QLabel>(*form, "Label2")->text(), QString(kLabel2).replace("2", "60"));
+        QCOMPARE(control<QLabel>(*form, "Label4")->text(), QString(kLabel4).replace("1 ", "3 "));
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
         QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
-        const QStringList said = linkLog.texts(QtInfoMsg);
-        const bool waited = appearsAfterMs + busyForMs > 0;
-        QCOMPARE(said.filter(QStringLiteral("is waited for")).size(), waited ? 1 : 0);
-        QCOMPARE(said.filter(QStringLiteral("of waiting for it")).size(), waited ? 1 : 0);
-        QCOMPARE(linkLog.texts(QtWarningMsg).filter(QStringLiteral("cannot open")).size(),
-                 waited ? 1 : 0);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
