@@ -4,6 +4,7 @@
 // record of the calls. With --check-phone it checks the phone instead, without a window.
 // With --demo, COM 1 is a simulated phone that runs as long as the program does.
 
+#include "autostart.h"
 #include "call_log/call_log.h"
 #include "call_log/call_record.h"
 #include "call_log/desktop_notifier.h"
@@ -13,6 +14,7 @@
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
+#include "start_options.h"
 #include "translations.h"
 #include "window/form1.h"
 #include "windowless_options.h"
@@ -21,6 +23,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
@@ -82,6 +85,8 @@ public:
                                    "MINUTES ago (0 to %1; default 0: no cool-down).")
                                     .arg(CallBackCoolDown::kMaxMinutes),
                                 tr("MINUTES")};
+    StartOptions start;
+    Autostart autostart;
 
     /// Reads app's command line; the help and the version are answered here, and end the program.
     void process(QCoreApplication &app)
@@ -96,6 +101,8 @@ public:
         parser.addVersionOption();
         parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
         parser.addOptions({notify, coolDown});
+        parser.addOptions(start.all());
+        parser.addOptions(autostart.options());
         parser.process(app);
         if (parser.isSet(help) || parser.isSet(helpAll))
             parser.showHelp(0);
@@ -160,6 +167,46 @@ std::optional<int> coolDownMinutes(const CommandLine &command)
     return std::nullopt;
 }
 
+/// --autostart and --no-autostart: the entry runs this program with the window's options given
+/// here, the files named by their absolute paths (a session starts in the home folder).
+int runAutostart(QCoreApplication &app)
+{
+    installTranslations(app);
+    CommandLine command;
+    command.process(app);
+    const QCommandLineParser &parser = command.parser;
+    QString error;
+    const std::optional<StartState> start = command.start.read(parser, &error);
+    if (start && (!parser.positionalArguments().isEmpty() || parser.isSet(command.checkPhone) ||
+                  parser.isSet(command.fix)))
+        error = CommandLine::tr("--autostart takes the options of the window only (see --help)");
+    if (!error.isEmpty()) {
+        qCCritical(lcApp).noquote() << error;
+        return 1;
+    }
+    const std::optional<int> coolDown = coolDownMinutes(command);
+    if (!coolDown)
+        return 1;
+    QStringList arguments{QCoreApplication::applicationFilePath()};
+    for (const QCommandLineOption *file : {&command.com1, &command.com2, &command.log}) {
+        if (parser.isSet(*file))
+            arguments << QStringLiteral("--") + file->names().constFirst()
+                      << QFileInfo(parser.value(*file)).absoluteFilePath();
+    }
+    if (parser.isSet(command.demo))
+        arguments << QStringLiteral("--demo");
+    if (parser.isSet(command.notify))
+        arguments << QStringLiteral("--notify");
+    if (*coolDown > 0)
+        arguments << QStringLiteral("--cool-down") << QString::number(*coolDown);
+    QTextStream out(stdout);
+    const int status =
+        command.autostart.run(parser, arguments + command.start.arguments(*start), out, &error);
+    if (status != 0)
+        qCCritical(lcApp).noquote() << error;
+    return status;
+}
+
 /// The help, the version or the port list.
 int answer(QCoreApplication &app)
 {
@@ -178,7 +225,7 @@ int runWindow(QApplication &app)
 {
     installTranslations(app);
     CommandLine command;
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tornasquillo"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(Autostart::kDesktopId));
     command.process(app);
     const QCommandLineParser &parser = command.parser;
     if (!parser.positionalArguments().isEmpty()) {
@@ -189,6 +236,12 @@ int runWindow(QApplication &app)
     const std::optional<int> coolDown = coolDownMinutes(command);
     if (!coolDown)
         return 1;
+    QString startError;
+    const std::optional<StartState> start = command.start.read(parser, &startError);
+    if (!start) {
+        qCCritical(lcApp).noquote() << startError;
+        return 1;
+    }
 
     DemoPhone demo;
     QString com1 = parser.value(command.com1);
@@ -246,6 +299,7 @@ int runWindow(QApplication &app)
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
+    QTimer::singleShot(0, &window, [&window, &start] { window.startAs(*start); });
     return app.exec();
 }
 
@@ -258,6 +312,10 @@ int main(int argc, char *argv[])
     if (hasOption(argc, argv, kTextOptions)) {
         QCoreApplication app(argc, argv);
         return answer(app);
+    }
+    if (hasOption(argc, argv, kAutostartOptions)) {
+        QCoreApplication app(argc, argv);
+        return runAutostart(app);
     }
     if (hasOption(argc, argv, kCheckOptions)) {
         QCoreApplication app(argc, argv);

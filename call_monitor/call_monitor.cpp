@@ -227,9 +227,8 @@ bool CallMonitor::coolingDown(const QString &number)
     // The cool-down runs on the monitor's clock; only its end is told by the wall clock.
     const QDateTime now = m_clock.wallTime();
     const QDateTime until = now.addMSecs(qint64(std::ceil(left * 1000)));
-    const QString format = until.date() == now.date()
-                               ? QStringLiteral("HH:mm:ss")
-                               : QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    const QString format = until.date() == now.date() ? QStringLiteral("HH:mm:ss")
+                                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss");
     qCInfo(lcMonitor).noquote() << QCoreApplication::translate(
                                        "CallMonitor",
                                        "no call-back to %1: it was called back less than %n "

@@ -5,7 +5,7 @@
 #include "link_log.h"
 #include "serial_line.h"
 
-#include <QCoreApplication>
+#include <utility>
 
 PortControl::PortControl(SerialLine &line, AtExchange &exchange, PortView &view)
     : m_line(line), m_exchange(exchange), m_view(view)
@@ -26,6 +26,7 @@ void PortControl::Command1_Click()
         m_line.close();
         m_link = Link::Closed;
         m_sinceLost.invalidate();
+        m_awaitedAtStart = false;
         m_watch.stop();
         showClosed();
     } else {
@@ -33,7 +34,21 @@ void PortControl::Command1_Click()
     }
 }
 
-void PortControl::openChosenPort(Attempt attempt)
+void PortControl::openOrWait()
+{
+    if (m_line.isOpen() || openChosenPort(Attempt::Operator))
+        return;
+    m_link = Link::Lost;
+    m_awaitedAtStart = true;
+    m_sinceLost.start();
+    // The line has said why it cannot open the device, once; repeated attempts stay quiet.
+    qCInfo(lcLink).noquote()
+        << tr("COM %1 is waited for: it opens by itself as soon as its device is there and free")
+               .arg(m_commPort);
+    m_watch.start();
+}
+
+bool PortControl::openChosenPort(Attempt attempt)
 {
     m_commPort = m_view.isOption3Selected() ? 1 : 2;
     // A refusal is logged by the line and leaves it closed.
@@ -43,7 +58,7 @@ void PortControl::openChosenPort(Attempt attempt)
         m_line.open(m_commPort);
     if (!m_line.isOpen()) {
         showClosed();
-        return;
+        return false;
     }
     m_watch.stop();
     m_view.setPanelText(1, QStringLiteral("CONNESSO"));
@@ -58,22 +73,27 @@ void PortControl::openChosenPort(Attempt attempt)
             m_watch.start();
         else
             m_link = Link::Closed;
-        return;
+        return true;
     }
     m_link = Link::Open;
     m_view.setPanelText(2, QStringLiteral("CONNESSO A ") + model);
     if (m_sinceLost.isValid()) {
-        const char *const back =
-            attempt == Attempt::Watch
-                ? QT_TRANSLATE_NOOP("PortControl", "COM %1 is back after %2 s and open again "
-                                                   "(by itself)")
-                : QT_TRANSLATE_NOOP("PortControl", "COM %1 is back after %2 s and open again "
-                                                   "(by the operator)");
-        qCInfo(lcLink).noquote() << QCoreApplication::translate("PortControl", back)
-                                        .arg(m_commPort)
-                                        .arg(m_sinceLost.elapsed() / 1000.0, 0, 'f', 1);
+        const QString seconds = QString::number(m_sinceLost.elapsed() / 1000.0, 'f', 1);
+        if (std::exchange(m_awaitedAtStart, false))
+            qCInfo(lcLink).noquote()
+                << tr("COM %1 is open, after %2 s of waiting for it").arg(m_commPort).arg(seconds);
+        else if (attempt == Attempt::Watch)
+            qCInfo(lcLink).noquote() << tr("COM %1 is back after %2 s and open again (by itself)")
+                                            .arg(m_commPort)
+                                            .arg(seconds);
+        else
+            qCInfo(lcLink).noquote()
+                << tr("COM %1 is back after %2 s and open again (by the operator)")
+                       .arg(m_commPort)
+                       .arg(seconds);
         m_sinceLost.invalidate();
     }
+    return true;
 }
 
 void PortControl::ICC()
@@ -94,11 +114,8 @@ void PortControl::onLost()
     showClosed();
     if (!m_sinceLost.isValid()) {
         m_sinceLost.start();
-        qCInfo(lcLink).noquote() << QCoreApplication::translate(
-                                        "PortControl",
-                                        "COM %1 lost; it opens again by itself when the device "
-                                        "is back")
-                                        .arg(m_commPort);
+        qCInfo(lcLink).noquote()
+            << tr("COM %1 lost; it opens again by itself when the device is back").arg(m_commPort);
     }
     // A loss inside the start-up dialogue is watched for once the dialogue has returned.
     const bool inDialogue = m_link == Link::StartingUp;

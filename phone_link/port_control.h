@@ -8,8 +8,10 @@
 // A line that is lost (the device vanished or failed, not the operator's close) is watched for:
 // once a second port control looks whether the device of the chosen port is there again and, when
 // it is, opens it exactly as the button does. The operator's close ends the watching; a click
-// while it waits is an ordinary open.
+// while it waits is an ordinary open. The start options' open is watched for in the same way
+// when the device is not there yet at start-up, or is busy.
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
@@ -32,6 +34,8 @@ public:
 
 class PortControl
 {
+    Q_DECLARE_TR_FUNCTIONS(PortControl)
+
 public:
     /// How often a lost device is looked for: a look is one stat() of the device's path.
     static constexpr int kWatchIntervalMs = 1000;
@@ -43,6 +47,10 @@ public:
 
     /// The "APRI / CHIUDI PORTA" button: opens a closed port, closes an open one.
     void Command1_Click();
+    /// The start options' open, for a program left to start by itself: the button's open of a
+    /// closed port, except that a device that cannot be opened (not there yet, or busy) is
+    /// watched for as a lost one is, and opened as soon as it can be. Says so once.
+    void openOrWait();
     /// The start-up list; the answers are not examined.
     void ICC();
     /// The port number last chosen (1 or 2); assigned only while the port is closed.
@@ -55,12 +63,13 @@ private:
     /// Where the link stands. Closed: never opened, or closed by the operator (or the program's
     /// end). StartingUp: open, the start-up dialogue running (it lets events run, so a click or a
     /// loss can happen inside it). Open: the dialogue is over. Lost: the line closed on its own
-    /// and the device is watched for.
+    /// and the device is watched for (as is the device that the start options could not open).
     enum class Link { Closed, StartingUp, Open, Lost };
 
     enum class Attempt { Operator, Watch };
 
-    void openChosenPort(Attempt attempt);
+    /// Whether the line opened; the start-up dialogue has run when it did.
+    bool openChosenPort(Attempt attempt);
     void showClosed();
     void onLost();
     void lookForDevice();
@@ -72,6 +81,9 @@ private:
     Link m_link = Link::Closed;
     QTimer m_watch;
     /// Runs from a loss until the line is open again or the operator closes it: an open while it
-    /// runs is a comeback, and is reported with the time the line was away.
+    /// runs is a comeback, and is reported with the time the line was away. It runs too from a
+    /// start options' open that found no device until the first open.
     QElapsedTimer m_sinceLost;
+    /// The line has not been open yet since the start options asked for it.
+    bool m_awaitedAtStart = false;
 };

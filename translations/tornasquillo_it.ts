@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it_IT" sourcelanguage="en">
 <context>
+    <name>Autostart</name>
+    <message>
+        <source>Start at login with the other options given: write an autostart entry to ~/.config/autostart/, and exit.</source>
+        <translation>Avvio automatico all&apos;accesso con le altre opzioni indicate: scrive una voce di avvio automatico in ~/.config/autostart/ ed esce.</translation>
+    </message>
+    <message>
+        <source>Remove the autostart entry, and exit.</source>
+        <translation>Rimuove la voce di avvio automatico ed esce.</translation>
+    </message>
+    <message>
+        <source>--no-autostart takes no other option</source>
+        <translation>--no-autostart non accetta altre opzioni</translation>
+    </message>
+    <message>
+        <source>No autostart entry to remove: %1 does not exist.</source>
+        <translation>Nessuna voce di avvio automatico da rimuovere: %1 non esiste.</translation>
+    </message>
+    <message>
+        <source>cannot remove %1: %2</source>
+        <translation>impossibile rimuovere %1: %2</translation>
+    </message>
+    <message>
+        <source>Removed %1: Tornasquillo no longer starts at login.</source>
+        <translation>Rimosso %1: Tornasquillo non si avvia più all&apos;accesso.</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>impossibile scrivere %1: %2</translation>
+    </message>
+    <message>
+        <source>Wrote %1: Tornasquillo starts at login as %2</source>
+        <translation>Scritto %1: Tornasquillo si avvia all&apos;accesso con %2</translation>
+    </message>
+    <message>
+        <source>Watches the GSM phone from login, as tornasquillo --autostart was told</source>
+        <translation>Sorveglia il telefono GSM dall&apos;accesso, come indicato a tornasquillo --autostart</translation>
+    </message>
+</context>
+<context>
     <name>CallLog</name>
     <message>
         <source>the call log %1 is written again; %2 call(s) may be missing from it</source>
@@ -123,6 +162,10 @@
     <message>
         <source>--cool-down takes whole minutes from 0 to %1, not &quot;%2&quot;</source>
         <translation>--cool-down accetta un numero intero di minuti da 0 a %1, non &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--autostart takes the options of the window only (see --help)</source>
+        <translation>--autostart accetta solo le opzioni della finestra (vedere --help)</translation>
     </message>
 </context>
 <context>
@@ -750,6 +793,14 @@
         <source>COM %1 lost; it opens again by itself when the device is back</source>
         <translation>COM %1 persa; si riapre da sola quando il dispositivo torna</translation>
     </message>
+    <message>
+        <source>COM %1 is waited for: it opens by itself as soon as its device is there and free</source>
+        <translation>si attende COM %1: si apre da sola appena il suo dispositivo è presente e libero</translation>
+    </message>
+    <message>
+        <source>COM %1 is open, after %2 s of waiting for it</source>
+        <translation>COM %1 è aperta, dopo %2 s di attesa</translation>
+    </message>
 </context>
 <context>
     <name>PortList</name>
@@ -847,6 +898,49 @@
     <message>
         <source>the line to %1 failed: %2 - port closed</source>
         <translation>la linea verso %1 si è interrotta: %2 - porta chiusa</translation>
+    </message>
+</context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>Seconds after a squillo before it is called back (%1 to %2; default %3).</source>
+        <translation>Secondi di attesa dopo uno squillo prima di richiamare (da %1 a %2; predefinito %3).</translation>
+    </message>
+    <message>
+        <source>Seconds a call-back stands before it is hung up (%1 to %2; default %3).</source>
+        <translation>Secondi per cui una richiamata resta in linea prima di riagganciare (da %1 a %2; predefinito %3).</translation>
+    </message>
+    <message>
+        <source>Largest ring count that is still a squillo (%1 to %2; default %3).</source>
+        <translation>Numero massimo di squilli che vale ancora come squillo (da %1 a %2; predefinito %3).</translation>
+    </message>
+    <message>
+        <source>At start-up, open COM PORT (1 or 2) as APRI / CHIUDI PORTA does; a device that is not there yet or is busy is waited for.</source>
+        <translation>All&apos;avvio apre la porta COM PORTA (1 o 2) come fa APRI / CHIUDI PORTA; se il dispositivo non è ancora presente o è occupato, lo attende.</translation>
+    </message>
+    <message>
+        <source>At start-up, switch the responder on, as Attiva / Disattiva tornasquillo does.</source>
+        <translation>All&apos;avvio attiva il risponditore, come fa Attiva / Disattiva tornasquillo.</translation>
+    </message>
+    <message>
+        <source>%1 takes 1 (COM 1) or 2 (COM 2), not &quot;%2&quot;</source>
+        <translation>%1 accetta 1 (COM 1) o 2 (COM 2), non &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>%1 accetta un numero intero da %2 a %3, non &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>SECONDS</source>
+        <translation>SECONDI</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>PORT</source>
+        <translation>PORTA</translation>
     </message>
 </context>
 </TS>

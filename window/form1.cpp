@@ -6,6 +6,7 @@
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
 #include "phone_link/qt_serial_line.h"
+#include "slider_design.h"
 #include "twips.h"
 #include "window_log.h"
 
@@ -189,35 +190,35 @@ void Form1::createControls()
     List2->setUniformItemSizes(true);
     Label3->setBuddy(List2);
 
-    auto makeSlider = [this](int minimum, int maximum, int value, const QString &stem,
-                             const QString &unit, QLabel *label) {
+    auto makeSlider = [this](const SliderDesign &design, const QString &stem, const QString &unit,
+                             QLabel *label) {
         auto *slider = new QSlider(Qt::Horizontal, this);
-        slider->setRange(minimum, maximum);
-        slider->setValue(value);
+        slider->setRange(design.minimum, design.maximum);
+        slider->setValue(design.value);
         slider->setSingleStep(kSliderStep);
         slider->setPageStep(kSliderPage);
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(1);
         slider->setAccessibleName(stem.chopped(2)); // without the ": " before the value
         slider->setAccessibleDescription(unit.trimmed());
-        setCaption(label, sliderCaption(stem, value, unit));
+        setCaption(label, sliderCaption(stem, design.value, unit));
         label->setBuddy(slider);
         return slider;
     };
 
     Label1 = new QLabel(this);
     Label1->setGeometry(designRect(135, 4095, 3645, 195));
-    Slider1 = makeSlider(0, 20, 10, kLabel1Stem, kSeconds, Label1);
+    Slider1 = makeSlider(kSlider1Design, kLabel1Stem, kSeconds, Label1);
     Slider1->setGeometry(designRect(90, 4365, 7665, 510));
 
     Label2 = new QLabel(this);
     Label2->setGeometry(designRect(135, 4950, 3510, 195));
-    Slider2 = makeSlider(0, 60, 2, kLabel2Stem, kSeconds, Label2);
+    Slider2 = makeSlider(kSlider2Design, kLabel2Stem, kSeconds, Label2);
     Slider2->setGeometry(designRect(90, 5220, 7665, 510));
 
     Label4 = new QLabel(this);
     Label4->setGeometry(designRect(135, 5805, 3450, 195));
-    Slider3 = makeSlider(1, 10, 1, kLabel4Stem, kRings, Label4);
+    Slider3 = makeSlider(kSlider3Design, kLabel4Stem, kRings, Label4);
     Slider3->setGeometry(designRect(90, 6075, 7665, 510));
 
     StatusBar1 = new QStatusBar(this);

@@ -17,6 +17,7 @@
 
 #include "call_log/call_record.h"
 #include "call_monitor/phone_session.h"
+#include "start_state.h"
 
 #include <QWidget>
 
@@ -49,6 +50,11 @@ public:
     Form1(std::unique_ptr<SerialLine> line, std::unique_ptr<Clock> clock,
           std::unique_ptr<EventPump> pump, QWidget *parent = nullptr);
     ~Form1() override;
+
+    /// Does at start-up what the operator's drags and clicks would: the sliders' values, the
+    /// responder switched on, the port chosen and opened (or waited for). Call it from the event
+    /// loop, with the window shown: the port's start-up dialogue lets events run.
+    void startAs(const StartState &start);
 
     // What port control shows and reads.
     void setPanelText(int panel, const QString &text) override;

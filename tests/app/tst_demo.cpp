@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +35,60 @@ bool isRunning(qint64 pid)
     const QByteArray text = stat.readAll();
     const qsizetype end = text.lastIndexOf(')');
     return end >= 0 && text.mid(end + 2, 1) != "Z";
+}
+
+/// The program and arguments that an autostart entry's Exec= runs, read as a launcher reads it:
+/// the string's escapes first, then the quoting, then "%%".
+QStringList execCommand(const QString &entry)
+{
+    QString value;
+    for (const QString &line : entry.split(u'\n')) {
+        if (line.startsWith(QLatin1String("Exec=")))
+            value = line.mid(5);
+    }
+    const QMap<QChar, QChar> escapes{{u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}};
+    QString text;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\\' && i + 1 < value.size()) {
+            ++i;
+            text += escapes.value(value[i], value[i]);
+        } else {
+            text += value[i];
+        }
+    }
+    QStringList arguments;
+    QString argument;
+    bool quoted = false;
+    bool started = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'%' && i + 1 < text.size() && text[i + 1] == u'%') {
+            argument += text[++i];
+        } else if (quoted && c == u'\\' && i + 1 < text.size()) {
+            argument += text[++i];
+        } else if (c == u'"') {
+            quoted = !quoted;
+            started = true;
+        } else if (c == u' ' && !quoted) {
+            if (started)
+                arguments << argument;
+            argument.clear();
+            started = false;
+        } else {
+            argument += c;
+            started = true;
+        }
+    }
+    if (started)
+        arguments << argument;
+    return arguments;
+}
+
+/// Collects a process's standard error as it comes into `said`, which outlives it.
+void collectStderr(QProcess &process, QByteArray &said)
+{
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process,
+                     [&process, &said] { said += process.readAllStandardError(); });
 }
 
 QList<qint64> childrenOf(qint64 pid)
@@ -106,6 +163,139 @@ private slots:
         QCOMPARE(
             QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
             QStringList());
+    }
+
+    // A start value the window does not take ends the program before any window, with status 1
+    // and the range it takes; with --autostart, before any entry is written.
+    void startValuesOutOfRangeAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("said");
+        const QString port = QStringLiteral("--open takes 1 (COM 1) or 2 (COM 2), not \"%1\"");
+        const QString range = QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\"");
+        QTest::newRow("--open 3") << QStringList{"--open", "3"} << port.arg("3");
+        QTest::newRow("--open COM1") << QStringList{"--open", "COM1"} << port.arg("COM1");
+        QTest::newRow("--hang-up-after 21") << QStringList{"--hang-up-after", "21"}
+                                            << range.arg("hang-up-after").arg(0).arg(20).arg(21);
+        QTest::newRow("--call-back-after -1")
+            << QStringList{"--call-back-after", "-1"}
+            << range.arg("call-back-after").arg(0).arg(60).arg(-1);
+        QTest::newRow("--call-back-after 61")
+            << QStringList{"--call-back-after", "61"}
+            << range.arg("call-back-after").arg(0).arg(60).arg(61);
+        QTest::newRow("--max-rings 0")
+            << QStringList{"--max-rings", "0"} << range.arg("max-rings").arg(1).arg(10).arg(0);
+        QTest::newRow("--max-rings two") << QStringList{"--max-rings", "two"}
+                                         << range.arg("max-rings").arg(1).arg(10).arg("two");
+        QTest::newRow("--autostart --max-rings 11")
+            << QStringList{"--autostart", "--open", "1", "--max-rings", "11"}
+            << range.arg("max-rings").arg(1).arg(10).arg(11);
+    }
+    void startValuesOutOfRangeAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, said);
+        QTemporaryDir config;
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(TORNASQUILLO_EXE), arguments);
+        QVERIFY(program.waitForFinished(kTimeoutMs));
+        QCOMPARE(program.exitCode(), 1);
+        const QString error = QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(error.contains(said), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(config.filePath(QStringLiteral("autostart"))));
+    }
+
+    // After a reboot nobody clicks: the program started by its autostart entry's command line
+    // waits for a phone that appears late, and calls back a squillo 10 seconds later.
+    void theAutostartEntryStartsTheProgramAsLeft()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("usb modem")));
+        const QString com1 = dir.filePath(QStringLiteral("usb modem/phone")); // quoted in Exec=
+        const QString entry =
+            dir.filePath(QStringLiteral("config/autostart/org.example.tornasquillo.desktop"));
+        QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+        noDisplay.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            noDisplay.remove(QString::fromLatin1(name));
+        const QStringList options{
+            "--com1",          com1, "--open", "1", "--call-back", "--call-back-after", "0",
+            "--hang-up-after", "0"};
+
+        QProcess write;
+        write.setProcessEnvironment(noDisplay);
+        write.start(QStringLiteral(TORNASQUILLO_EXE), QStringList{"--autostart"} + options);
+        QVERIFY(write.waitForFinished(kTimeoutMs));
+        QCOMPARE(write.exitCode(), 0);
+        QVERIFY(QString::fromLocal8Bit(write.readAllStandardOutput()).contains(entry));
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        const QStringList command = execCommand(text);
+        QVERIFY2(!command.isEmpty(), qPrintable(text));
+        QCOMPARE(QFileInfo(command.first()).canonicalFilePath(),
+                 QFileInfo(QStringLiteral(TORNASQUILLO_EXE)).canonicalFilePath());
+        QCOMPARE(command.mid(1), options);
+        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+        if (!validator.isEmpty()) {
+            QProcess validate;
+            validate.setProcessChannelMode(QProcess::MergedChannels);
+            validate.start(validator, {entry});
+            QVERIFY(validate.waitForFinished(kTimeoutMs));
+            QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), qPrintable(text));
+        }
+
+        QTemporaryDir runtime;
+        QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
+        session.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        session.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tornasquillo.*=true"));
+        QByteArray programSaid;
+        QProcess program;
+        program.setProcessEnvironment(session);
+        collectStderr(program, programSaid);
+        program.start(command.first(), command.mid(1));
+        QVERIFY(program.waitForStarted(kTimeoutMs));
+        const auto end = qScopeGuard([&program] {
+            program.terminate();
+            program.waitForFinished(kTimeoutMs);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("COM 1 is waited for"), kTimeoutMs);
+        QTest::qWait(3000);
+
+        QFile script(dir.filePath(QStringLiteral("squillo")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("ring 1 after AT+CGMM 10000\n");
+        script.close();
+        QByteArray phoneSaid;
+        QProcess phone;
+        phone.setProcessEnvironment(session);
+        collectStderr(phone, phoneSaid);
+        phone.start(QStringLiteral(PHONE_SIM_EXE), {"--link", com1, "--script", script.fileName()});
+        QVERIFY(phone.waitForStarted(kTimeoutMs));
+        const auto endPhone = qScopeGuard([&phone] {
+            phone.terminate();
+            phone.waitForFinished(kTimeoutMs);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- AT+CGMM"), kTimeoutMs);
+        QElapsedTimer sinceStartUp;
+        sinceStartUp.start();
+        QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- ATD+393331234567;"), 60000);
+        QVERIFY(sinceStartUp.elapsed() >= 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("Ha squillato : +393331234567"), kTimeoutMs);
+        QCOMPARE(programSaid.count("is waited for"), 1);
+
+        QProcess remove;
+        remove.setProcessEnvironment(noDisplay);
+        remove.start(QStringLiteral(TORNASQUILLO_EXE), {"--no-autostart"});
+        QVERIFY(remove.waitForFinished(kTimeoutMs));
+        QCOMPARE(remove.exitCode(), 0);
+        QVERIFY(QString::fromLocal8Bit(remove.readAllStandardOutput()).contains(entry));
+        QVERIFY(!QFileInfo::exists(entry));
+        if (validator.isEmpty())
+            QSKIP("desktop-file-validate is not installed: the entry was not validated");
     }
 };
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/fake_program.h"
+#include "tests/support/message_capture.h"
 
 #include <QTest>
 
@@ -137,6 +138,39 @@ private slots:
         QCOMPARE(rig.line.opens, opens);
         QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
     }
+    // The start options' open: a device not there yet, or busy, is waited for as a lost one is,
+    // said once, and opened as soon as it can be.
+    void theStartOpenWaitsForItsDevice_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("there") << true << false;
+        QTest::newRow("not there yet") << false << false;
+        QTest::newRow("busy") << true << true;
+    }
+    void theStartOpenWaitsForItsDevice()
+    {
+        QFETCH(bool, present);
+        QFETCH(bool, busy);
+        Rig rig;
+        rig.line.responder = phone;
+        rig.control.setWatchInterval(10);
+        rig.line.present = present;
+        rig.line.refuseOpen = busy;
+        MessageCapture said("tornasquillo.link");
+
+        rig.control.openOrWait();
+        const bool waits = !present || busy;
+        QCOMPARE(rig.line.isOpen(), !waits);
+        QTest::qWait(100);
+        QCOMPARE(rig.line.opens > 4, busy); // a device that is not there is not tried
+        rig.line.present = true;
+        rig.line.refuseOpen = false;
+        QTRY_COMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
+        QCOMPARE(said.texts(QtInfoMsg).filter(QStringLiteral("is waited for")).size(), waits);
+        QCOMPARE(said.texts(QtInfoMsg).filter(QStringLiteral("of waiting for it")).size(), waits);
+    }
+
     void aLineLostAfterPortControlWentCallsNothing()
     {
         // The line outlives port control when the window is taken apart; a device that fails

@@ -6,6 +6,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/message_capture.h"
 #include "window/form1.h"
+#include "window/start_state.h"
 #include "window/twips.h"
 
 #include <QAccessible>
@@ -372,6 +373,27 @@ private slots:
         QTRY_VERIFY(panel(*form, 2)->text().startsWith(QStringLiteral("Rilevata chiamata")));
         clock->skip(CallMonitor::kCallOver);
         QTRY_COMPARE(list2->count(), 2);
+    }
+
+    // The start options click and drag as the operator does, through the same handlers. (Port
+    // control's waiting for a device that is late or busy: tst_port_control and tst_demo.)
+    void startOptionsDoWhatTheOperatorDoes()
+    {
+        QTemporaryDir dir;
+        SimPhone phone;
+        QVERIFY(phone.start(dir.filePath(QStringLiteral("phone"))));
+        auto form = openWindow({dir.filePath(QStringLiteral("absent")), phone.linkPath()});
+        QVERIFY(form);
+        form->startAs(StartState{2, true, 0, 60, 3});
+
+        QVERIFY(control<QRadioButton>(*form, "Option4")->isChecked());
+        QVERIFY(control<QLabel>(*form, "Label5")->isVisible());
+        QCOMPARE(control<QLabel>(*form, "Label1")->text(), QString(kLabel1).replace("10", "0"));
+        QCOMPARE(control<QLabel>(*form, "Label2")->text(), QString(kLabel2).replace("2", "60"));
+        QCOMPARE(control<QLabel>(*form, "Label4")->text(), QString(kLabel4).replace("1 ", "3 "));
+        QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
+        QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
+        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
