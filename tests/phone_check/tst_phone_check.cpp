@@ -316,9 +316,9 @@ private slots:
                                      << QStringList{"--fix goes with --check-phone"}
                                      << QStringList{"--fix si usa insieme a --check-phone"};
         QTest::newRow("help") << QString() << QStringList{"--help"} << 0
-                              << QStringList{"Displays help on commandline options.",
+                              << QStringList{"Displays help on commandline",
                                              "Watches a GSM phone on a serial port"}
-                              << QStringList{"Mostra l'aiuto sulle opzioni della riga di comando.",
+                              << QStringList{"Mostra l'aiuto sulle opzioni",
                                              "Sorveglia un telefono GSM collegato a una porta"};
         QTest::newRow("a bad option") << QString() << QStringList{"--list-ports", "--nonsense"} << 1
                                       << QStringList{"Unknown option 'nonsense'."}
