@@ -1,27 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
-// record of the calls. With --check-phone it checks the phone instead, without a window.
-// With --demo, COM 1 is a simulated phone that runs as long as the program does.
+// record of the calls. With --check-phone it checks the phone instead, without a window; with
+// --autostart or --no-autostart it writes or removes the entry that starts it at login.
+// With --demo, COM 1 is a simulated phone that runs as long as the program does. Whatever it
+// does, it speaks the locale's language from the first word.
 
 #include "autostart.h"
 #include "call_log/call_log.h"
 #include "call_log/call_record.h"
 #include "call_log/desktop_notifier.h"
 #include "call_log/log_file.h"
-#include "call_monitor/call_back_cool_down.h"
+#include "command_line.h"
 #include "demo_phone.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
-#include "start_options.h"
 #include "translations.h"
 #include "window/form1.h"
 #include "windowless_options.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -38,76 +37,6 @@
 Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
 
 namespace {
-
-/// The program's options and what it says about its command line.
-struct CommandLine
-{
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
-
-public:
-    QCommandLineParser parser;
-    // Qt's own help option would describe itself in words that Qt's translations lack, and its
-    // --help-all would add the options of a QML debugger the program has no use for.
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            tr("Displays help on commandline options.")};
-    QCommandLineOption helpAll{QStringLiteral("help-all"), QString()};
-    QCommandLineOption com1{QStringLiteral("com1"),
-                            tr("Device of COM 1 (default: the first USB serial device, else "
-                               "/dev/ttyS0)."),
-                            tr("PATH")};
-    QCommandLineOption com2{QStringLiteral("com2"),
-                            tr("Device of COM 2 (default: the second USB serial device, else "
-                               "/dev/ttyS1)."),
-                            tr("PATH")};
-    QCommandLineOption log{QStringLiteral("log"),
-                           tr("Append each event line to FILE, after its date and time (ISO "
-                              "8601) and a tab. A missing FILE is created with mode 0600; FILE "
-                              "is never truncated."),
-                           tr("FILE")};
-    QCommandLineOption checkPhone{
-        QStringLiteral("check-phone"),
-        tr("Without a window: check whether the phone (on --com1, else the first serial device "
-           "that answers) will work, and print a report. Exit status 0: no problem, 1: a "
-           "problem, 2: the port cannot be opened.")};
-    QCommandLineOption fix{QStringLiteral("fix"),
-                           tr("With --check-phone: set the fixes the report gives, store them in "
-                              "the phone (AT&W) and check again.")};
-    QCommandLineOption listPorts{QStringLiteral("list-ports"),
-                                 tr("List the serial devices present, whether they are busy, and "
-                                    "what COM 1 and COM 2 stand for; no window.")};
-    QCommandLineOption demo{QStringLiteral("demo"),
-                            tr("COM 1 is a simulated phone whose demo caller gives a short ring a "
-                               "few seconds after the port is opened, then every 30 seconds.")};
-    QCommandLineOption notify{QStringLiteral("notify"),
-                              tr("Also show each call as a desktop notification.")};
-    QCommandLineOption coolDown{QStringLiteral("cool-down"),
-                                tr("Do not call back a number that was called back less than "
-                                   "MINUTES ago (0 to %1; default 0: no cool-down).")
-                                    .arg(CallBackCoolDown::kMaxMinutes),
-                                tr("MINUTES")};
-    StartOptions start;
-    Autostart autostart;
-
-    /// Reads app's command line; the help and the version are answered here, and end the program.
-    void process(QCoreApplication &app)
-    {
-        app.setApplicationName(QStringLiteral("tornasquillo"));
-        app.setApplicationVersion(QStringLiteral(TORNASQUILLO_VERSION));
-        parser.setApplicationDescription(tr("Watches a GSM phone on a serial port, logs its calls "
-                                            "and calls short signalling rings (squilli) back."));
-        helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(help);
-        parser.addOption(helpAll);
-        parser.addVersionOption();
-        parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
-        parser.addOptions({notify, coolDown});
-        parser.addOptions(start.all());
-        parser.addOptions(autostart.options());
-        parser.process(app);
-        if (parser.isSet(help) || parser.isSet(helpAll))
-            parser.showHelp(0);
-    }
-};
 
 /// --help, --version and --list-ports must answer without a display (over ssh, in a package check),
 /// and a QApplication cannot start without one. The check runs over ssh or on a machine without a
@@ -150,23 +79,6 @@ int runCheck(QCoreApplication &app)
                       com1.isEmpty() ? serialDevices() : QStringList());
 }
 
-/// The minutes of --cool-down; none, after saying why, when the value is not one.
-std::optional<int> coolDownMinutes(const CommandLine &command)
-{
-    if (!command.parser.isSet(command.coolDown))
-        return 0;
-    const QString value = command.parser.value(command.coolDown);
-    bool isNumber = false;
-    const int minutes = value.toInt(&isNumber);
-    if (isNumber && minutes >= 0 && minutes <= CallBackCoolDown::kMaxMinutes)
-        return minutes;
-    qCCritical(lcApp).noquote() << CommandLine::tr(
-                                       "--cool-down takes whole minutes from 0 to %1, not \"%2\"")
-                                       .arg(CallBackCoolDown::kMaxMinutes)
-                                       .arg(value);
-    return std::nullopt;
-}
-
 /// --autostart and --no-autostart: the entry runs this program with the window's options given
 /// here, the files named by their absolute paths (a session starts in the home folder).
 int runAutostart(QCoreApplication &app)
@@ -184,9 +96,12 @@ int runAutostart(QCoreApplication &app)
         qCCritical(lcApp).noquote() << error;
         return 1;
     }
-    const std::optional<int> coolDown = coolDownMinutes(command);
-    if (!coolDown)
+    QString coolDownError;
+    const std::optional<int> coolDown = command.coolDownMinutes(&coolDownError);
+    if (!coolDown) {
+        qCCritical(lcApp).noquote() << coolDownError;
         return 1;
+    }
     QStringList arguments{QCoreApplication::applicationFilePath()};
     for (const QCommandLineOption *file : {&command.com1, &command.com2, &command.log}) {
         if (parser.isSet(*file))
@@ -233,9 +148,12 @@ int runWindow(QApplication &app)
                                            .arg(parser.positionalArguments().first());
         return 1;
     }
-    const std::optional<int> coolDown = coolDownMinutes(command);
-    if (!coolDown)
+    QString coolDownError;
+    const std::optional<int> coolDown = command.coolDownMinutes(&coolDownError);
+    if (!coolDown) {
+        qCCritical(lcApp).noquote() << coolDownError;
         return 1;
+    }
     QString startError;
     const std::optional<StartState> start = command.start.read(parser, &startError);
     if (!start) {

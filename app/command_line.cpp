@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "command_line.h"
+
+#include "call_monitor/call_back_cool_down.h"
+
+CommandLine::CommandLine()
+    // Qt's own help option would describe itself in words that Qt's translations lack, and its
+    // --help-all would add the options of a QML debugger the program has no use for.
+    : help({QStringLiteral("h"), QStringLiteral("help")},
+           tr("Displays help on commandline options.")),
+      helpAll(QStringLiteral("help-all"), QString()),
+      com1(QStringLiteral("com1"),
+           tr("Device of COM 1 (default: the first USB serial device, else /dev/ttyS0)."),
+           tr("PATH")),
+      com2(QStringLiteral("com2"),
+           tr("Device of COM 2 (default: the second USB serial device, else /dev/ttyS1)."),
+           tr("PATH")),
+      log(QStringLiteral("log"),
+          tr("Append each event line to FILE, after its date and time (ISO 8601) and a tab. A "
+             "missing FILE is created with mode 0600; FILE is never truncated."),
+          tr("FILE")),
+      checkPhone(QStringLiteral("check-phone"),
+                 tr("Without a window: check whether the phone (on --com1, else the first serial "
+                    "device that answers) will work, and print a report. Exit status 0: no "
+                    "problem, 1: a problem, 2: the port cannot be opened.")),
+      fix(QStringLiteral("fix"), tr("With --check-phone: set the fixes the report gives, store "
+                                    "them in the phone (AT&W) and check again.")),
+      listPorts(QStringLiteral("list-ports"),
+                tr("List the serial devices present, whether they are busy, and what COM 1 and "
+                   "COM 2 stand for; no window.")),
+      demo(QStringLiteral("demo"),
+           tr("COM 1 is a simulated phone whose demo caller gives a short ring a few seconds "
+              "after the port is opened, then every 30 seconds.")),
+      notify(QStringLiteral("notify"), tr("Also show each call as a desktop notification.")),
+      coolDown(QStringLiteral("cool-down"),
+               tr("Do not call back a number that was called back less than MINUTES ago (0 to "
+                  "%1; default 0: no cool-down).")
+                   .arg(CallBackCoolDown::kMaxMinutes),
+               tr("MINUTES"))
+{
+    helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
+}
+
+void CommandLine::process(QCoreApplication &app)
+{
+    app.setApplicationName(QStringLiteral("tornasquillo"));
+    app.setApplicationVersion(QStringLiteral(TORNASQUILLO_VERSION));
+    parser.setApplicationDescription(tr("Watches a GSM phone on a serial port, logs its calls "
+                                        "and calls short signalling rings (squilli) back."));
+    parser.addOption(help);
+    parser.addOption(helpAll);
+    parser.addVersionOption();
+    parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
+    parser.addOptions({notify, coolDown});
+    parser.addOptions(start.all());
+    parser.addOptions(autostart.options());
+    parser.process(app);
+    if (parser.isSet(help) || parser.isSet(helpAll))
+        parser.showHelp(0);
+}
+
+std::optional<int> CommandLine::coolDownMinutes(QString *error) const
+{
+    if (!parser.isSet(coolDown))
+        return 0;
+    const QString value = parser.value(coolDown);
+    bool isNumber = false;
+    const int minutes = value.toInt(&isNumber);
+    if (isNumber && minutes >= 0 && minutes <= CallBackCoolDown::kMaxMinutes)
+        return minutes;
+    *error = tr("--cool-down takes whole minutes from 0 to %1, not \"%2\"")
+                 .arg(CallBackCoolDown::kMaxMinutes)
+                 .arg(value);
+    return std::nullopt;
+}
