@@ -889,7 +889,7 @@
     </message>
     <message>
         <source>opened COM %1 ( %2 )</source>
-        <translation>aperta COM %1 ( %2 )</translation>
+        <translation>COM %1 aperta ( %2 )</translation>
     </message>
     <message>
         <source>COM %1 is open, but ModemManager uses the same device and its commands will mix with ours.</source>
