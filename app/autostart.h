@@ -37,8 +37,8 @@ public:
     static QString entryPath();
     /// The entry that runs `command`.
     static QString entryText(const QStringList &command);
-    /// Exec's value for `command`: arguments quoted and escaped as the Desktop Entry
-    /// Specification asks, so that each comes back to the program as it was given.
+    /// Exec's value for `command`: arguments quoted and escaped as desktop entries quote them,
+    /// so that each comes back to the program as it was given.
     static QString execValue(const QStringList &command);
 
 private:

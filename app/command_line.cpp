@@ -59,15 +59,18 @@ void CommandLine::process(QCoreApplication &app)
         parser.showHelp(0);
 }
 
-std::optional<int> CommandLine::coolDownMinutes(QString *error) const
+std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error) const
 {
+    const std::optional<StartState> state = start.read(parser, error);
+    if (!state)
+        return std::nullopt;
     if (!parser.isSet(coolDown))
-        return 0;
+        return WindowStart{*state, 0};
     const QString value = parser.value(coolDown);
     bool isNumber = false;
     const int minutes = value.toInt(&isNumber);
     if (isNumber && minutes >= 0 && minutes <= CallBackCoolDown::kMaxMinutes)
-        return minutes;
+        return WindowStart{*state, minutes};
     *error = tr("--cool-down takes whole minutes from 0 to %1, not \"%2\"")
                  .arg(CallBackCoolDown::kMaxMinutes)
                  .arg(value);

@@ -24,9 +24,15 @@ public:
     /// Reads app's command line; the help and the version are answered here, and end the
     /// program.
     void process(QCoreApplication &app);
-    /// The minutes of --cool-down (0 when not given); nullopt with *error set when the value is
-    /// not one.
-    std::optional<int> coolDownMinutes(QString *error) const;
+    /// What the window is to do at start-up.
+    struct WindowStart
+    {
+        StartState state;        ///< the start options'
+        int coolDownMinutes = 0; ///< 0: no cool-down
+    };
+    /// The window's start as the command line asks; nullopt with *error set (naming the range)
+    /// when a value is not one the program takes.
+    std::optional<WindowStart> windowStart(QString *error) const;
 
     QCommandLineParser parser;
     QCommandLineOption help;

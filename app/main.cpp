@@ -88,18 +88,12 @@ int runAutostart(QCoreApplication &app)
     command.process(app);
     const QCommandLineParser &parser = command.parser;
     QString error;
-    const std::optional<StartState> start = command.start.read(parser, &error);
+    const std::optional<CommandLine::WindowStart> start = command.windowStart(&error);
     if (start && (!parser.positionalArguments().isEmpty() || parser.isSet(command.checkPhone) ||
                   parser.isSet(command.fix)))
         error = CommandLine::tr("--autostart takes the options of the window only (see --help)");
     if (!error.isEmpty()) {
         qCCritical(lcApp).noquote() << error;
-        return 1;
-    }
-    QString coolDownError;
-    const std::optional<int> coolDown = command.coolDownMinutes(&coolDownError);
-    if (!coolDown) {
-        qCCritical(lcApp).noquote() << coolDownError;
         return 1;
     }
     QStringList arguments{QCoreApplication::applicationFilePath()};
@@ -112,11 +106,11 @@ int runAutostart(QCoreApplication &app)
         arguments << QStringLiteral("--demo");
     if (parser.isSet(command.notify))
         arguments << QStringLiteral("--notify");
-    if (*coolDown > 0)
-        arguments << QStringLiteral("--cool-down") << QString::number(*coolDown);
+    if (start->coolDownMinutes > 0)
+        arguments << QStringLiteral("--cool-down") << QString::number(start->coolDownMinutes);
     QTextStream out(stdout);
-    const int status =
-        command.autostart.run(parser, arguments + command.start.arguments(*start), out, &error);
+    const int status = command.autostart.run(
+        parser, arguments + command.start.arguments(start->state), out, &error);
     if (status != 0)
         qCCritical(lcApp).noquote() << error;
     return status;
@@ -148,14 +142,8 @@ int runWindow(QApplication &app)
                                            .arg(parser.positionalArguments().first());
         return 1;
     }
-    QString coolDownError;
-    const std::optional<int> coolDown = command.coolDownMinutes(&coolDownError);
-    if (!coolDown) {
-        qCCritical(lcApp).noquote() << coolDownError;
-        return 1;
-    }
     QString startError;
-    const std::optional<StartState> start = command.start.read(parser, &startError);
+    const std::optional<CommandLine::WindowStart> start = command.windowStart(&startError);
     if (!start) {
         qCCritical(lcApp).noquote() << startError;
         return 1;
@@ -196,7 +184,7 @@ int runWindow(QApplication &app)
     }
 
     Form1 window(PortMap::detect(com1, parser.value(command.com2)));
-    window.setCoolDown(*coolDown);
+    window.setCoolDown(start->coolDownMinutes);
     std::unique_ptr<DesktopNotifier> notifier;
     if (parser.isSet(command.notify)) {
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),
@@ -217,7 +205,7 @@ int runWindow(QApplication &app)
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
-    QTimer::singleShot(0, &window, [&window, &start] { window.startAs(*start); });
+    QTimer::singleShot(0, &window, [&window, &start] { window.startAs(start->state); });
     return app.exec();
 }
 

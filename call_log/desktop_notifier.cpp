@@ -56,7 +56,8 @@ void DesktopNotifier::notify(const HandledCall &call)
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{
         {QStringLiteral("desktop-entry"), m_desktopEntry},
-        // A byte ('y') as the specification asks: some services ignore an urgency sent as int.
+        // A byte ('y'), as the Notifications interface defines it: some services ignore an
+        // urgency sent as int.
         {QStringLiteral("urgency"), QVariant::fromValue(kNormalUrgency)},
     };
     // The body may hold markup on most services: a name with '&' or '<' is escaped.
