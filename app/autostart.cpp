@@ -44,11 +44,6 @@ Autostart::Autostart()
 {
 }
 
-bool Autostart::isSet(const QCommandLineParser &parser) const
-{
-    return parser.isSet(m_write) || parser.isSet(m_remove);
-}
-
 int Autostart::run(const QCommandLineParser &parser, const QStringList &command, QTextStream &out,
                    QString *error) const
 {

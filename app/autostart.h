@@ -25,7 +25,6 @@ public:
 
     /// --autostart and --no-autostart.
     QList<QCommandLineOption> options() const { return {m_write, m_remove}; }
-    bool isSet(const QCommandLineParser &parser) const;
 
     /// Writes the entry for `command` (the program, then its arguments) with --autostart, or
     /// removes it with --no-autostart, and tells `out` which file; the exit status. A failure is
@@ -33,6 +32,7 @@ public:
     int run(const QCommandLineParser &parser, const QStringList &command, QTextStream &out,
             QString *error) const;
 
+private:
     /// Where the entry goes.
     static QString entryPath();
     /// The entry that runs `command`.
@@ -41,7 +41,6 @@ public:
     /// so that each comes back to the program as it was given.
     static QString execValue(const QStringList &command);
 
-private:
     QCommandLineOption m_write;
     QCommandLineOption m_remove;
 };
