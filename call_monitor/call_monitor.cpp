@@ -259,8 +259,10 @@ bool CallMonitor::callBack(const QString &number)
 
     AnswerTime = m_clock.seconds();
     m_coolDown.calledBack(number, AnswerTime);
+    m_callBackStanding = true;
     waitPast([this] { return AnswerTime + m_view.slider1Value(); });
 
+    m_callBackStanding = false;
     const bool firstHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
     const bool secondHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
     if (firstHungUp && secondHungUp) {

@@ -79,6 +79,9 @@ public:
     void Timer1_Timer();
 
     bool isPassRunning() const { return m_inPass; }
+    /// Whether a call-back stands on the line: from the phone's OK to its dial until the
+    /// hang-up. Whoever ends the program meanwhile hangs it up first, so no call is left open.
+    bool isCallBackStanding() const { return m_callBackStanding; }
 
     /// Minutes in which a number called back is not called back again; 0 (the default): none.
     void setCoolDown(int minutes) { m_coolDown.setMinutes(minutes); }
@@ -146,4 +149,5 @@ private:
     /// CallBackStart: the clock rounded to a whole second when the wait before calling back began.
     std::int32_t CallBackStart = 0;
     CallBackCoolDown m_coolDown;
+    bool m_callBackStanding = false;
 };
