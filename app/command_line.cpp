@@ -2,6 +2,26 @@
 #include "command_line.h"
 
 #include "call_monitor/call_back_cool_down.h"
+#include "call_monitor/call_back_limit.h"
+
+namespace {
+
+QString longName(const QCommandLineOption &option)
+{
+    return QStringLiteral("--") + option.names().constFirst();
+}
+
+/// A whole number from `minimum` to `maximum`.
+std::optional<int> wholeNumber(const QString &value, int minimum, int maximum)
+{
+    bool isNumber = false;
+    const int number = value.toInt(&isNumber);
+    if (!isNumber || number < minimum || number > maximum)
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
 
 CommandLine::CommandLine()
     // Qt's own help option would describe itself in words that Qt's translations lack, and its
@@ -36,7 +56,19 @@ CommandLine::CommandLine()
                tr("Do not call back a number that was called back less than MINUTES ago (0 to "
                   "%1; default 0: no cool-down).")
                    .arg(CallBackCoolDown::kMaxMinutes),
-               tr("MINUTES"))
+               tr("MINUTES")),
+      callBackTo(QStringLiteral("call-back-to"),
+                 tr("Call back only numbers that begin with one of PREFIXES, in international "
+                    "form and separated by commas (+393,+390,+41; a whole number is a prefix "
+                    "too), or every number with \"any\". Default: ordinary Italian numbers, "
+                    "mobile and geographic. Service codes and emergency numbers are never "
+                    "called back."),
+                 tr("PREFIXES")),
+      callBackLimit(QStringLiteral("call-back-limit"),
+                    tr("Call back at most N times in any 60 minutes (1 to %1; default: no "
+                       "limit).")
+                        .arg(CallBackLimit::kMaxCallBacks),
+                    tr("N"))
 {
     helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
 }
@@ -51,7 +83,7 @@ void CommandLine::process(QCoreApplication &app)
     parser.addOption(helpAll);
     parser.addVersionOption();
     parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
-    parser.addOptions({notify, coolDown});
+    parser.addOptions({notify, coolDown, callBackTo, callBackLimit});
     parser.addOptions(start.all());
     parser.addOptions(autostart.options());
     parser.process(app);
@@ -64,15 +96,49 @@ std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error)
     const std::optional<StartState> state = start.read(parser, error);
     if (!state)
         return std::nullopt;
-    if (!parser.isSet(coolDown))
-        return WindowStart{*state, 0};
-    const QString value = parser.value(coolDown);
-    bool isNumber = false;
-    const int minutes = value.toInt(&isNumber);
-    if (isNumber && minutes >= 0 && minutes <= CallBackCoolDown::kMaxMinutes)
-        return WindowStart{*state, minutes};
-    *error = tr("--cool-down takes whole minutes from 0 to %1, not \"%2\"")
-                 .arg(CallBackCoolDown::kMaxMinutes)
-                 .arg(value);
-    return std::nullopt;
+    WindowStart windowStart{*state, {}};
+    CallBackRules &rules = windowStart.rules;
+    if (parser.isSet(coolDown)) {
+        const QString value = parser.value(coolDown);
+        const std::optional<int> minutes = wholeNumber(value, 0, CallBackCoolDown::kMaxMinutes);
+        if (!minutes) {
+            *error = tr("--cool-down takes whole minutes from 0 to %1, not \"%2\"")
+                         .arg(CallBackCoolDown::kMaxMinutes)
+                         .arg(value);
+            return std::nullopt;
+        }
+        rules.coolDownMinutes = *minutes;
+    }
+    if (parser.isSet(callBackTo)) {
+        const std::optional<CallBackNumbers> numbers =
+            CallBackNumbers::fromOption(parser.value(callBackTo), error);
+        if (!numbers)
+            return std::nullopt;
+        rules.numbers = *numbers;
+    }
+    if (parser.isSet(callBackLimit)) {
+        const QString value = parser.value(callBackLimit);
+        const std::optional<int> limit = wholeNumber(value, 1, CallBackLimit::kMaxCallBacks);
+        if (!limit) {
+            *error = tr("--call-back-limit takes a whole number of call-backs from 1 to %1, not "
+                        "\"%2\"")
+                         .arg(CallBackLimit::kMaxCallBacks)
+                         .arg(value);
+            return std::nullopt;
+        }
+        rules.limit = *limit;
+    }
+    return windowStart;
+}
+
+QStringList CommandLine::arguments(const CallBackRules &rules) const
+{
+    QStringList arguments;
+    if (rules.coolDownMinutes > 0)
+        arguments << longName(coolDown) << QString::number(rules.coolDownMinutes);
+    if (const QString numbers = rules.numbers.option(); !numbers.isEmpty())
+        arguments << longName(callBackTo) << numbers;
+    if (rules.limit > 0)
+        arguments << longName(callBackLimit) << QString::number(rules.limit);
+    return arguments;
 }

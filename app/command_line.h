@@ -2,10 +2,11 @@
 #pragma once
 
 // The program's command line: its options, their help in the locale's language, and the values
-// that only the program can judge (the cool-down's minutes; the start options judge their own).
+// that only the program can judge (the limits on call-backs; the start options judge their own).
 // Built after the translations are installed, so that every text is in the locale's language.
 
 #include "autostart.h"
+#include "call_monitor/call_monitor.h"
 #include "start_options.h"
 
 #include <QCommandLineOption>
@@ -27,12 +28,14 @@ public:
     /// What the window is to do at start-up.
     struct WindowStart
     {
-        StartState state;        ///< the start options'
-        int coolDownMinutes = 0; ///< 0: no cool-down
+        StartState state;    ///< the start options'
+        CallBackRules rules; ///< the cool-down, the numbers called back, the hour's limit
     };
     /// The window's start as the command line asks; nullopt with *error set (naming the range)
     /// when a value is not one the program takes.
     std::optional<WindowStart> windowStart(QString *error) const;
+    /// The options that give the same limits on call-backs again, for another command line.
+    QStringList arguments(const CallBackRules &rules) const;
 
     QCommandLineParser parser;
     QCommandLineOption help;
@@ -46,6 +49,8 @@ public:
     QCommandLineOption demo;
     QCommandLineOption notify;
     QCommandLineOption coolDown;
+    QCommandLineOption callBackTo;
+    QCommandLineOption callBackLimit;
     StartOptions start;
     Autostart autostart;
 };

@@ -106,8 +106,7 @@ int runAutostart(QCoreApplication &app)
         arguments << QStringLiteral("--demo");
     if (parser.isSet(command.notify))
         arguments << QStringLiteral("--notify");
-    if (start->coolDownMinutes > 0)
-        arguments << QStringLiteral("--cool-down") << QString::number(start->coolDownMinutes);
+    arguments << command.arguments(start->rules);
     QTextStream out(stdout);
     const int status = command.autostart.run(
         parser, arguments + command.start.arguments(start->state), out, &error);
@@ -184,7 +183,7 @@ int runWindow(QApplication &app)
     }
 
     Form1 window(PortMap::detect(com1, parser.value(command.com2)));
-    window.setCoolDown(start->coolDownMinutes);
+    window.setCallBackRules(start->rules);
     std::unique_ptr<DesktopNotifier> notifier;
     if (parser.isSet(command.notify)) {
         notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),

@@ -31,12 +31,30 @@ private:
     bool &m_flag;
 };
 
+/// A text from the phone on one line of the journal: a control character becomes a space.
+QString printable(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return out;
+}
+
 } // namespace
 
 CallMonitor::CallMonitor(AtExchange &exchange, SerialLine &line, Clock &clock, EventPump &pump,
                          MonitorView &view)
     : m_exchange(exchange), m_line(line), m_clock(clock), m_pump(pump), m_view(view)
 {
+}
+
+void CallMonitor::setCallBackRules(const CallBackRules &rules)
+{
+    m_coolDown.setMinutes(rules.coolDownMinutes);
+    m_numbers = rules.numbers;
+    m_limit.setCallBacks(rules.limit);
 }
 
 void CallMonitor::Timer1_Timer()
@@ -81,6 +99,19 @@ void CallMonitor::callerLineArrived(const QString &line, double at)
         showRingCount();
     }
     m_callerLine = line;
+}
+
+void CallMonitor::callEndedArrived(const QString &result, double at)
+{
+    Q_UNUSED(at);
+    // Only the call-back is a call that the phone made; with none under way the result is a
+    // stray one (an earlier call's, or an incoming call's on some phones).
+    if (m_callBackPhase == CallBackPhase::None) {
+        qCDebug(lcMonitor) << "a call-progress result with no call-back under way:" << result;
+        return;
+    }
+    if (m_callBackEnd.isEmpty())
+        m_callBackEnd = result;
 }
 
 void CallMonitor::endCurrentCall()
@@ -167,12 +198,12 @@ void CallMonitor::logCall(const EndedCall &call, bool squillo)
 {
     const CallerEntry caller = lookUpCaller(call.callerLine);
 
-    // A withheld caller, or a number that is not one, is logged but never dialed (so the cool-down
-    // has nothing to hold for it). The event line keeps the number as the phone gave it.
+    // A withheld or unknown caller is logged but never dialled, and the number dialled is judged
+    // first. The event line keeps the number as the phone gave it.
     const QString dialled = numberToDial(caller);
     bool calledBack = false;
-    if (squillo && m_view.flgrisp() && caller.number != u"errore" && isDialable(dialled) &&
-        !coolingDown(dialled))
+    if (squillo && m_view.flgrisp() && caller.number != u"errore" && !dialled.isEmpty() &&
+        mayCallBack(dialled))
         calledBack = callBack(dialled);
 
     const QString event =
@@ -219,23 +250,66 @@ bool CallMonitor::selectMissedCalls()
     return !m_exchange.gaveUp() && m_exchange.IOP(QStringLiteral("+CPBS=\"MC\"")) == u"OK";
 }
 
+bool CallMonitor::mayCallBack(const QString &number)
+{
+    if (coolingDown(number))
+        return false;
+    const CallBackNumbers::Judgement judged = m_numbers.judge(number);
+    QString why;
+    switch (judged.verdict) {
+    case CallBackNumbers::Verdict::Allowed:
+        break;
+    case CallBackNumbers::Verdict::NotANumber:
+        why = QCoreApplication::translate("CallMonitor",
+                                          "not a number a person can be called back on (only "
+                                          "digits and a leading + are); it is never dialled");
+        break;
+    case CallBackNumbers::Verdict::Emergency:
+        why = QCoreApplication::translate("CallMonitor",
+                                          "an emergency number; it is never called back");
+        break;
+    case CallBackNumbers::Verdict::NotListed:
+        why = QCoreApplication::translate("CallMonitor", "not a number the responder calls back "
+                                                         "(%1); --call-back-to adds it")
+                  .arg(judged.kind);
+        break;
+    }
+    const double left = why.isEmpty() ? m_limit.secondsLeft(m_clock.seconds()) : 0.0;
+    if (left > 0)
+        why = QCoreApplication::translate("CallMonitor",
+                                          "%n call-back(s) in the last hour already, as many as "
+                                          "--call-back-limit allows; the next may go out at %1",
+                                          nullptr, m_limit.callBacks())
+                  .arg(wallTimeIn(left));
+    if (why.isEmpty())
+        return true;
+    qCInfo(lcMonitor).noquote() << QCoreApplication::translate("CallMonitor",
+                                                               "no call-back to %1: %2")
+                                       .arg(printable(number), why);
+    return false;
+}
+
 bool CallMonitor::coolingDown(const QString &number)
 {
     const double left = m_coolDown.secondsLeft(number, m_clock.seconds());
     if (left <= 0)
         return false;
-    // The cool-down runs on the monitor's clock; only its end is told by the wall clock.
-    const QDateTime now = m_clock.wallTime();
-    const QDateTime until = now.addMSecs(qint64(std::ceil(left * 1000)));
-    const QString format = until.date() == now.date() ? QStringLiteral("HH:mm:ss")
-                                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss");
     qCInfo(lcMonitor).noquote() << QCoreApplication::translate(
                                        "CallMonitor",
                                        "no call-back to %1: it was called back less than %n "
                                        "minute(s) ago; the cool-down holds it until %2",
                                        nullptr, m_coolDown.minutes())
-                                       .arg(number, until.toString(format));
+                                       .arg(number, wallTimeIn(left));
     return true;
+}
+
+QString CallMonitor::wallTimeIn(double seconds) const
+{
+    // Waits run on the monitor's clock; only their end is told by the wall clock.
+    const QDateTime now = m_clock.wallTime();
+    const QDateTime then = now.addMSecs(qint64(std::ceil(seconds * 1000)));
+    return then.toString(then.date() == now.date() ? QStringLiteral("HH:mm:ss")
+                                                   : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 bool CallMonitor::callBack(const QString &number)
@@ -249,33 +323,97 @@ bool CallMonitor::callBack(const QString &number)
     // dial would reject that caller. The dial waits until the call is over.
     waitPast([this] { return RingCount > 0 ? LastRingTime + kCallOver : 0.0; });
 
+    // The number passed mayCallBack() just before the waits: it is one the operator lets the
+    // responder call, not held by the cool-down, and within the hour's limit, which this counts.
+    m_limit.dialled(m_clock.seconds());
+    m_callBackEnd.clear();
+    m_callBackPhase = CallBackPhase::Dialled;
     if (m_exchange.IOP(QStringLiteral("D") + number + u';') != u"OK") {
         // "BUSY", "NO CARRIER", an error, or no final result within the deadline (a phone that
         // answers only when the callee picks up): the phone may still be setting the call up,
         // and one hang-up makes sure none is left standing. Its answer changes nothing.
+        m_callBackPhase = CallBackPhase::None;
         m_exchange.IOP(QStringLiteral("H"));
         return false;
     }
 
     AnswerTime = m_clock.seconds();
     m_coolDown.calledBack(number, AnswerTime);
-    m_callBackStanding = true;
-    waitPast([this] { return AnswerTime + m_view.slider1Value(); });
+    m_callBackPhase = CallBackPhase::Standing;
+    const QString howItEnded = holdCallBack(number);
 
-    m_callBackStanding = false;
+    m_callBackPhase = CallBackPhase::None;
     const bool firstHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
     const bool secondHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
     if (firstHungUp && secondHungUp) {
         m_view.setPanel2Text(QStringLiteral("Risposto a squillo.."));
         m_view.beep();
     }
+    if (!howItEnded.isEmpty())
+        qCInfo(lcMonitor).noquote() << howItEnded;
     return true;
 }
 
-void CallMonitor::waitPast(const std::function<double()> &mark)
+QString CallMonitor::holdCallBack(const QString &number)
+{
+    const auto holdEnd = [this] { return AnswerTime + m_view.slider1Value(); };
+    const auto farEndEnded = [this] { return !m_callBackEnd.isEmpty(); };
+    double nextAsk = AnswerTime + kAskCallsEvery;
+    CallBackProgress progress = CallBackProgress::Ringing;
+    for (;;) {
+        waitPast([&] { return m_phoneListsCalls ? std::min(holdEnd(), nextAsk) : holdEnd(); },
+                 farEndEnded);
+        if (farEndEnded() || m_pump.isStopping() || m_clock.seconds() > holdEnd())
+            break;
+        progress = askCallList();
+        if (progress == CallBackProgress::Answered || progress == CallBackProgress::Gone)
+            break;
+        // Once a second from the dial on, however long the phone took to answer.
+        nextAsk = std::max(nextAsk + kAskCallsEvery, m_clock.seconds());
+    }
+
+    const QString after = QString::number(m_clock.seconds() - AnswerTime, 'f', 1);
+    if (progress == CallBackProgress::Answered)
+        return QCoreApplication::translate("CallMonitor",
+                                           "call-back to %1 answered after %2 s and hung up")
+            .arg(number, after);
+    if (!m_callBackEnd.isEmpty())
+        return QCoreApplication::translate("CallMonitor", "call-back to %1 ended by the phone's "
+                                                          "%2 after %3 s and hung up")
+            .arg(number, m_callBackEnd, after);
+    if (progress == CallBackProgress::Gone)
+        return QCoreApplication::translate("CallMonitor", "call-back to %1 gone from the phone's "
+                                                          "calls after %2 s and hung up")
+            .arg(number, after);
+    return QString();
+}
+
+CallBackProgress CallMonitor::askCallList()
+{
+    const QString answer = m_exchange.IOP(QStringLiteral("+CLCC"), kAskCallsDeadline);
+    const CallBackProgress progress =
+        m_exchange.gaveUp() ? CallBackProgress::Unknown : readCallList(answer);
+    if (progress != CallBackProgress::Unknown)
+        return progress;
+    // The line closed, or the program is ending: that says nothing of the phone.
+    if (!m_line.isOpen() || m_pump.isStopping())
+        return CallBackProgress::Ringing;
+    m_phoneListsCalls = false;
+    qCWarning(lcMonitor).noquote()
+        << QCoreApplication::translate(
+               "CallMonitor", "the phone does not list its calls (AT+CLCC answered \"%1\"): a "
+                              "call-back that is answered stands until it is hung up as set; "
+                              "AT+CLCC is not asked again")
+               .arg(printable(answer));
+    return progress;
+}
+
+void CallMonitor::waitPast(const std::function<double()> &mark, const std::function<bool()> &over)
 {
     // A wait whose mark has passed already does not pump at all.
     while (m_clock.seconds() <= mark() && !m_pump.isStopping()) {
+        if (over && over())
+            return;
         // Block until something happens (a byte from the phone, a slider moved, a click) or the
         // wait is nearly over; at least a millisecond while the clock has not yet passed the mark.
         const double left = mark() - m_clock.seconds();

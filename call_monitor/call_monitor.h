@@ -15,10 +15,16 @@
 // the order they came. A call-back is not dialled while a call rings in, and a caller line that
 // came with the rings names the caller when the missed-call list cannot.
 //
-// With a cool-down set, a number called back less than that long ago is not called back again;
-// its line is logged all the same, and the journal says why no call-back went out and until when.
+// Before every dial the number is judged: a number that is not one the responder calls back
+// (a service code, an emergency, foreign or premium-rate number, by default), one called back
+// less than the cool-down ago, or one past the hour's call-back limit is not called back. Its
+// line is logged all the same, and the journal says why no call-back went out and how to allow
+// it. A call-back that is answered, rejected or gone from the phone's calls is hung up at once.
 
 #include "call_back_cool_down.h"
+#include "call_back_hold.h"
+#include "call_back_limit.h"
+#include "call_back_numbers.h"
 #include "handled_call.h"
 #include "phone_link/ring_reports.h"
 
@@ -61,6 +67,17 @@ public:
     virtual void reportCall(const HandledCall &call) { (void)call; }
 };
 
+/// The operator's limits on the call-backs, as the command line gives them.
+struct CallBackRules
+{
+    /// Minutes in which a number called back is not called back again; 0: no cool-down.
+    int coolDownMinutes = 0;
+    /// The numbers the responder calls back; ordinary Italian numbers by default.
+    CallBackNumbers numbers;
+    /// At most this many call-backs in any hour; 0: no limit.
+    int limit = 0;
+};
+
 class CallMonitor final : public RingSink
 {
 public:
@@ -68,6 +85,11 @@ public:
     static constexpr double kBlinkPeriod = 1.0; ///< Label5 changes at most this often
     static constexpr int kFieldWidth = 15;      ///< number and name columns of an event line
     static constexpr int kWaitSliceMs = 50;     ///< longest block between two looks at the clock
+    /// While a call-back stands, the phone is asked for its calls this often, from this long
+    /// after the dial (a phone may not list a call it has only just begun to set up).
+    static constexpr double kAskCallsEvery = 1.0;
+    /// A phone answers AT+CLCC at once; one that has not within this long does not list calls.
+    static constexpr double kAskCallsDeadline = 2.0;
     /// A call's text never comes near this; a flooding phone cannot grow LineBuffer past it.
     static constexpr qsizetype kMaxLineBuffer = 64 * 1024;
 
@@ -81,17 +103,21 @@ public:
     bool isPassRunning() const { return m_inPass; }
     /// Whether a call-back stands on the line: from the phone's OK to its dial until the
     /// hang-up. Whoever ends the program meanwhile hangs it up first, so no call is left open.
-    bool isCallBackStanding() const { return m_callBackStanding; }
+    bool isCallBackStanding() const { return m_callBackPhase == CallBackPhase::Standing; }
 
-    /// Minutes in which a number called back is not called back again; 0 (the default): none.
-    void setCoolDown(int minutes) { m_coolDown.setMinutes(minutes); }
+    void setCallBackRules(const CallBackRules &rules);
 
     /// Counts a ring, read by the pass or handed over by whoever else read it.
     void ringArrived(double at) override;
     /// Keeps the caller line of the call ringing now.
     void callerLineArrived(const QString &line, double at) override;
+    /// Ends the hold of a call-back whose far end hung up, rejected it or let it ring out.
+    void callEndedArrived(const QString &result, double at) override;
 
 private:
+    /// Where the call-back is: none, dialled (the phone has not accepted it yet), or standing.
+    enum class CallBackPhase { None, Dialled, Standing };
+
     /// A call whose rings are over, waiting to be classified, looked up and logged.
     struct EndedCall
     {
@@ -110,12 +136,22 @@ private:
     /// The caller as the missed-call list and the call's own caller line give it.
     CallerEntry lookUpCaller(const QString &callerLine);
     bool selectMissedCalls();
+    /// Whether the number may be called back now; the journal says why not and how to allow it.
+    bool mayCallBack(const QString &number);
     /// Whether the cool-down holds the number back; the journal says until when.
     bool coolingDown(const QString &number);
+    /// The wall clock's time `seconds` from now, as a person reads it.
+    QString wallTimeIn(double seconds) const;
     /// True when the phone accepted the dial.
     bool callBack(const QString &number);
-    /// Pumps events and reads the line until the clock is past the mark, asked on every look.
-    void waitPast(const std::function<double()> &mark);
+    /// Lets the call-back stand Slider1 seconds, or until it is answered or over; says, for the
+    /// journal, how it ended when that was before Slider1.
+    QString holdCallBack(const QString &number);
+    /// The phone's list of calls, or Unknown for a phone that does not give one (asked once).
+    CallBackProgress askCallList();
+    /// Pumps events and reads the line until the clock is past the mark, asked on every look, or
+    /// until `over` says the wait is over.
+    void waitPast(const std::function<double()> &mark, const std::function<bool()> &over = {});
 
     AtExchange &m_exchange;
     SerialLine &m_line;
@@ -149,5 +185,11 @@ private:
     /// CallBackStart: the clock rounded to a whole second when the wait before calling back began.
     std::int32_t CallBackStart = 0;
     CallBackCoolDown m_coolDown;
-    bool m_callBackStanding = false;
+    CallBackNumbers m_numbers;
+    CallBackLimit m_limit;
+    CallBackPhase m_callBackPhase = CallBackPhase::None;
+    /// The call-progress result that ended the call-back, once one has arrived.
+    QString m_callBackEnd;
+    /// Cleared when the phone answered AT+CLCC with anything but a list: it is not asked again.
+    bool m_phoneListsCalls = true;
 };

@@ -59,7 +59,9 @@ std::optional<CallerEntry> readCallerEntry(const QString &answer)
 
 QString numberToDial(const CallerEntry &entry)
 {
-    if (entry.type == CallerEntry::kInternational && !entry.number.startsWith(u'+'))
+    // Only digits get the "+": a text that is no number stays the text the phone gave.
+    if (entry.type == CallerEntry::kInternational && isDialable(entry.number) &&
+        !entry.number.startsWith(u'+'))
         return u'+' + entry.number;
     return entry.number;
 }
@@ -77,7 +79,7 @@ bool isDialable(const QString &number)
         return false;
     for (qsizetype i = 0; i < number.size(); ++i) {
         const QChar c = number[i];
-        const bool ok = (c >= u'0' && c <= u'9') || c == u'*' || c == u'#' || (c == u'+' && i == 0);
+        const bool ok = (c >= u'0' && c <= u'9') || (c == u'+' && i == 0);
         if (!ok)
             return false;
     }

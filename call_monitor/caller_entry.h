@@ -34,9 +34,11 @@ QString numberToDial(const CallerEntry &entry);
 /// Left-aligns a text in a field of `width` characters: pads with spaces or cuts it.
 QString fitField(const QString &text, qsizetype width);
 
-/// Whether a number can go into a dial command as it stands: digits, '*' and '#', and '+' only
-/// as its first character. Anything else (letters, ';', CR, another "AT") would let the phone's
-/// answer put its own text or commands onto the line.
+/// Whether a number can go into a dial command as a call: digits, and '+' only as its first
+/// character. Anything else would make the dial something other than a call to a person: '*' and
+/// '#' a supplementary-service code (call forwarding, say), ',' a pause before more digits, and
+/// letters, ';', CR or another "AT" would put text or commands of the caller's choosing on the
+/// line.
 bool isDialable(const QString &number);
 
 /// The caller as a caller line that came with the rings gives it:

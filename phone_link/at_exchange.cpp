@@ -109,6 +109,16 @@ AtExchange::AtExchange(SerialLine &line, Clock &clock, EventPump &pump)
 
 QString AtExchange::IOP(const QString &cmdat)
 {
+    return exchange(cmdat, kDeadline, !isDialCommand(cmdat));
+}
+
+QString AtExchange::IOP(const QString &cmdat, double deadline)
+{
+    return exchange(cmdat, deadline, false);
+}
+
+QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend)
+{
     const double t0 = m_clock.seconds();
     m_gaveUp = true;
     if (!m_line.isOpen())
@@ -116,7 +126,6 @@ QString AtExchange::IOP(const QString &cmdat)
 
     ++m_depth;
     const QString frame = atFrame(cmdat);
-    const bool dial = isDialCommand(cmdat);
     QString buffer;
     int retransmissions = 0;
     bool answered = false;
@@ -124,7 +133,7 @@ QString AtExchange::IOP(const QString &cmdat)
         // A wait that expired saw the line open: a re-send never goes into a closed port.
         m_line.write(frame);
         buffer.clear();
-        const Wait result = collectAnswer(t0, buffer);
+        const Wait result = collectAnswer(t0 + deadline, buffer);
         if (result == Wait::Abandoned) {
             buffer = kFinalError;
             break;
@@ -133,7 +142,7 @@ QString AtExchange::IOP(const QString &cmdat)
             answered = true;
             break;
         }
-        if (dial) {
+        if (!resend) {
             buffer = kFinalError;
             break;
         }
@@ -149,9 +158,8 @@ QString AtExchange::IOP(const QString &cmdat)
     return ForDat(buffer);
 }
 
-AtExchange::Wait AtExchange::collectAnswer(double t0, QString &buffer)
+AtExchange::Wait AtExchange::collectAnswer(double deadline, QString &buffer)
 {
-    const double deadline = t0 + kDeadline;
     qsizetype unfinishedLine = 0; // lines before it hold no ring report
     for (;;) {
         const double left = deadline - m_clock.seconds();

@@ -56,6 +56,9 @@ public:
     /// nothing written), closes during the exchange, or the phone never gives a final result
     /// (for a dial: none within the deadline, which the phone's "BUSY" or "NO CARRIER" is not).
     QString IOP(const QString &cmdat);
+    /// As IOP, for a question whose wait must stay short (one asked while a call-back stands):
+    /// written once, and "ERROR" (gaveUp()) when no final result came within `deadline` seconds.
+    QString IOP(const QString &cmdat, double deadline);
 
     /// True while an exchange (or one nested inside it) is waiting for the phone.
     bool inProgress() const { return m_depth > 0; }
@@ -70,7 +73,9 @@ public:
 private:
     /// How a wait for the answer ended; Abandoned: the line closed or the program is ending.
     enum class Wait { Final, Expired, Abandoned };
-    Wait collectAnswer(double t0, QString &buffer);
+    /// Writes the command, re-sent after each expiry when `resend`, and returns its answer.
+    QString exchange(const QString &cmdat, double deadline, bool resend);
+    Wait collectAnswer(double deadline, QString &buffer);
 
     SerialLine &m_line;
     Clock &m_clock;

@@ -15,11 +15,15 @@ struct UnsolicitedReport
 // The reports of a call ringing in. "+CRING: VOICE" is the extended form (+CRC=1) of a voice
 // call's ring; other +CRING types are data or fax calls and are not answered with a squillo. A
 // caller line (+CLIP=1) starts with the number in quotes, which tells it from the answer to
-// AT+CLIP? ("+CLIP: 1,1").
+// AT+CLIP? ("+CLIP: 1,1"). The call-progress results are the verbose result codes (V1) that a
+// phone sends unasked when a call it made ends; as a dial's own answer they are read the same way.
 constexpr UnsolicitedReport kReports[] = {
     {u"RING", true, PhoneReport::Ring},
     {u"+CRING: VOICE", true, PhoneReport::Ring},
     {u"+CLIP: \"", false, PhoneReport::CallerLine},
+    {u"NO CARRIER", true, PhoneReport::CallEnded},
+    {u"BUSY", true, PhoneReport::CallEnded},
+    {u"NO ANSWER", true, PhoneReport::CallEnded},
 };
 
 constexpr QStringView kReportFraming = u"\r\n";
@@ -54,8 +58,10 @@ qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &si
         }
         if (kind == PhoneReport::Ring)
             sink.ringArrived(at);
-        else
+        else if (kind == PhoneReport::CallerLine)
             sink.callerLineArrived(line.toString(), at);
+        else
+            sink.callEndedArrived(line.toString(), at);
         // The CR LF before the report goes with it when it is a line of its own (the report's
         // framing); a CR LF that ends an information line stays with that line.
         qsizetype takeFrom = lineStart;

@@ -9,16 +9,19 @@
 //
 // A report is a line of its own, framed by CR LF before it and CR LF (or CR CR LF, which some
 // modules send) after it. "RING" and "+CRING: VOICE" are rings; a caller line
-// (+CLIP: "<number>",<type>,...) that follows a ring tells who rings.
+// (+CLIP: "<number>",<type>,...) that follows a ring tells who rings. "NO CARRIER", "BUSY" and
+// "NO ANSWER" tell that a call the phone made is over: the far end hung up, rejected it or let it
+// ring out. They are never rings.
 
 #include <QString>
 #include <QStringView>
 
 /// What a line of the phone's text is, as an unsolicited report.
 enum class PhoneReport {
-    Other,     ///< an answer's line, or a report that is not about a ringing call
-    Ring,      ///< one ring of a voice call
-    CallerLine ///< the caller's number (and maybe name) that comes with a ring
+    Other,      ///< an answer's line, or a report that is not about a ringing call
+    Ring,       ///< one ring of a voice call
+    CallerLine, ///< the caller's number (and maybe name) that comes with a ring
+    CallEnded   ///< a call the phone made is over ("NO CARRIER", "BUSY", "NO ANSWER")
 };
 
 /// Tells a ring report from other text: `line` is the line without its CR and LF.
@@ -33,10 +36,12 @@ public:
     virtual void ringArrived(double at) = 0;
     /// A caller line arrived at `at`; `line` is the line without its framing.
     virtual void callerLineArrived(const QString &line, double at) = 0;
+    /// A call-progress result arrived at `at`: "NO CARRIER", "BUSY" or "NO ANSWER".
+    virtual void callEndedArrived(const QString &result, double at) = 0;
 };
 
-/// Takes each complete ring report and caller line out of `text`, lines from `from` on (the
-/// start of a line), together with their framing, and hands them to `sink` as arrived at `at`.
-/// Returns where the line that is not complete yet begins (text.size() when there is none): the
-/// next look starts there, once more text has been appended.
+/// Takes each complete report (rings, caller lines, call-progress results) out of `text`, lines
+/// from `from` on (the start of a line), together with their framing, and hands them to `sink` as
+/// arrived at `at`. Returns where the line that is not complete yet begins (text.size() when there
+/// is none): the next look starts there, once more text has been appended.
 qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &sink);

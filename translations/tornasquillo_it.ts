@@ -41,6 +41,41 @@
     </message>
 </context>
 <context>
+    <name>CallBackNumbers</name>
+    <message>
+        <source>short code or directory service</source>
+        <translation>numero breve o servizio informazioni abbonati</translation>
+    </message>
+    <message>
+        <source>network service number</source>
+        <translation>numero di servizio della rete</translation>
+    </message>
+    <message>
+        <source>internet access number</source>
+        <translation>numero di accesso a internet</translation>
+    </message>
+    <message>
+        <source>free, shared-cost or premium-rate number</source>
+        <translation>numero verde, a costo ripartito o a tariffa maggiorata</translation>
+    </message>
+    <message>
+        <source>foreign</source>
+        <translation>estero</translation>
+    </message>
+    <message>
+        <source>not an Italian mobile or geographic number</source>
+        <translation>non è un numero italiano mobile o geografico</translation>
+    </message>
+    <message>
+        <source>--call-back-to takes &quot;any&quot; or prefixes in international form, &quot;+&quot; and digits, separated by commas (such as +393,+390,+41), not &quot;%1&quot;</source>
+        <translation>--call-back-to accetta &quot;any&quot; oppure prefissi in forma internazionale, &quot;+&quot; e cifre, separati da virgole (come +393,+390,+41), non &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>not in the --call-back-to list</source>
+        <translation>non è nell&apos;elenco di --call-back-to</translation>
+    </message>
+</context>
+<context>
     <name>CallLog</name>
     <message>
         <source>the call log %1 is written again; %2 call(s) may be missing from it</source>
@@ -71,6 +106,45 @@
             <numerusform>nessuna richiamata a %1: è già stato richiamato meno di %n minuto fa; la pausa tra le richiamate dura fino a %2</numerusform>
             <numerusform>nessuna richiamata a %1: è già stato richiamato meno di %n minuti fa; la pausa tra le richiamate dura fino a %2</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>not a number a person can be called back on (only digits and a leading + are); it is never dialled</source>
+        <translation>non è un numero su cui si possa richiamare una persona (lo sono solo cifre con un + iniziale); non viene mai chiamato</translation>
+    </message>
+    <message>
+        <source>an emergency number; it is never called back</source>
+        <translation>è un numero di emergenza; non viene mai richiamato</translation>
+    </message>
+    <message>
+        <source>not a number the responder calls back (%1); --call-back-to adds it</source>
+        <translation>non è un numero che il risponditore richiama (%1); --call-back-to lo aggiunge</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n call-back(s) in the last hour already, as many as --call-back-limit allows; the next may go out at %1</source>
+        <translation>
+            <numerusform>già %n richiamata nell&apos;ultima ora, quante ne consente --call-back-limit; la prossima può partire alle %1</numerusform>
+            <numerusform>già %n richiamate nell&apos;ultima ora, quante ne consente --call-back-limit; la prossima può partire alle %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no call-back to %1: %2</source>
+        <translation>nessuna richiamata a %1: %2</translation>
+    </message>
+    <message>
+        <source>call-back to %1 answered after %2 s and hung up</source>
+        <translation>richiamata a %1 con risposta dopo %2 s: riagganciata</translation>
+    </message>
+    <message>
+        <source>call-back to %1 ended by the phone&apos;s %2 after %3 s and hung up</source>
+        <translation>richiamata a %1 chiusa dal %2 del telefono dopo %3 s: riagganciata</translation>
+    </message>
+    <message>
+        <source>call-back to %1 gone from the phone&apos;s calls after %2 s and hung up</source>
+        <translation>richiamata a %1 sparita dalle chiamate del telefono dopo %2 s: riagganciata</translation>
+    </message>
+    <message>
+        <source>the phone does not list its calls (AT+CLCC answered &quot;%1&quot;): a call-back that is answered stands until it is hung up as set; AT+CLCC is not asked again</source>
+        <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto &quot;%1&quot;): una richiamata con risposta resta in linea fino al riaggancio impostato; AT+CLCC non viene più chiesto</translation>
     </message>
 </context>
 <context>
@@ -166,6 +240,26 @@
     <message>
         <source>--autostart takes the options of the window only (see --help)</source>
         <translation>--autostart accetta solo le opzioni della finestra (vedere --help)</translation>
+    </message>
+    <message>
+        <source>Call back only numbers that begin with one of PREFIXES, in international form and separated by commas (+393,+390,+41; a whole number is a prefix too), or every number with &quot;any&quot;. Default: ordinary Italian numbers, mobile and geographic. Service codes and emergency numbers are never called back.</source>
+        <translation>Richiama solo i numeri che iniziano con uno dei PREFISSI, in forma internazionale e separati da virgole (+393,+390,+41; anche un numero intero è un prefisso), oppure ogni numero con &quot;any&quot;. Predefinito: i normali numeri italiani, mobili e geografici. I codici di servizio e i numeri di emergenza non vengono mai richiamati.</translation>
+    </message>
+    <message>
+        <source>PREFIXES</source>
+        <translation>PREFISSI</translation>
+    </message>
+    <message>
+        <source>Call back at most N times in any 60 minutes (1 to %1; default: no limit).</source>
+        <translation>Richiama al massimo N volte in 60 minuti qualsiasi (da 1 a %1; predefinito: nessun limite).</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>--call-back-limit takes a whole number of call-backs from 1 to %1, not &quot;%2&quot;</source>
+        <translation>--call-back-limit accetta un numero intero di richiamate da 1 a %1, non &quot;%2&quot;</translation>
     </message>
 </context>
 <context>

@@ -74,8 +74,11 @@ public:
     void beep() override;
     void reportCall(const HandledCall &call) override { emit callHandled(call); }
 
-    /// Minutes in which a number called back is not called back again (0: no cool-down).
-    void setCoolDown(int minutes) { m_session.monitor().setCoolDown(minutes); }
+    /// The operator's limits on the call-backs: the cool-down, the numbers, the hour's limit.
+    void setCallBackRules(const CallBackRules &rules)
+    {
+        m_session.monitor().setCallBackRules(rules);
+    }
 
 signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <cmath>
+
 using Rig = PhoneProgram;
 
 class TestCallMonitor : public QObject
@@ -123,7 +125,9 @@ private slots:
         QFETCH(bool, calledAgain);
         Rig rig;
         rig.view.risp = true;
-        rig.monitor.setCoolDown(coolDown);
+        CallBackRules rules;
+        rules.coolDownMinutes = coolDown;
+        rig.monitor.setCallBackRules(rules);
         MessageCapture journal("tornasquillo.monitor");
         rig.ring();
         rig.run(30);
@@ -162,6 +166,125 @@ private slots:
         const int until = QTime::fromString(held.captured(2), QStringLiteral("HH:mm:ss"))
                               .secsTo(now.addSecs(qint64(heldFor)).time());
         QVERIFY2(std::abs(until) <= 1, qPrintable(said.first()));
+    }
+
+    void theLimitCountsTheCallBacksOfAnyHour()
+    {
+        Rig rig;
+        rig.view.risp = true;
+        rig.view.slider1 = 0;
+        CallBackRules rules;
+        rules.limit = 2;
+        rig.monitor.setCallBackRules(rules);
+        MessageCapture journal("tornasquillo.monitor");
+        // Four squilli from four numbers: two call-backs, none while both are inside the hour,
+        // and one again once the first has dropped out of it.
+        const int ringsAt[] = {0, 100, 200, 3700};
+        for (int i = 0; i < 4; ++i) {
+            rig.phone.cpbrAnswer =
+                QStringLiteral("\r\n+CPBR: 1,\"+39333000000%1\",145,\"\"\r\n\r\nOK\r\n").arg(i);
+            rig.clock.set(1000.5 + ringsAt[i]);
+            rig.ring();
+            rig.run(30);
+        }
+        QCOMPARE(rig.phone.dials(), (QStringList{"ATD+393330000000;\r", "ATD+393330000001;\r",
+                                                 "ATD+393330000003;\r"}));
+        QCOMPARE(rig.view.list2.size(), 4);
+        // The first call-back leaves the hour an hour after its dial.
+        const double firstDial = rig.phone.sentAt(rig.phone.dials().first());
+        const QString nextAt =
+            rig.clock.wallTime()
+                .addMSecs(qint64(std::ceil((firstDial + 3600 - rig.clock.seconds()) * 1000)))
+                .toString(QStringLiteral("HH:mm:ss"));
+        QCOMPARE(
+            journal.texts(QtInfoMsg),
+            QStringList{"no call-back to +393330000002: 2 call-back(s) in the last hour "
+                        "already, as many as --call-back-limit allows; the next may go out at " +
+                        nextAt});
+    }
+
+    void theCallBackStandsUntilItIsAnsweredOrOver_data()
+    {
+        QTest::addColumn<QString>("report");     ///< sent unasked `at` seconds after the dial
+        QTest::addColumn<double>("at");          ///< when the callee acts
+        QTest::addColumn<int>("stat");           ///< the list's stat from then on; -1: gone
+        QTest::addColumn<bool>("refused");       ///< AT+CLCC answered ERROR
+        QTest::addColumn<double>("hungUpAfter"); ///< seconds from the dial to the first ATH
+        QTest::addColumn<int>("asked");          ///< AT+CLCC, once a second until then
+        QTest::addColumn<QString>("said");       ///< the journal's line; empty: none
+        const QString ended =
+            QStringLiteral("call-back to +393331234567 ended by the phone's %1 after %2 s and "
+                           "hung up");
+        QTest::newRow("answered after 2 s")
+            << "" << 2.0 << 0 << false << 2.0 << 2
+            << "call-back to +393331234567 answered after 2.0 s and hung up";
+        QTest::newRow("rejected: NO CARRIER")
+            << "NO CARRIER" << 2.5 << 3 << false << 2.5 << 2 << ended.arg("NO CARRIER", "2.5");
+        QTest::newRow("rejected: BUSY")
+            << "BUSY" << 3.5 << 3 << false << 3.5 << 3 << ended.arg("BUSY", "3.5");
+        QTest::newRow("rung out: NO ANSWER")
+            << "NO ANSWER" << 4.5 << 3 << false << 4.5 << 4 << ended.arg("NO ANSWER", "4.5");
+        QTest::newRow("gone from the list")
+            << "" << 4.0 << -1 << false << 4.0 << 4
+            << "call-back to +393331234567 gone from the phone's calls after 4.0 s and hung up";
+        // The designed hold: Slider1 seconds.
+        QTest::newRow("never answered") << "" << 0.0 << 3 << false << 10.0 << 9 << "";
+        QTest::newRow("the list refused") << "" << 2.0 << 0 << true << 10.0 << 1 << "";
+        QTest::newRow("a call ringing in") << "RING" << 3.0 << 4 << false << 10.0 << 9 << "";
+    }
+    void theCallBackStandsUntilItIsAnsweredOrOver()
+    {
+        QFETCH(QString, report);
+        QFETCH(double, at);
+        QFETCH(int, stat);
+        QFETCH(bool, refused);
+        QFETCH(double, hungUpAfter);
+        QFETCH(int, asked);
+        QFETCH(QString, said);
+        Rig rig;
+        rig.view.risp = true;
+        rig.phone.callList = [&](double sinceDial) -> QString {
+            if (refused)
+                return QStringLiteral("\r\nERROR\r\n");
+            if (sinceDial < at || stat == 3)
+                return callListWith(3);
+            if (stat == 4) // the call-back alerts; the new call is the phone's own
+                return callListWith(3).replace(
+                    QStringLiteral("\r\n\r\nOK"),
+                    QStringLiteral("\r\n+CLCC: 2,1,4,0,0,\"+393479876543\",145\r\n\r\nOK"));
+            return stat < 0 ? QStringLiteral("\r\nOK\r\n") : callListWith(stat);
+        };
+        bool reported = report.isEmpty();
+        rig.pump.onPump = [&] {
+            if (!reported && rig.phone.dialed() &&
+                rig.clock.seconds() >= rig.phone.lastDialAt() + at) {
+                reported = true;
+                rig.line.queue(QStringLiteral("\r\n%1\r\n").arg(report));
+            }
+        };
+        MessageCapture journal("tornasquillo.monitor");
+        rig.ring();
+        rig.run(8.1, 8.1);
+        const QString dial = QStringLiteral("ATD+393331234567;\r");
+        QCOMPARE(rig.phone.sent().mid(0, 5),
+                 (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial, "ATH\r", "ATH\r"}));
+        const double held = rig.phone.sentAt(QStringLiteral("ATH\r")) - rig.phone.sentAt(dial);
+        QVERIFY2(held >= hungUpAfter && held < hungUpAfter + 0.1,
+                 qPrintable(QString::number(held)));
+        QCOMPARE(rig.view.beeps, 1);
+        QCOMPARE(rig.phone.asked(), asked);
+        QCOMPARE(journal.texts(QtInfoMsg), said.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(journal.texts(QtWarningMsg).size(), refused ? 1 : 0);
+
+        // A second squillo: the rings that came during the hold were counted for it, and a
+        // phone that refused the list is not asked again.
+        const int askedBefore = rig.phone.asked();
+        if (report != u"RING")
+            rig.ring();
+        rig.run(40);
+        QCOMPARE(rig.view.list2.size(), 2);
+        QCOMPARE(rig.phone.dials().size(), 2);
+        QCOMPARE(rig.phone.asked() == askedBefore, refused);
     }
 
     void aRingSplitOverTwoTicks()

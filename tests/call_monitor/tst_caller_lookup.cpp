@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_monitor/caller_entry.h"
 #include "tests/support/fake_phone.h"
+#include "tests/support/message_capture.h"
 
 #include <QTest>
 
@@ -156,39 +157,143 @@ private slots:
     {
         QTest::addColumn<QString>("number");
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("dial"); ///< the dial frame; empty: never dialled
-        QTest::newRow("national") << "0612345678" << 129 << "ATD0612345678;\r";
-        QTest::newRow("international without plus, type 145")
-            << "393331234567" << 145 << "ATD+393331234567;\r";
-        QTest::newRow("international with plus") << "+393331234567" << 145 << "ATD+393331234567;\r";
-        QTest::newRow("no plus, national type") << "393331234567" << 129 << "ATD393331234567;\r";
-        QTest::newRow("withheld") << "" << 129 << "";
-        QTest::newRow("withheld, type 145") << "" << 145 << "";
-        QTest::newRow("a second command") << "333;\rATD+39999" << 129 << "";
-        QTest::newRow("letters") << "PRIVATE" << 129 << "";
-        QTest::newRow("letters, type 145") << "PRIVATE" << 145 << "";
-        QTest::newRow("plus inside") << "39+333" << 129 << "";
-        QTest::newRow("plus alone") << "+" << 129 << "";
-        QTest::newRow("space") << "333 123" << 129 << "";
+        QTest::addColumn<QString>("callBackTo"); ///< the option's value; empty: the default
+        QTest::addColumn<QString>("dial");       ///< the dial frame; empty: never dialled
+        QTest::addColumn<QString>("said");       ///< the journal's line; empty: none
+        const QString notANumber = QStringLiteral(
+            "no call-back to %1: not a number a person can be called back on (only digits and a "
+            "leading + are); it is never dialled");
+        const QString emergency =
+            QStringLiteral("no call-back to %1: an emergency number; it is never called back");
+        const auto notListed = [](const char *number, const char *kind) {
+            return QStringLiteral("no call-back to %1: not a number the responder calls back "
+                                  "(%2); --call-back-to adds it")
+                .arg(QLatin1String(number), QLatin1String(kind));
+        };
+        const char *ordinaryOnly = "not an Italian mobile or geographic number";
+        const char *paid = "free, shared-cost or premium-rate number";
+
+        // Ordinary Italian numbers, in all three forms, are called back by default.
+        QTest::newRow("mobile") << "3331234567" << 129 << ""
+                                << "ATD3331234567;\r"
+                                << "";
+        QTest::newRow("mobile with +39") << "+393331234567" << 145 << ""
+                                         << "ATD+393331234567;\r"
+                                         << "";
+        QTest::newRow("mobile with 0039") << "00393331234567" << 129 << ""
+                                          << "ATD00393331234567;\r"
+                                          << "";
+        QTest::newRow("geographic") << "0612345678" << 129 << ""
+                                    << "ATD0612345678;\r"
+                                    << "";
+        QTest::newRow("geographic with +39") << "+390612345678" << 145 << ""
+                                             << "ATD+390612345678;\r"
+                                             << "";
+        QTest::newRow("international without plus, type 145") << "393331234567" << 145 << ""
+                                                              << "ATD+393331234567;\r"
+                                                              << "";
+        // Every other number is not, unless the operator says so.
+        QTest::newRow("no plus, national type") << "393331234567" << 129 << ""
+                                                << "" << notListed("393331234567", ordinaryOnly);
+        QTest::newRow("foreign") << "+21698765432" << 145 << ""
+                                 << "" << notListed("+21698765432", "foreign");
+        QTest::newRow("premium rate") << "899123456" << 129 << ""
+                                      << "" << notListed("899123456", paid);
+        QTest::newRow("free") << "800123456" << 129 << ""
+                              << "" << notListed("800123456", paid);
+        QTest::newRow("directory") << "1254" << 129 << ""
+                                   << "" << notListed("1254", "short code or directory service");
+        QTest::newRow("a foreign prefix allowed") << "+21698765432" << 145 << "+41, +216"
+                                                  << "ATD+21698765432;\r"
+                                                  << "";
+        QTest::newRow("a whole number allowed") << "3331234567" << 129 << "+393331234567"
+                                                << "ATD3331234567;\r"
+                                                << "";
+        QTest::newRow("not in the operator's list")
+            << "3479876543" << 129 << "+393331234567"
+            << "" << notListed("3479876543", "not in the --call-back-to list");
+        QTest::newRow("any: premium rate") << "899123456" << 129 << "any"
+                                           << "ATD899123456;\r"
+                                           << "";
+        QTest::newRow("any: foreign") << "+21698765432" << 145 << "any"
+                                      << "ATD+21698765432;\r"
+                                      << "";
+        // Never, whatever the options: emergency numbers, and what is not a number.
+        QTest::newRow("emergency") << "112" << 129 << ""
+                                   << "" << emergency.arg("112");
+        QTest::newRow("emergency with +39, any") << "+39112" << 145 << "any"
+                                                 << "" << emergency.arg("+39112");
+        QTest::newRow("emergency, +39 allowed") << "118" << 129 << "+39"
+                                                << "" << emergency.arg("118");
+        QTest::newRow("a service code") << "*21*3331234567#" << 129 << "any"
+                                        << "" << notANumber.arg("*21*3331234567#");
+        QTest::newRow("a comma") << "3331234567,1" << 129 << "any"
+                                 << "" << notANumber.arg("3331234567,1");
+        QTest::newRow("a second command") << "333;\rATD+39999" << 129 << "any"
+                                          << "" << notANumber.arg("333; ATD+39999");
+        QTest::newRow("letters") << "PRIVATE" << 145 << ""
+                                 << "" << notANumber.arg("PRIVATE");
+        QTest::newRow("plus inside") << "39+333" << 129 << ""
+                                     << "" << notANumber.arg("39+333");
+        QTest::newRow("plus alone") << "+" << 129 << ""
+                                    << "" << notANumber.arg("+");
+        QTest::newRow("space") << "333 123" << 129 << ""
+                               << "" << notANumber.arg("333 123");
+        QTest::newRow("withheld") << "" << 129 << ""
+                                  << ""
+                                  << "";
+        QTest::newRow("withheld, type 145") << "" << 145 << ""
+                                            << ""
+                                            << "";
     }
     void theNumberDialledAndLogged()
     {
         QFETCH(QString, number);
         QFETCH(int, type);
+        QFETCH(QString, callBackTo);
         QFETCH(QString, dial);
+        QFETCH(QString, said);
         Rig rig;
         rig.view.risp = true;
         rig.view.slider1 = 0;
+        if (!callBackTo.isEmpty()) {
+            QString error;
+            CallBackRules rules;
+            rules.numbers = *CallBackNumbers::fromOption(callBackTo, &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            rig.monitor.setCallBackRules(rules);
+        }
         rig.phone.cpbrAnswer =
             QStringLiteral("\r\n+CPBR: 1,\"%1\",%2,\"X\"\r\n\r\nOK\r\n").arg(number).arg(type);
+        MessageCapture journal("tornasquillo.monitor");
         rig.ring();
         rig.run(9);
         QCOMPARE(rig.view.list2.size(), 1);
         // Logged as the phone gave it, whatever was dialled.
         QVERIFY(
             rig.view.list2[0].startsWith(QStringLiteral("Ha squillato : ") + fitField(number, 15)));
+        QVERIFY(rig.view.list2[0].endsWith(QStringLiteral(" = Risposto")));
         QCOMPARE(rig.phone.dials(), dial.isEmpty() ? QStringList() : QStringList{dial});
-        QVERIFY(isDialable(QStringLiteral("+39*31#2")));
+        QCOMPARE(journal.texts(QtInfoMsg), said.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(rig.view.reported.constLast().calledBack, !dial.isEmpty());
+    }
+
+    void badPrefixes_data()
+    {
+        QTest::addColumn<QString>("callBackTo");
+        QTest::newRow("no plus") << "39";
+        QTest::newRow("a letter") << "+39a";
+        QTest::newRow("plus alone") << "+";
+        QTest::newRow("an empty prefix") << "+39,,+41";
+        QTest::newRow("a service code") << "*21#";
+    }
+    void badPrefixes()
+    {
+        QFETCH(QString, callBackTo);
+        QString error;
+        QVERIFY(!CallBackNumbers::fromOption(callBackTo, &error));
+        QVERIFY2(error.startsWith(QStringLiteral("--call-back-to takes \"any\" or prefixes")),
+                 qPrintable(error));
     }
 };
 

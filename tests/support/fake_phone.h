@@ -10,9 +10,18 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
+
+/// A call list (AT+CLCC's answer) holding the call-back with this stat: 0 active, 3 alerting.
+inline QString callListWith(int stat)
+{
+    return QStringLiteral("\r\n+CLCC: 1,0,%1,0,0,\"+393331234567\",145\r\n\r\nOK\r\n").arg(stat);
+}
+
 /// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup
-/// (the missed-call list chosen unquoted or quoted), the dial and the hang-up (anything else
-/// with ERROR), and records when each frame went out.
+/// (the missed-call list chosen unquoted or quoted), the dial, the hang-up and the list of calls
+/// (anything else with ERROR), and records when each frame went out.
 struct FakePhone
 {
     QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
@@ -22,6 +31,9 @@ struct FakePhone
         QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
     QString dialAnswer = QStringLiteral("\r\nOK\r\n");
     QString hangUpAnswer = QStringLiteral("\r\nOK\r\n");
+    /// What AT+CLCC answers, by the seconds since the last dial: by default the callee never
+    /// answers, and the call-back alerts until it is hung up.
+    std::function<QString(double sinceDial)> callList = [](double) { return callListWith(3); };
     QList<QPair<QString, double>> frames;
 
     /// Answers what the program writes on `line`, from now on.
@@ -39,15 +51,26 @@ struct FakePhone
                 return dialAnswer;
             if (frame == u"ATH\r")
                 return hangUpAnswer;
+            if (frame == kAskCalls)
+                return callList(clock.seconds() - lastDialAt());
             return QStringLiteral("\r\nERROR\r\n");
         };
     }
+    /// The frames written, without the AT+CLCC that a standing call-back asks once a second:
+    /// asked() counts those.
     QStringList sent() const
     {
         QStringList all;
-        for (const auto &frame : frames)
-            all << frame.first;
+        for (const auto &frame : frames) {
+            if (frame.first != kAskCalls)
+                all << frame.first;
+        }
         return all;
+    }
+    int asked() const
+    {
+        return int(std::count_if(frames.begin(), frames.end(),
+                                 [](const auto &frame) { return frame.first == kAskCalls; }));
     }
     double sentAt(const QString &frame) const
     {
@@ -56,7 +79,17 @@ struct FakePhone
                 return f.second;
         return -1;
     }
+    double lastDialAt() const
+    {
+        for (auto f = frames.crbegin(); f != frames.crend(); ++f) {
+            if (f->first.startsWith(u"ATD"))
+                return f->second;
+        }
+        return -1;
+    }
     QStringList dials() const { return sent().filter(QRegularExpression(QStringLiteral("^ATD"))); }
+
+    static inline const QString kAskCalls = QStringLiteral("AT+CLCC\r");
     bool dialed() const { return !dials().isEmpty(); }
 };
 
