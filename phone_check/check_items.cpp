@@ -319,6 +319,24 @@ void PhoneCheck::checkHangUp(const CheckReply &cvhu)
         say(Level::Warning,
             tr("no answer to AT+CVHU?: cannot tell whether ATH ends a voice call."));
 }
+void PhoneCheck::checkCallList()
+{
+    // A call-back that stands is watched through the phone's list of calls: without it an
+    // answered call-back stays connected, and paid for, until its set time is up.
+    const CheckReply clcc = ask(QStringLiteral("+CLCC"));
+    if (stopped())
+        return;
+    if (clcc.isOk())
+        say(Level::Ok, tr("the phone lists its calls (AT+CLCC answered OK): a call-back that is "
+                          "answered or rejected is hung up at once."));
+    else
+        say(Level::Warning,
+            tr("the phone does not list its calls (AT+CLCC answered %1): a call-back that is "
+               "answered stays connected, and is paid for, until it is hung up after its set "
+               "time.")
+                .arg(clcc.describe()));
+}
+
 void PhoneCheck::checkNetwork()
 {
     const CheckReply creg = ask(QStringLiteral("+CREG?"));

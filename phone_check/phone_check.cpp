@@ -172,8 +172,8 @@ bool PhoneCheck::checkAfterReset(bool first)
     // The settings come before the missed-call list: whether a phone without one will do
     // depends on its caller ID (+CLIP).
     static const Item kItems[] = {&PhoneCheck::checkIdentity, &PhoneCheck::checkSettings,
-                                  &PhoneCheck::checkMissedCalls, &PhoneCheck::checkNetwork,
-                                  &PhoneCheck::checkCharacterSet};
+                                  &PhoneCheck::checkCallList, &PhoneCheck::checkMissedCalls,
+                                  &PhoneCheck::checkNetwork,  &PhoneCheck::checkCharacterSet};
     for (const Item item : kItems) {
         if (item == &PhoneCheck::checkIdentity && !first)
             continue;

@@ -81,6 +81,7 @@ private:
     struct Setting;
     void checkSetting(const Setting &setting, const CheckReply &reply);
     void checkHangUp(const CheckReply &cvhu);
+    void checkCallList();
     void checkCallerId(const CheckReply &clip);
     /// Without the missed-call list, the caller's number can come only from caller ID; with
     /// `noList` the phone has no such list at all, which no setting adds.

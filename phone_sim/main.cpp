@@ -104,15 +104,16 @@ int main(int argc, char *argv[])
         "  dial ok|busy|no-carrier|no-answer|no-dialtone|cme N\n"
         "                          how dials are answered (ok: the call is set up)\n"
         "  callee answers|busy|no-answer|no-carrier [SECONDS] | callee never\n"
-        "                          what the called party does, SECONDS after the dial;\n"
-        "                          under +COLP=1 that is the dial's result\n"
+        "                          what the called party does, SECONDS after the dial\n"
+        "                          (default: never); under +COLP=1 that is the dial's result\n"
         "  mc on|off               whether the missed-call list MC exists\n"
         "  international plus|bare international numbers listed with or without '+'\n"
         "  dial-while-ringing ok|refuse\n"
         "                          refuse: a dial while a call rings in gets NO CARRIER\n"
         "  storage any|quoted      quoted: AT+CPBS takes only \"MC\" in quotes\n"
         "  radio on|off            off: +CFUN: 4, not registered, until AT+CFUN=1\n"
-        "  bare-at ok|error        error: a bare AT is answered ERROR, commands work"));
+        "  bare-at ok|error        error: a bare AT is answered ERROR, commands work\n"
+        "  clcc ok|error           error: AT+CLCC (the list of calls) is answered ERROR"));
     parser.addHelpOption();
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Symlink to the pty's device."),
@@ -145,8 +146,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption radioOffOption(
         QStringLiteral("radio-off"),
         QStringLiteral("The radio is off (+CFUN: 4), so not registered, until AT+CFUN=1."));
+    const QCommandLineOption calleeOption(
+        QStringLiteral("callee"),
+        QStringLiteral("What the called party of a dial does, as the script's callee line: "
+                       "\"answers 2\", \"busy 3\", \"never\" (the default)."),
+        QStringLiteral("WHAT"));
+    const QCommandLineOption refuseClccOption(
+        QStringLiteral("refuse-clcc"),
+        QStringLiteral("AT+CLCC, the list of calls, is answered ERROR."));
     parser.addOptions({linkOption, scriptOption, demoOption, modelOption, profileOption, noMcOption,
-                       bareOption, crCrLfOption, refuseDialOption, quotedOption, radioOffOption});
+                       bareOption, crCrLfOption, refuseDialOption, quotedOption, radioOffOption,
+                       calleeOption, refuseClccOption});
     parser.process(app);
 
     std::signal(SIGPIPE, SIG_IGN);
@@ -172,6 +182,7 @@ int main(int argc, char *argv[])
     phone.setRefuseDialWhileRinging(parser.isSet(refuseDialOption));
     phone.setQuotedStorageOnly(parser.isSet(quotedOption));
     phone.setRadioOn(!parser.isSet(radioOffOption));
+    phone.setCallListRefused(parser.isSet(refuseClccOption));
     QObject::connect(&phone, &SimPhone::linePlugged, &app, [&phone](const QString &device) {
         printLine(QStringLiteral("device: ") + device);
         if (!phone.linkPath().isEmpty())
@@ -185,6 +196,12 @@ int main(int argc, char *argv[])
                      Qt::QueuedConnection);
     if (parser.isSet(demoOption))
         commander.setDemo(true);
+    QString calleeError;
+    if (parser.isSet(calleeOption) &&
+        !commander.execute(QStringLiteral("callee ") + parser.value(calleeOption), &calleeError)) {
+        std::fprintf(stderr, "tornasquillo-phone-sim: --callee: %s\n", qPrintable(calleeError));
+        return 1;
+    }
 
     SimScript fileScript(&commander, parser.value(scriptOption));
     if (parser.isSet(scriptOption)) {

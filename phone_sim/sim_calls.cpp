@@ -12,6 +12,9 @@
 
 namespace {
 
+/// How long a call made is dialling before the far end rings.
+constexpr int kDiallingMs = 1000;
+
 void addNewest(QList<SimCalls::Caller> &list, const SimCalls::Caller &caller)
 {
     list.prepend(caller);
@@ -23,10 +26,16 @@ void addNewest(QList<SimCalls::Caller> &list, const SimCalls::Caller &caller)
 
 SimCalls::SimCalls(const SimProfile &profile, SimOutput *output, QObject *parent)
     : QObject(parent), m_profile(profile), m_output(output), m_ringTimer(new QTimer(this)),
-      m_calleeTimer(new QTimer(this))
+      m_calleeTimer(new QTimer(this)), m_alertTimer(new QTimer(this))
 {
     m_calleeTimer->setSingleShot(true);
     connect(m_calleeTimer, &QTimer::timeout, this, &SimCalls::calleeActs);
+    m_alertTimer->setSingleShot(true);
+    m_alertTimer->setInterval(kDiallingMs);
+    connect(m_alertTimer, &QTimer::timeout, this, [this] {
+        if (!m_activeCall.isEmpty() && m_activeStat == 2)
+            m_activeStat = 3;
+    });
     connect(m_ringTimer, &QTimer::timeout, this, &SimCalls::ringTick);
 }
 
@@ -176,6 +185,8 @@ SimCalls::DialResult SimCalls::dial(const QByteArray &number)
         return {false, refusal};
     }
     m_activeCall = QString::fromLatin1(number);
+    m_activeStat = 2;
+    m_alertTimer->start();
     qCInfo(lcPhoneSim).noquote() << simStamp() << "calling" << m_activeCall;
     // Under +COLP=1 the dial's result waits for the callee (with the connected line before the
     // OK); otherwise OK comes at once and how the call fares is reported on its own.
@@ -194,6 +205,8 @@ void SimCalls::calleeActs()
     QByteArray code;
     if (m_callee == Callee::Answers) {
         qCInfo(lcPhoneSim).noquote() << simStamp() << m_activeCall << "answered";
+        m_alertTimer->stop();
+        m_activeStat = 0;
         if (!pending)
             return;
         int type = 0;
@@ -229,9 +242,29 @@ void SimCalls::hangUp()
         endCall();
 }
 
+QByteArrayList SimCalls::callList() const
+{
+    QByteArrayList lines;
+    if (!m_activeCall.isEmpty())
+        lines << callLine(1, true, m_activeStat, m_activeCall);
+    // A call ringing in while another one stands is a waiting call (5), else an incoming one (4).
+    if (m_ringing)
+        lines << callLine(lines.size() + 1, false, lines.isEmpty() ? 4 : 5, m_ringingCaller.number);
+    return lines;
+}
+
+QByteArray SimCalls::callLine(int id, bool outgoing, int stat, const QString &number) const
+{
+    int type = 0;
+    const QByteArray listed = listedNumber(number, &type);
+    return "+CLCC: " + QByteArray::number(id) + (outgoing ? ",0," : ",1,") +
+           QByteArray::number(stat) + ",0,0,\"" + listed + "\"," + QByteArray::number(type);
+}
+
 void SimCalls::endCall()
 {
     m_calleeTimer->stop();
+    m_alertTimer->stop();
     m_dialPending = false;
     if (m_activeCall.isEmpty())
         return;

@@ -14,9 +14,12 @@ struct SimProfile;
 
 // The calls, from the phone's side. An incoming call rings a number of times and, unless it is
 // answered (S0) or hung up (ATH), ends up in the missed-call list once its last ring is out. A
-// dial is answered as the script says (set up or refused) and, once set up, the callee acts after
-// a while: answers, is busy, does not answer. Under +COLP=1 that is the dial's final result, so a
-// character from the line aborts the dial until then. A call may also be set to ring once a
+// dial is answered as the script says (set up or refused); a call set up is dialling, then
+// alerting once the far end rings, and the callee acts after a while: answers (the call is
+// active), is busy, does not answer, or never does anything. Under +COLP=1 that is the dial's final
+// result, so a character from the line aborts the dial until then; under +COLP=0 a busy or
+// unanswered call is reported on its own, and an answered one not at all. AT+CLCC lists the calls
+// with their state. A call may also be set to ring once a
 // given command comes in, so its rings cross an exchange or the wait after it. The lists may be
 // read from any thread.
 class SimCalls : public QObject
@@ -66,6 +69,8 @@ public:
     void abortDial();
     /// ATH: a ringing call is rejected, a call made is ended unless +CVHU=1 keeps it.
     void hangUp();
+    /// The calls as AT+CLCC lists them: the call made, then a call ringing in.
+    QByteArrayList callList() const;
     void lineClosed();
 
     void setBareInternational(bool bare);
@@ -88,11 +93,13 @@ private:
     void endIncomingCall(bool missed);
     void calleeActs();
     void endCall();
+    QByteArray callLine(int id, bool outgoing, int stat, const QString &number) const;
 
     const SimProfile &m_profile;
     SimOutput *m_output;
     QTimer *m_ringTimer;
     QTimer *m_calleeTimer;
+    QTimer *m_alertTimer;
 
     Caller m_nextCaller{QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi")};
     Caller m_ringingCaller;
@@ -105,11 +112,14 @@ private:
 
     DialAnswer m_dialAnswer = DialAnswer::Ok;
     int m_dialCmeCode = 0;
-    Callee m_callee = Callee::Answers;
+    /// A squillo's call-back is a signal: by default nobody picks it up.
+    Callee m_callee = Callee::Never;
     int m_calleeAfterMs = 0;
     bool m_dialPending = false;
     bool m_refuseDialWhileRinging = false;
     QString m_activeCall;
+    /// Of the call made, as AT+CLCC gives it: 2 dialling, 3 alerting, 0 active.
+    int m_activeStat = 2;
     bool m_bareInternational = false;
 
     // Guards the lists, which the getters may read from other threads.

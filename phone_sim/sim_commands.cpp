@@ -178,6 +178,16 @@ const std::vector<SimCommands::Row> &SimCommands::table()
         Row{.name = "+CPBR",
             .test = &SimCommands::phonebookLimits,
             .run = &SimCommands::readPhonebook},
+        // The calls and their state; an empty list is just OK.
+        Row{.name = "+CLCC",
+            .test = [](SimCommands &) { return QByteArrayList(); },
+            .run =
+                [](SimCommands &c, const QByteArray &op, Answer &answer) {
+                    if (!op.isEmpty() || c.m_callListRefused)
+                        return false;
+                    answer.info += c.m_profile.info(c.m_calls.callList());
+                    return true;
+                }},
     };
     return kTable;
 }

@@ -52,6 +52,8 @@ public:
     void setBareAtRefused(bool refused) { m_bareAtRefused = refused; }
     /// The radio on (+CFUN: 1) or off (+CFUN: 4, flight mode: registered nowhere).
     void setRadioOn(bool on) { m_cfun = on ? 1 : 4; }
+    /// Whether AT+CLCC is answered ERROR, as by phones that do not list their calls.
+    void setCallListRefused(bool refused) { m_callListRefused = refused; }
     QString model() const;
     void setModel(const QString &model);
 
@@ -81,6 +83,7 @@ private:
     bool m_hasMissedCalls = true;
     bool m_quotedStorageOnly = false;
     bool m_bareAtRefused = false;
+    bool m_callListRefused = false;
     int m_cfun = 1;
 
     // Guards the model, which may be read and set from other threads.

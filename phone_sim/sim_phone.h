@@ -78,6 +78,7 @@ public:
     /// Off, the phone is in flight mode (+CFUN: 4) and registered nowhere (+CREG stat 0) until
     /// AT+CFUN=1.
     void setRadioOn(bool on) { m_commands.setRadioOn(on); }
+    void setCallListRefused(bool refused) { m_commands.setCallListRefused(refused); }
 
 public slots:
     void ring(int times, int intervalMs) { m_calls.ring(times, intervalMs); }

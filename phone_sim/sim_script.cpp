@@ -206,6 +206,7 @@ bool SimCommander::execute(const QString &rawLine, QString *error)
         {"storage", "any", "quoted", &SimPhone::setQuotedStorageOnly},
         {"radio", "off", "on", &SimPhone::setRadioOn},
         {"bare-at", "ok", "error", &SimPhone::setBareAtRefused},
+        {"clcc", "ok", "error", &SimPhone::setCallListRefused},
     };
     for (const TwoWay &row : kTwoWays) {
         if (command != QLatin1String(row.command))

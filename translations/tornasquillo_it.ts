@@ -872,6 +872,14 @@
         <source>Checking the phone on %1</source>
         <translation>Verifica del telefono su %1</translation>
     </message>
+    <message>
+        <source>the phone lists its calls (AT+CLCC answered OK): a call-back that is answered or rejected is hung up at once.</source>
+        <translation>il telefono elenca le sue chiamate (AT+CLCC ha risposto OK): una richiamata con risposta o rifiutata viene riagganciata subito.</translation>
+    </message>
+    <message>
+        <source>the phone does not list its calls (AT+CLCC answered %1): a call-back that is answered stays connected, and is paid for, until it is hung up after its set time.</source>
+        <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto %1): una richiamata con risposta resta collegata, e si paga, finché non viene riagganciata allo scadere del tempo impostato.</translation>
+    </message>
 </context>
 <context>
     <name>PortControl</name>

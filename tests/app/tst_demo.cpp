@@ -141,6 +141,13 @@ private slots:
             << QStringList{"--cool-down", "1441"} << QStringList{minutes, "\"1441\""};
         QTest::newRow("--cool-down ten")
             << QStringList{"--cool-down", "ten"} << QStringList{minutes, "\"ten\""};
+        QTest::newRow("--call-back-to 39")
+            << QStringList{"--call-back-to", "39"}
+            << QStringList{"--call-back-to takes \"any\" or prefixes", "not \"39\""};
+        QTest::newRow("--call-back-limit 0")
+            << QStringList{"--call-back-limit", "0"}
+            << QStringList{"--call-back-limit takes a whole number of call-backs from 1 to 1000, "
+                           "not \"0\""};
         QTest::newRow("--open 3") << QStringList{"--open", "3"} << QStringList{port.arg("3")};
         QTest::newRow("--open COM1")
             << QStringList{"--open", "COM1"} << QStringList{port.arg("COM1")};
@@ -205,9 +212,10 @@ private slots:
         noDisplay.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             noDisplay.remove(QString::fromLatin1(name));
-        const QStringList options{
-            "--com1",          com1, "--open", "1", "--call-back", "--call-back-after", "0",
-            "--hang-up-after", "0"};
+        const QStringList options =
+            QStringList{"--com1", com1, "--call-back-to", "+393", "--call-back-limit", "5"} +
+            QStringList{"--open", "1", "--call-back", "--call-back-after", "0"} +
+            QStringList{"--hang-up-after", "0"};
 
         QProcess write;
         write.setProcessEnvironment(noDisplay);

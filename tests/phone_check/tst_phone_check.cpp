@@ -125,6 +125,12 @@ private slots:
             << QStringList{"warning: the phone answers a bare \"AT\" with \"ERROR\".",
                            "Summary: 0 problems, 1 warning."}
             << quick;
+        QTest::newRow("no list of calls")
+            << "clcc error" << false << 0
+            << QStringList{"warning: the phone does not list its calls (AT+CLCC answered "
+                           "\"ERROR\"): a call-back that is answered stays connected",
+                           "Summary: 0 problems, 1 warning."}
+            << quick;
         QTest::newRow("radio off")
             << "radio off" << false << 1
             << QStringList{"problem: not registered on a network (AT+CREG? stat 0): the phone's "

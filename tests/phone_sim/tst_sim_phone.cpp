@@ -99,6 +99,14 @@ private slots:
             << QByteArray("\r\n+CFUN: 4\r\n\r\nOK\r\n\r\n+CREG: 0,0\r\n\r\n+CREG: 0,1\r\n"
                           "\r\nOK\r\n")
             << "profile E0\nradio off";
+        // The calls as AT+CLCC lists them: the call made dialling, a call ringing in waiting.
+        QTest::newRow("a call made and a call ringing in")
+            << QByteArray("ATD0612;\rAT+CLCC\r")
+            << QByteArray("\r\nRING\r\n\r\nOK\r\n\r\n+CLCC: 1,0,2,0,0,\"0612\",129\r\n"
+                          "+CLCC: 2,1,5,0,0,\"+393331234567\",145\r\n\r\nOK\r\n")
+            << "profile E0\nring 2 60000";
+        QTest::newRow("a phone that does not list its calls")
+            << QByteArray("AT+CLCC\r") << QByteArray("\r\nERROR\r\n") << "profile E0\nclcc error";
         QTest::newRow("a bare AT refused, commands answered")
             << QByteArray("AT\rATE0Q0V1\r") << QByteArray("\r\nERROR\r\n\r\nOK\r\n")
             << "profile E0\nbare-at error";
@@ -162,8 +170,9 @@ private slots:
         form("+CPBS?", "+CPBS: \"SM\",0,10");
         form("+CPBS=?", "+CPBS: (\"MC\",\"RC\",\"DC\",\"SM\",\"ME\")");
         form("+CRC=1;&W;&F;+CRC?;Z;+CRC?", "+CRC: 0\r\n\r\n+CRC: 1");
+        form("+CLCC", {});
         for (const char *command :
-             {"+CLCC", "+CGMM=1", "+CGMI?", "+CFUN=0", "+CPBR?", "S0", "+CMEE=3", "E2", "Z1"})
+             {"+CLCC=1", "+CGMM=1", "+CGMI?", "+CFUN=0", "+CPBR?", "S0", "+CMEE=3", "E2", "Z1"})
             refused(command);
         QTest::newRow("V0: numeric result codes, information text only ended")
             << QByteArray("ATV0\rAT+CMEE?\r") << QByteArray("0\r+CMEE: 0\r\n0\r")

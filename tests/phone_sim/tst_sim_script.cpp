@@ -108,6 +108,11 @@ private slots:
             << QByteArray("ring 2 60000\n") << QByteArray("\r\nRING\r\r\n")
             << QByteArray("ATE0;+CFUN?\rAT+CPBS=MC\rATD0612;\r")
             << QByteArray("\r\n+CFUN: 4\r\n\r\nOK\r\n\r\nERROR\r\n\r\nNO CARRIER\r\n");
+        QTest::newRow("a busy callee, and no list of calls")
+            << QStringList{"--callee", "busy 0.2", "--refuse-clcc"}
+            << QByteArray("send \\r\\nREADY\\r\\n\n") << QByteArray("\r\nREADY\r\n")
+            << QByteArray("ATE0;+CLCC\rATD0612;\r")
+            << QByteArray("\r\nERROR\r\n\r\nOK\r\n\r\nBUSY\r\n");
     }
     void executableOutlivesStdinAndCleansUp()
     {
