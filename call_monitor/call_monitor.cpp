@@ -399,12 +399,16 @@ CallBackProgress CallMonitor::askCallList()
     if (!m_line.isOpen() || m_pump.isStopping())
         return CallBackProgress::Ringing;
     m_phoneListsCalls = false;
+    const QString said = m_exchange.gaveUp()
+                             ? QCoreApplication::translate("CallMonitor", "nothing within %1 s")
+                                   .arg(kAskCallsDeadline)
+                             : u'"' + printable(answer) + u'"';
     qCWarning(lcMonitor).noquote()
         << QCoreApplication::translate(
-               "CallMonitor", "the phone does not list its calls (AT+CLCC answered \"%1\"): a "
+               "CallMonitor", "the phone does not list its calls (AT+CLCC answered %1): a "
                               "call-back that is answered stands until it is hung up as set; "
                               "AT+CLCC is not asked again")
-               .arg(printable(answer));
+               .arg(said);
     return progress;
 }
 

@@ -143,8 +143,12 @@
         <translation>richiamata a %1 sparita dalle chiamate del telefono dopo %2 s: riagganciata</translation>
     </message>
     <message>
-        <source>the phone does not list its calls (AT+CLCC answered &quot;%1&quot;): a call-back that is answered stands until it is hung up as set; AT+CLCC is not asked again</source>
-        <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto &quot;%1&quot;): una richiamata con risposta resta in linea fino al riaggancio impostato; AT+CLCC non viene più chiesto</translation>
+        <source>nothing within %1 s</source>
+        <translation>niente entro %1 s</translation>
+    </message>
+    <message>
+        <source>the phone does not list its calls (AT+CLCC answered %1): a call-back that is answered stands until it is hung up as set; AT+CLCC is not asked again</source>
+        <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto %1): una richiamata con risposta resta in linea fino al riaggancio impostato; AT+CLCC non viene più chiesto</translation>
     </message>
 </context>
 <context>
