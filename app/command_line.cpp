@@ -6,11 +6,6 @@
 
 namespace {
 
-QString longName(const QCommandLineOption &option)
-{
-    return QStringLiteral("--") + option.names().constFirst();
-}
-
 /// A whole number from `minimum` to `maximum`.
 std::optional<int> wholeNumber(const QString &value, int minimum, int maximum)
 {

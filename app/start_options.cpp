@@ -35,12 +35,12 @@ const SliderOption kSliderOptions[] = {
      kSlider3Design, &StartState::slider3},
 };
 
+} // namespace
+
 QString longName(const QCommandLineOption &option)
 {
     return QStringLiteral("--") + option.names().constFirst();
 }
-
-} // namespace
 
 StartOptions::StartOptions()
     : m_open(QStringLiteral("open"),

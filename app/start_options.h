@@ -16,6 +16,9 @@
 
 class QCommandLineParser;
 
+/// An option as a command line writes it: "--" and its first name.
+QString longName(const QCommandLineOption &option);
+
 class StartOptions
 {
     Q_DECLARE_TR_FUNCTIONS(StartOptions)
