@@ -80,137 +80,167 @@ void printLine(const QString &text)
     std::fflush(stdout);
 }
 
+/// What --help says of the script's commands.
+const char kDescription[] =
+    "A simulated GSM phone on a pseudo-terminal, for testing Tornasquillo.\n"
+    "Script commands (stdin or --script, one per line, # comments):\n"
+    "  ring N [INTERVAL_MS] [after COMMAND [MS]]\n"
+    "                          a call; with after, MS after the phone receives a command\n"
+    "                          line starting with COMMAND (0: ahead of its answer)\n"
+    "  caller NUMBER [NAME...] | silent on|off | ringframe crlf|crcrlf\n"
+    "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
+    "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
+    "  model TEXT | quit\n"
+    "  profile [SETTINGS]      stored profile: the factory's with SETTINGS applied, e.g.\n"
+    "                          profile E0Q1V0S0=2;+CRC=1;+CLIP=1;+COLP=1;+CVHU=1;\n"
+    "                          +CMEE=1;+CSCS=\"UCS2\" (also in force at once)\n"
+    "  dial ok|busy|no-carrier|no-answer|no-dialtone|cme N\n"
+    "                          how dials are answered (ok: the call is set up)\n"
+    "  callee answers|busy|no-answer|no-carrier [SECONDS] | callee never\n"
+    "                          what the called party does, SECONDS after the dial\n"
+    "                          (default: never); under +COLP=1 that is the dial's result\n"
+    "  mc on|off               whether the missed-call list MC exists\n"
+    "  international plus|bare international numbers listed with or without '+'\n"
+    "  dial-while-ringing ok|refuse\n"
+    "                          refuse: a dial while a call rings in gets NO CARRIER\n"
+    "  storage any|quoted      quoted: AT+CPBS takes only \"MC\" in quotes\n"
+    "  radio on|off            off: +CFUN: 4, not registered, until AT+CFUN=1\n"
+    "  bare-at ok|error        error: a bare AT is answered ERROR, commands work\n"
+    "  clcc ok|error           error: AT+CLCC (the list of calls) is answered ERROR";
+
+/// A quirk of the phone that an option turns on: the setter, and the value it gets when the option
+/// is given (the opposite when it is not).
+struct QuirkOption
+{
+    const char *name;
+    const char *description;
+    void (SimPhone::*set)(bool);
+    bool whenGiven;
+};
+
+const QuirkOption kQuirks[] = {
+    {"no-mc", "No missed-call list: AT+CPBS=? lists only SM.", &SimPhone::setMissedCallList, false},
+    {"bare-international", "International numbers listed without '+' (type 145).",
+     &SimPhone::setBareInternational, true},
+    {"ring-cr-cr-lf", "Rings framed CR LF RING CR CR LF.", &SimPhone::setExtraCrAfterRing, true},
+    {"refuse-dial-while-ringing", "A dial while a call rings in is answered NO CARRIER.",
+     &SimPhone::setRefuseDialWhileRinging, true},
+    {"quoted-storage-only", "AT+CPBS takes only a quoted storage: +CPBS=\"MC\", not +CPBS=MC.",
+     &SimPhone::setQuotedStorageOnly, true},
+    {"radio-off", "The radio is off (+CFUN: 4), so not registered, until AT+CFUN=1.",
+     &SimPhone::setRadioOn, false},
+    {"refuse-clcc", "AT+CLCC, the list of calls, is answered ERROR.", &SimPhone::setCallListRefused,
+     true},
+};
+
+/// The command line: the options with a value, the demo, and the quirks.
+struct SimOptions
+{
+    QCommandLineParser parser;
+    const QCommandLineOption link{QStringLiteral("link"),
+                                  QStringLiteral("Symlink to the pty's device."),
+                                  QStringLiteral("PATH")};
+    const QCommandLineOption script{QStringLiteral("script"), QStringLiteral("Script file to run."),
+                                    QStringLiteral("FILE")};
+    const QCommandLineOption demo{QStringLiteral("demo"),
+                                  QStringLiteral("A demo caller rings once, 4 s after the program "
+                                                 "has opened the line, then every 30 s.")};
+    const QCommandLineOption model{QStringLiteral("model"), QStringLiteral("What +CGMM answers."),
+                                   QStringLiteral("TEXT")};
+    const QCommandLineOption profile{
+        QStringLiteral("profile"),
+        QStringLiteral("Stored profile: the factory's with SETTINGS applied, as the script's "
+                       "profile line (e.g. \"+CRC=1;+CLIP=1\")."),
+        QStringLiteral("SETTINGS")};
+    const QCommandLineOption callee{
+        QStringLiteral("callee"),
+        QStringLiteral("What the called party of a dial does, as the script's callee line: "
+                       "\"answers 2\", \"busy 3\", \"never\" (the default)."),
+        QStringLiteral("WHAT")};
+    QList<QCommandLineOption> quirks;
+
+    explicit SimOptions(QCoreApplication &app)
+    {
+        parser.setApplicationDescription(QString::fromLatin1(kDescription));
+        parser.addHelpOption();
+        parser.addOptions({link, script, demo, model, profile});
+        for (const QuirkOption &quirk : kQuirks)
+            quirks << QCommandLineOption(QString::fromLatin1(quirk.name),
+                                         QString::fromLatin1(quirk.description));
+        parser.addOptions(quirks);
+        parser.addOption(callee);
+        parser.process(app);
+    }
+};
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "tornasquillo-phone-sim: %s\n", qPrintable(why));
+    return 1;
+}
+
+/// The phone as the options make it, before its line is up; false, having said why, when an
+/// option's value is not one it takes.
+bool setUpPhone(SimPhone &phone, const SimOptions &options)
+{
+    const QCommandLineParser &parser = options.parser;
+    if (parser.isSet(options.model))
+        phone.setModel(parser.value(options.model));
+    if (parser.isSet(options.profile) &&
+        !phone.setStoredProfile(parser.value(options.profile).toLatin1())) {
+        fail(QStringLiteral("--profile: not a profile setting in %1")
+                 .arg(parser.value(options.profile)));
+        return false;
+    }
+    for (qsizetype i = 0; i < options.quirks.size(); ++i) {
+        const QuirkOption &quirk = kQuirks[i];
+        (phone.*quirk.set)(parser.isSet(options.quirks[i]) == quirk.whenGiven);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tornasquillo-phone-sim"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A simulated GSM phone on a pseudo-terminal, for testing Tornasquillo.\n"
-        "Script commands (stdin or --script, one per line, # comments):\n"
-        "  ring N [INTERVAL_MS] [after COMMAND [MS]]\n"
-        "                          a call; with after, MS after the phone receives a command\n"
-        "                          line starting with COMMAND (0: ahead of its answer)\n"
-        "  caller NUMBER [NAME...] | silent on|off | ringframe crlf|crcrlf\n"
-        "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
-        "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
-        "  model TEXT | quit\n"
-        "  profile [SETTINGS]      stored profile: the factory's with SETTINGS applied, e.g.\n"
-        "                          profile E0Q1V0S0=2;+CRC=1;+CLIP=1;+COLP=1;+CVHU=1;\n"
-        "                          +CMEE=1;+CSCS=\"UCS2\" (also in force at once)\n"
-        "  dial ok|busy|no-carrier|no-answer|no-dialtone|cme N\n"
-        "                          how dials are answered (ok: the call is set up)\n"
-        "  callee answers|busy|no-answer|no-carrier [SECONDS] | callee never\n"
-        "                          what the called party does, SECONDS after the dial\n"
-        "                          (default: never); under +COLP=1 that is the dial's result\n"
-        "  mc on|off               whether the missed-call list MC exists\n"
-        "  international plus|bare international numbers listed with or without '+'\n"
-        "  dial-while-ringing ok|refuse\n"
-        "                          refuse: a dial while a call rings in gets NO CARRIER\n"
-        "  storage any|quoted      quoted: AT+CPBS takes only \"MC\" in quotes\n"
-        "  radio on|off            off: +CFUN: 4, not registered, until AT+CFUN=1\n"
-        "  bare-at ok|error        error: a bare AT is answered ERROR, commands work\n"
-        "  clcc ok|error           error: AT+CLCC (the list of calls) is answered ERROR"));
-    parser.addHelpOption();
-    const QCommandLineOption linkOption(QStringLiteral("link"),
-                                        QStringLiteral("Symlink to the pty's device."),
-                                        QStringLiteral("PATH"));
-    const QCommandLineOption scriptOption(
-        QStringLiteral("script"), QStringLiteral("Script file to run."), QStringLiteral("FILE"));
-    const QCommandLineOption demoOption(
-        QStringLiteral("demo"), QStringLiteral("A demo caller rings once, 4 s after the program "
-                                               "has opened the line, then every 30 s."));
-    const QCommandLineOption modelOption(
-        QStringLiteral("model"), QStringLiteral("What +CGMM answers."), QStringLiteral("TEXT"));
-    const QCommandLineOption profileOption(
-        QStringLiteral("profile"),
-        QStringLiteral("Stored profile: the factory's with SETTINGS applied, as the script's "
-                       "profile line (e.g. \"+CRC=1;+CLIP=1\")."),
-        QStringLiteral("SETTINGS"));
-    const QCommandLineOption noMcOption(
-        QStringLiteral("no-mc"), QStringLiteral("No missed-call list: AT+CPBS=? lists only SM."));
-    const QCommandLineOption bareOption(
-        QStringLiteral("bare-international"),
-        QStringLiteral("International numbers listed without '+' (type 145)."));
-    const QCommandLineOption crCrLfOption(QStringLiteral("ring-cr-cr-lf"),
-                                          QStringLiteral("Rings framed CR LF RING CR CR LF."));
-    const QCommandLineOption refuseDialOption(
-        QStringLiteral("refuse-dial-while-ringing"),
-        QStringLiteral("A dial while a call rings in is answered NO CARRIER."));
-    const QCommandLineOption quotedOption(
-        QStringLiteral("quoted-storage-only"),
-        QStringLiteral("AT+CPBS takes only a quoted storage: +CPBS=\"MC\", not +CPBS=MC."));
-    const QCommandLineOption radioOffOption(
-        QStringLiteral("radio-off"),
-        QStringLiteral("The radio is off (+CFUN: 4), so not registered, until AT+CFUN=1."));
-    const QCommandLineOption calleeOption(
-        QStringLiteral("callee"),
-        QStringLiteral("What the called party of a dial does, as the script's callee line: "
-                       "\"answers 2\", \"busy 3\", \"never\" (the default)."),
-        QStringLiteral("WHAT"));
-    const QCommandLineOption refuseClccOption(
-        QStringLiteral("refuse-clcc"),
-        QStringLiteral("AT+CLCC, the list of calls, is answered ERROR."));
-    parser.addOptions({linkOption, scriptOption, demoOption, modelOption, profileOption, noMcOption,
-                       bareOption, crCrLfOption, refuseDialOption, quotedOption, radioOffOption,
-                       calleeOption, refuseClccOption});
-    parser.process(app);
+    const SimOptions options(app);
+    const QCommandLineParser &parser = options.parser;
 
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGTTIN, SIG_IGN);
-    if (!watchQuitSignals(app)) {
-        std::fprintf(stderr, "tornasquillo-phone-sim: cannot watch signals: %s\n",
-                     std::strerror(errno));
-        return 1;
-    }
+    if (!watchQuitSignals(app))
+        return fail(QStringLiteral("cannot watch signals: %1")
+                        .arg(QString::fromLocal8Bit(std::strerror(errno))));
 
     SimPhone phone;
-    if (parser.isSet(modelOption))
-        phone.setModel(parser.value(modelOption));
-    if (parser.isSet(profileOption) &&
-        !phone.setStoredProfile(parser.value(profileOption).toLatin1())) {
-        std::fprintf(stderr, "tornasquillo-phone-sim: --profile: not a profile setting in %s\n",
-                     qPrintable(parser.value(profileOption)));
+    if (!setUpPhone(phone, options))
         return 1;
-    }
-    phone.setMissedCallList(!parser.isSet(noMcOption));
-    phone.setBareInternational(parser.isSet(bareOption));
-    phone.setExtraCrAfterRing(parser.isSet(crCrLfOption));
-    phone.setRefuseDialWhileRinging(parser.isSet(refuseDialOption));
-    phone.setQuotedStorageOnly(parser.isSet(quotedOption));
-    phone.setRadioOn(!parser.isSet(radioOffOption));
-    phone.setCallListRefused(parser.isSet(refuseClccOption));
     QObject::connect(&phone, &SimPhone::linePlugged, &app, [&phone](const QString &device) {
         printLine(QStringLiteral("device: ") + device);
         if (!phone.linkPath().isEmpty())
             printLine(QStringLiteral("link: ") + phone.linkPath());
     });
-    if (!phone.start(parser.value(linkOption)))
+    if (!phone.start(parser.value(options.link)))
         return 1;
 
     SimCommander commander(&phone);
     QObject::connect(&commander, &SimCommander::quitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    if (parser.isSet(demoOption))
+    if (parser.isSet(options.demo))
         commander.setDemo(true);
     QString calleeError;
-    if (parser.isSet(calleeOption) &&
-        !commander.execute(QStringLiteral("callee ") + parser.value(calleeOption), &calleeError)) {
-        std::fprintf(stderr, "tornasquillo-phone-sim: --callee: %s\n", qPrintable(calleeError));
-        return 1;
-    }
+    if (parser.isSet(options.callee) &&
+        !commander.execute(QStringLiteral("callee ") + parser.value(options.callee), &calleeError))
+        return fail(QStringLiteral("--callee: ") + calleeError);
 
-    SimScript fileScript(&commander, parser.value(scriptOption));
-    if (parser.isSet(scriptOption)) {
-        QFile file(parser.value(scriptOption));
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "tornasquillo-phone-sim: cannot read %s: %s\n",
-                         qPrintable(file.fileName()), qPrintable(file.errorString()));
-            return 1;
-        }
+    SimScript fileScript(&commander, parser.value(options.script));
+    if (parser.isSet(options.script)) {
+        QFile file(parser.value(options.script));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(
+                QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
         fileScript.feed(file.readAll());
         fileScript.finish();
     }

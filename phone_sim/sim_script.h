@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QTimer;
 class SimPhone;
@@ -43,6 +44,14 @@ signals:
     void quitRequested();
 
 private:
+    struct ScriptLine;
+    struct ScriptCommand;
+    static const std::vector<ScriptCommand> &scriptCommands();
+    bool scriptRing(const ScriptLine &line, QString *error);
+    bool scriptRawBytes(const ScriptLine &line, QString *error);
+    bool scriptDial(const ScriptLine &line, QString *error);
+    bool scriptCallee(const ScriptLine &line, QString *error);
+
     void demoRing();
     void onCommand(const QString &line);
     void onLineChanged();
