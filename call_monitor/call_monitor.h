@@ -19,7 +19,7 @@
 // its line is logged all the same, and the journal says why no call-back went out and until when.
 
 #include "call_back_cool_down.h"
-#include "handled_call.h"
+#include "call_log/handled_call.h"
 #include "phone_link/ring_reports.h"
 
 #include <QString>
