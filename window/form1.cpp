@@ -429,7 +429,7 @@ void Form1::setLabel5Visible(bool visible)
 
 void Form1::appendToList2(const QString &line)
 {
-    const QDateTime when = QDateTime::currentDateTime();
+    const QDateTime when = m_clock->wallTime();
     auto *item = new EventItem(line, when, List2);
     // The padding that lines up the columns on screen is noise to a screen reader.
     item->setData(Qt::AccessibleTextRole, line.simplified());

@@ -4,6 +4,8 @@
 #include "phone_link/qt_serial_line.h"
 #include "phone_sim/sim_phone.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_line.h"
+#include "tests/support/fake_pump.h"
 #include "tests/support/message_capture.h"
 #include "window/form1.h"
 #include "window/start_state.h"
@@ -311,14 +313,14 @@ private slots:
         control<QSlider>(*form, "Slider2")->setValue(0);
         click(control<QPushButton>(*form, "Command3"));
         MessageCapture journal("tornasquillo.calls");
-        const qint64 before = QDateTime::currentSecsSinceEpoch();
+        const qint64 before = clock->wallTime().toSecsSinceEpoch();
         phone.ring(1, 1000);
 
         auto *list2 = control<QListWidget>(*form, "List2");
         QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Rilevata chiamata .. 1 squilli"));
         clock->skip(CallMonitor::kCallOver);
         QTRY_COMPARE(list2->count(), 1);
-        const qint64 after = QDateTime::currentSecsSinceEpoch();
+        const qint64 after = clock->wallTime().toSecsSinceEpoch();
         const QListWidgetItem *logged = list2->item(0);
         QCOMPARE(logged->text(),
                  QStringLiteral("Ha squillato : +393331234567   > Mario Rossi     = Risposto"));
@@ -398,7 +400,13 @@ private slots:
 
     void aLoggedLineIsHandedOnAsOneLine()
     {
-        Form1 form(PortMap{});
+        // The line is stamped by the window's clock: here a fake one, whose wall time starts at
+        // noon of 8 December 2026.
+        auto fakeClock = std::make_unique<FakeClock>();
+        FakeClock &clock = *fakeClock;
+        auto pump = std::make_unique<FakePump>(clock);
+        Form1 form(std::make_unique<FakeLine>(), std::move(fakeClock), std::move(pump));
+        clock.advance(83);
         QSignalSpy logged(&form, &Form1::callLogged);
         MessageCapture journal("tornasquillo.calls");
         // A phonebook name that ran on into the phone's next line would split the record.
@@ -408,10 +416,15 @@ private slots:
             QStringLiteral("Ha squillato : +393331234567   > Mario  Rossi   = Risposto");
         form.appendToList2(line);
 
-        QCOMPARE(control<QListWidget>(form, "List2")->item(0)->text(), line);
+        const QListWidgetItem *listed = control<QListWidget>(form, "List2")->item(0);
+        QCOMPARE(listed->text(), line);
+        QCOMPARE(listed->toolTip(),
+                 QLocale::system().toString(clock.wallTime(), QLocale::LongFormat));
         QCOMPARE(logged.count(), 1);
         const auto record = logged.first().at(0).value<CallRecord>();
         const QString stamp = record.stamp;
+        QVERIFY2(stamp.startsWith(QStringLiteral("2026-12-08T12:01:23")), qPrintable(stamp));
+        QCOMPARE(QDateTime::fromString(stamp, Qt::ISODate), clock.wallTime());
         QCOMPARE(record.line, oneLine);
         QCOMPARE(journal.texts(QtInfoMsg), QStringList(stamp + u' ' + oneLine));
     }
