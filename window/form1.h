@@ -38,6 +38,7 @@ class QStatusBar;
 class QTimer;
 class BorderlessGroup;
 class StatusPanel;
+struct ControlDesign;
 
 class Form1 : public QWidget, public PortView, public MonitorView
 {
@@ -91,7 +92,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    /// Makes the designed controls (control_design.h), then the status panels and the timer.
     void createControls();
+    /// One control of the design, placed and captioned, in parent.
+    QWidget *makeControl(const ControlDesign &design, QWidget *parent);
+    /// The sliders' ranges and start values, and their labels' captions.
+    void startSliders();
+    void createStatusPanels();
     void wireConnections();
     void applyTabOrder();
     /// A rectangle of the design (twips) in pixels on this window's screen.
