@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_monitor/caller_entry.h"
 #include "tests/support/fake_phone.h"
+#include "tests/support/test_numbers.h"
 
 #include <QTest>
 
@@ -49,12 +50,11 @@ private slots:
         const QStringList unquoted{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
         // A phone that refused the list is asked for it quoted; one that never answered is not.
         const QStringList quoted{"AT+CPBS=MC\r", "AT+CPBS=\"MC\"\r"};
-        const auto callBack = [](const char *number) {
-            return QStringList{QStringLiteral("ATD%1;\r").arg(QLatin1String(number)), "ATH\r",
-                               "ATH\r"};
+        const auto callBack = [](const QString &number) {
+            return QStringList{QStringLiteral("ATD%1;\r").arg(number), "ATH\r", "ATH\r"};
         };
-        const QStringList callsMario = callBack("+393331234567");
-        const QStringList callsLucia = callBack("+393479876543");
+        const QStringList callsMario = callBack(kCallerNumber);
+        const QStringList callsLucia = callBack(QStringLiteral("+393479876543"));
 
         // The lookup fails: "errore", never called back.
         QTest::newRow("the book cannot be chosen")
@@ -159,8 +159,8 @@ private slots:
         QTest::addColumn<QString>("dial"); ///< the dial frame; empty: never dialled
         QTest::newRow("national") << "0612345678" << 129 << "ATD0612345678;\r";
         QTest::newRow("international without plus, type 145")
-            << "393331234567" << 145 << "ATD+393331234567;\r";
-        QTest::newRow("international with plus") << "+393331234567" << 145 << "ATD+393331234567;\r";
+            << "393331234567" << 145 << kCallerDial + u'\r';
+        QTest::newRow("international with plus") << kCallerNumber << 145 << kCallerDial + u'\r';
         QTest::newRow("no plus, national type") << "393331234567" << 129 << "ATD393331234567;\r";
         QTest::newRow("withheld") << "" << 129 << "";
         QTest::newRow("withheld, type 145") << "" << 145 << "";

@@ -6,6 +6,7 @@
 #include "tests/support/fake_line.h"
 #include "tests/support/fake_pump.h"
 #include "tests/support/program_run.h"
+#include "tests/support/test_numbers.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -146,7 +147,7 @@ private slots:
                            "Checking again after ATZ:", "Summary: 0 problems, 0 warnings."}
             << quick;
         QTest::newRow("international without '+'")
-            << "caller +393331234567 Mario\nring 1 0\ninternational bare" << false << 0
+            << "caller " + kCallerNumber + " Mario\nring 1 0\ninternational bare" << false << 0
             << QStringList{"ok: entry 1 of the missed-call list is \"393331234567\", an "
                            "international number without its \"+\" (type 145)"}
             << quick;

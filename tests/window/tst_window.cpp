@@ -7,6 +7,7 @@
 #include "tests/support/fake_line.h"
 #include "tests/support/fake_pump.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/test_numbers.h"
 #include "window/form1.h"
 #include "window/start_state.h"
 #include "window/twips.h"
@@ -305,7 +306,7 @@ private slots:
         QVERIFY(form);
 
         click(control<QPushButton>(*form, "Command1"));
-        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
 
@@ -344,7 +345,7 @@ private slots:
         QVERIFY(listIface && listIface->childCount() == 1);
         QCOMPARE(listIface->child(0)->text(QAccessible::Description), told);
         const QStringList heard = phone.receivedCommands();
-        const qsizetype dial = heard.indexOf("ATD+393331234567;");
+        const qsizetype dial = heard.indexOf(kCallerDial);
         QVERIFY2(dial > 0, qPrintable(heard.join(' ')));
         QCOMPARE(heard.mid(dial + 1), (QStringList{"ATH", "ATH"}));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("Risposto a squillo.."));
@@ -364,13 +365,13 @@ private slots:
         QVERIFY(control<QWidget>(*form, "Frame2")->isEnabled());
         QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Porta non aperta o occupata"));
         QCOMPARE(list2->count(), 1);
-        QVERIFY(list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : +393331234567")));
+        QVERIFY(
+            list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : ") + kCallerNumber));
         const qsizetype heardBefore = phone.receivedCommands().size();
         QVERIFY(phone.start(link));
         QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
                                   QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"), 10000);
-        QCOMPARE(phone.receivedCommands().mid(heardBefore),
-                 (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands().mid(heardBefore), kStartUpCommands);
         phone.ring(1, 1000);
         QTRY_VERIFY(panel(*form, 2)->text().startsWith(QStringLiteral("Rilevata chiamata")));
         clock->skip(CallMonitor::kCallOver);
@@ -395,7 +396,7 @@ private slots:
         QCOMPARE(control<QLabel>(*form, "Label4")->text(), QString(kLabel4).replace("1 ", "3 "));
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
-        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
