@@ -9,8 +9,9 @@
 
 /// Runs `program` with `arguments` and no display, once with LANG=C and once in Italian, each
 /// time for at most `timeoutMs` while this thread's event loop runs (a simulated phone in it
-/// goes on answering). Empty when each run ends normally with `exitStatus` and says every text
-/// of `english`, and of `italian`, respectively; otherwise what went wrong, with the output.
+/// goes on answering). Empty when each run ends normally with `exitStatus`, the English one
+/// saying every text of `english` and the Italian one every text of `italian`; otherwise what
+/// went wrong, with the output.
 inline QString answersInBothLanguages(const QString &program, const QStringList &arguments,
                                       int exitStatus, const QStringList &english,
                                       const QStringList &italian, int timeoutMs)
