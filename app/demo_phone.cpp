@@ -58,6 +58,31 @@ bool DemoPhone::start(QString *error)
 {
     const QString program = phoneProgram();
     m_linkPath = defaultLinkPath();
+    setUpProcess(program);
+    m_process.start();
+    if (!m_process.waitForStarted(kStartTimeoutMs)) {
+        *error = QCoreApplication::translate("DemoPhone", "cannot start the simulated phone %1: %2")
+                     .arg(program, m_process.errorString());
+        return false;
+    }
+    if (waitForLine()) {
+        watchAfterStart();
+        return true;
+    }
+    *error = m_process.state() == QProcess::Running
+                 ? QCoreApplication::translate("DemoPhone",
+                                               "the simulated phone %1 put up no line within %2 s")
+                       .arg(program)
+                       .arg(kStartTimeoutMs / 1000)
+                 : QCoreApplication::translate(
+                       "DemoPhone", "the simulated phone %1 ended before its line was up")
+                       .arg(program);
+    stop();
+    return false;
+}
+
+void DemoPhone::setUpProcess(const QString &program)
+{
     m_process.setProgram(program);
     m_process.setArguments({QStringLiteral("--demo"), QStringLiteral("--link"), m_linkPath});
     m_process.setStandardInputFile(QProcess::nullDevice());
@@ -78,51 +103,39 @@ bool DemoPhone::start(QString *error)
         if (::getppid() != parent)
             ::_exit(1);
     });
+}
 
-    m_process.start();
-    if (!m_process.waitForStarted(kStartTimeoutMs)) {
-        *error = QCoreApplication::translate("DemoPhone", "cannot start the simulated phone %1: %2")
-                     .arg(program, m_process.errorString());
-        return false;
-    }
+bool DemoPhone::waitForLine()
+{
     // The phone says "link: PATH" on its standard output once the link stands for its line.
     const QByteArray ready = "link: " + QFile::encodeName(m_linkPath);
     const QDeadlineTimer deadline(kStartTimeoutMs);
     for (;;) {
         while (m_process.canReadLine()) {
-            if (m_process.readLine().trimmed() == ready) {
-                // What it says afterwards (a new line after a hang-up) is of no use here.
-                QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
-                                 [this] { m_process.readAllStandardOutput(); });
-                QObject::connect(
-                    &m_process, &QProcess::finished, &m_process,
-                    [](int code, QProcess::ExitStatus status) {
-                        qCWarning(lcDemo).noquote()
-                            << (status == QProcess::CrashExit
-                                    ? QCoreApplication::translate(
-                                          "DemoPhone", "the simulated phone ended by a crash")
-                                    : QCoreApplication::translate(
-                                          "DemoPhone", "the simulated phone ended with status %1")
-                                          .arg(code));
-                    });
+            if (m_process.readLine().trimmed() == ready)
                 return true;
-            }
         }
         if (m_process.state() != QProcess::Running ||
-            !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
-            break;
-        }
+            !m_process.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
     }
-    *error = m_process.state() == QProcess::Running
-                 ? QCoreApplication::translate("DemoPhone",
-                                               "the simulated phone %1 put up no line within %2 s")
-                       .arg(program)
-                       .arg(kStartTimeoutMs / 1000)
-                 : QCoreApplication::translate(
-                       "DemoPhone", "the simulated phone %1 ended before its line was up")
-                       .arg(program);
-    stop();
-    return false;
+}
+
+void DemoPhone::watchAfterStart()
+{
+    // What it says afterwards (a new line after a hang-up) is of no use here.
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
+                     [this] { m_process.readAllStandardOutput(); });
+    QObject::connect(
+        &m_process, &QProcess::finished, &m_process, [](int code, QProcess::ExitStatus status) {
+            qCWarning(lcDemo).noquote()
+                << (status == QProcess::CrashExit
+                        ? QCoreApplication::translate("DemoPhone",
+                                                      "the simulated phone ended by a crash")
+                        : QCoreApplication::translate("DemoPhone",
+                                                      "the simulated phone ended with status %1")
+                              .arg(code));
+        });
 }
 
 void DemoPhone::stop()

@@ -44,6 +44,12 @@ public:
     static QString defaultLinkPath();
 
 private:
+    /// The phone's program, arguments, environment, and its end with the program's.
+    void setUpProcess(const QString &program);
+    /// Waits until the phone says its link stands; false when it ends or says nothing in time.
+    bool waitForLine();
+    /// Reports the phone's end from now on, and drops what it says.
+    void watchAfterStart();
     void stop();
 
     QProcess m_process;

@@ -20,18 +20,16 @@ QString isoStamp(const QDateTime &when)
                              minutes % 60);
 }
 
-/// A record is one line: the name cut from a malformed phonebook answer can hold the CR LF of
-/// the next entry, which would split the record or forge a second one.
-QString onOneLine(QString line)
+} // namespace
+
+QString onOneLine(QString text)
 {
-    for (QChar &c : line) {
+    for (QChar &c : text) {
         if (c.category() == QChar::Other_Control)
             c = u' ';
     }
-    return line;
+    return text;
 }
-
-} // namespace
 
 CallRecord CallRecord::of(const QString &line, const QDateTime &when)
 {

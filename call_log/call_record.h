@@ -24,3 +24,8 @@ struct CallRecord
 /// Writes the record to the journal: standard error, after the moment, through the logging
 /// category tornasquillo.calls.
 void journalCall(const CallRecord &record);
+
+/// The text with each control character turned into a space. A record of a call is one line,
+/// and so is what the desktop is told of it: the name cut from a malformed phonebook answer can
+/// hold the CR LF of the next entry, which would split the record or forge a second one.
+QString onOneLine(QString text);

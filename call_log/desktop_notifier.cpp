@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop_notifier.h"
 
+#include "call_record.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -15,10 +17,10 @@ constexpr int kCallTimeoutMs = 5000;
 /// The Desktop Notifications urgency levels: 0 low, 1 normal, 2 critical.
 constexpr uchar kNormalUrgency = 1;
 
-/// The phone's texts on one line: a name can hold the CR LF of the phonebook's next entry.
+/// The phone's texts on one line, without the runs of spaces its control characters leave.
 QString plain(const QString &text)
 {
-    return text.simplified();
+    return onOneLine(text).simplified();
 }
 
 } // namespace

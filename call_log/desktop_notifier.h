@@ -9,7 +9,7 @@
 // error; the window, the journal and the file go on as before. Later calls still go out, so a
 // notification service that starts after the program (at login) is used once it is there.
 
-#include "call_monitor/handled_call.h"
+#include "handled_call.h"
 
 #include <QDBusConnection>
 #include <QObject>

@@ -25,7 +25,7 @@
 #include "call_back_hold.h"
 #include "call_back_limit.h"
 #include "call_back_numbers.h"
-#include "handled_call.h"
+#include "call_log/handled_call.h"
 #include "phone_link/ring_reports.h"
 
 #include <QString>

@@ -47,6 +47,39 @@ bool isRingReport(const QString &line, bool numericToo)
            (numericToo && line == u"2");
 }
 
+/// Takes the whole lines out of `buffer` into `reply`, the echo of the command and the ring
+/// reports set aside; the unfinished last line stays. True once the final result code came.
+bool takeLines(QString &buffer, const QString &echo, bool numericToo, CheckReply &reply)
+{
+    // A line is complete at its CR or LF (V0 ends a result with CR alone).
+    for (;;) {
+        const auto at = std::find_if(buffer.cbegin(), buffer.cend(),
+                                     [](QChar c) { return c == u'\r' || c == u'\n'; });
+        if (at == buffer.cend())
+            return false;
+        const qsizetype end = at - buffer.cbegin();
+        const QString line = buffer.left(end).trimmed();
+        buffer.remove(0, end + 1);
+        if (line.isEmpty())
+            continue;
+        if (line.compare(echo, Qt::CaseInsensitive) == 0) {
+            reply.echoed = true;
+            continue;
+        }
+        if (isRingReport(line, numericToo))
+            continue;
+        const QString code = finalCode(line, numericToo);
+        if (!code.isEmpty()) {
+            reply.end = CheckReply::End::Final;
+            reply.final = code;
+            reply.numeric = code != line.toUpper();
+            return true;
+        }
+        if (reply.info.size() < 100)
+            reply.info << line;
+    }
+}
+
 /// What the common "+CME ERROR" numbers of 3GPP TS 27.007 mean, in the report's language; empty
 /// for any other answer.
 QString cmeMeaning(const QString &final)
@@ -146,33 +179,8 @@ CheckReply CheckExchange::ask(const QString &cmdat, double wait, bool numericToo
             return reply;
         }
         buffer += m_line.readAll();
-        // Whole lines only: a line is complete at its CR or LF (V0 ends a result with CR alone).
-        for (;;) {
-            const auto at = std::find_if(buffer.cbegin(), buffer.cend(),
-                                         [](QChar c) { return c == u'\r' || c == u'\n'; });
-            if (at == buffer.cend())
-                break;
-            const qsizetype end = at - buffer.cbegin();
-            const QString line = buffer.left(end).trimmed();
-            buffer.remove(0, end + 1);
-            if (line.isEmpty())
-                continue;
-            if (line.compare(echo, Qt::CaseInsensitive) == 0) {
-                reply.echoed = true;
-                continue;
-            }
-            if (isRingReport(line, numericToo))
-                continue;
-            const QString code = finalCode(line, numericToo);
-            if (!code.isEmpty()) {
-                reply.end = CheckReply::End::Final;
-                reply.final = code;
-                reply.numeric = code != line.toUpper();
-                return reply;
-            }
-            if (reply.info.size() < 100)
-                reply.info << line;
-        }
+        if (takeLines(buffer, echo, numericToo, reply))
+            return reply;
         if (buffer.size() > kMaxAnswer)
             buffer.clear();
         if (m_clock.seconds() >= deadline) {

@@ -91,7 +91,11 @@ void PhoneCheck::checkMissedCalls()
         say(Level::Ok, tr("AT+CPBS=MC, unquoted, answered %1, but the quoted form "
                           "AT+CPBS=\"MC\" answers OK: Tornasquillo asks again in that form.")
                            .arg(select.describe()));
+    checkFirstMissedCall();
+}
 
+void PhoneCheck::checkFirstMissedCall()
+{
     const CheckReply entry = ask(QStringLiteral("+CPBR=1"));
     if (stopped())
         return;

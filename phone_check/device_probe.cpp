@@ -17,6 +17,50 @@ QStringList serialDevices()
     return paths;
 }
 
+namespace {
+
+/// What asking one candidate found.
+struct Asked
+{
+    bool opened = false;
+    std::unique_ptr<QtSerialLine> answering; ///< its line, still open, when it answered "AT"
+};
+
+/// Opens `path` and asks it "AT", saying on `out` what it did.
+Asked askAt(const QString &path, Clock &clock, EventPump &pump, QTextStream &out, double probeEnd)
+{
+    if (clock.seconds() >= probeEnd) {
+        out << QCoreApplication::translate("PhoneCheck", "%1: not tried (out of time)").arg(path)
+            << '\n';
+        return {};
+    }
+    auto line = std::make_unique<QtSerialLine>(PortMap{path, path});
+    if (!line->open(1)) {
+        out << QCoreApplication::translate("PhoneCheck", "%1: cannot open: %2")
+                   .arg(path, line->openError())
+            << '\n';
+        return {};
+    }
+    PhoneCheck probe(*line, clock, pump, out, path, probeEnd);
+    const CheckReply reply = probe.answersAt(PhoneCheck::kProbeWait, true);
+    const bool found = reply.isFinal();
+    // A phone may refuse a bare "AT" and answer every command Tornasquillo sends.
+    if (reply.isOk())
+        out << QCoreApplication::translate("PhoneCheck", "%1: answers \"AT\"").arg(path) << '\n';
+    else if (found)
+        out << QCoreApplication::translate(
+                   "PhoneCheck", "%1: answers \"AT\" with %2 (a warning at most; the check tells)")
+                   .arg(path, reply.describe())
+            << '\n';
+    else
+        out << QCoreApplication::translate("PhoneCheck", "%1: no answer to \"AT\"").arg(path)
+            << '\n';
+    out.flush();
+    return {true, found ? std::move(line) : nullptr};
+}
+
+} // namespace
+
 ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pump,
                       QTextStream &out, double probeEnd)
 {
@@ -38,42 +82,13 @@ ProbeResult findPhone(const QStringList &candidates, Clock &clock, EventPump &pu
     std::unique_ptr<QtSerialLine> first;
     bool opened = false;
     for (const QString &path : candidates) {
-        if (clock.seconds() >= probeEnd) {
-            out << QCoreApplication::translate("PhoneCheck", "%1: not tried (out of time)")
-                       .arg(path)
-                << '\n';
+        Asked asked = askAt(path, clock, pump, out, probeEnd);
+        opened = opened || asked.opened;
+        if (!asked.answering)
             continue;
-        }
-        auto line = std::make_unique<QtSerialLine>(PortMap{path, path});
-        if (!line->open(1)) {
-            out << QCoreApplication::translate("PhoneCheck", "%1: cannot open: %2")
-                       .arg(path, line->openError())
-                << '\n';
-            continue;
-        }
-        opened = true;
-        PhoneCheck probe(*line, clock, pump, out, path, probeEnd);
-        const CheckReply reply = probe.answersAt(PhoneCheck::kProbeWait, true);
-        const bool found = reply.isFinal();
-        // A phone may refuse a bare "AT" and answer every command Tornasquillo sends.
-        if (reply.isOk())
-            out << QCoreApplication::translate("PhoneCheck", "%1: answers \"AT\"").arg(path)
-                << '\n';
-        else if (found)
-            out << QCoreApplication::translate(
-                       "PhoneCheck",
-                       "%1: answers \"AT\" with %2 (a warning at most; the check tells)")
-                       .arg(path, reply.describe())
-                << '\n';
-        else
-            out << QCoreApplication::translate("PhoneCheck", "%1: no answer to \"AT\"").arg(path)
-                << '\n';
-        out.flush();
-        if (found) {
-            answering << path;
-            if (!first)
-                first = std::move(line);
-        }
+        answering << path;
+        if (!first)
+            first = std::move(asked.answering);
     }
     if (answering.isEmpty()) {
         out << PhoneCheck::reportLine(

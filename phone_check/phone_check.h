@@ -76,6 +76,8 @@ private:
     bool checkAfterReset(bool first);
     void checkIdentity();
     void checkMissedCalls();
+    /// Entry 1 of the missed-call list, once the list is selected: the caller of the last call.
+    void checkFirstMissedCall();
     /// The settings read as one number each (ring reports, dialling, auto-answer, errors).
     void checkSettings();
     struct Setting;

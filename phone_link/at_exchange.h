@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The AT command exchange: every conversation with the phone goes through IOP. It frames one
-// command as "AT" + command + CR, writes it, and collects the phone's answer until a final result
-// code (CR LF "OK" CR LF or CR LF "ERROR" CR LF, in any letter case) is in the buffer. A phone
-// that stays silent for 20 seconds gets the command again, up to 100 times, and the exchange
-// then answers "ERROR". A dial is the exception: it is written once and answers "ERROR" at the
-// deadline, because on a phone any character aborts a call being set up and a second dial can
-// put the first call on hold, so re-sending it would call the number over and over. The
-// collected answer is cleaned of its framing by ForDat's routine.
+// The AT command exchange: every conversation of the program's with the phone (the start-up
+// dialogue, the monitor's lookup and call-back, ESCI's reset) goes through IOP; only the phone
+// check (phone_check/) writes its commands itself, framed by atFrame(), because it never re-sends
+// and waits for more final result codes. IOP frames one command as "AT" + command + CR, writes it,
+// and collects the phone's answer until a final result code (CR LF "OK" CR LF or CR LF "ERROR"
+// CR LF, in any letter case) is in the buffer. A phone that stays silent for 20 seconds gets the
+// command again, up to 100 times, and the exchange then answers "ERROR". A dial is the exception:
+// it is written once and answers "ERROR" at the deadline, because on a phone any character aborts
+// a call being set up and a second dial can put the first call on hold, so re-sending it would
+// call the number over and over. The collected answer is cleaned of its framing by ForDat's
+// routine.
 //
 // The exchange blocks its caller but pumps events on every pass of its wait, so the window's
 // other handlers (and nested exchanges) run meanwhile. A call may ring in during any exchange:

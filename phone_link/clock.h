@@ -11,8 +11,8 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual double seconds() const = 0;
-    /// The wall clock's time, to tell a person when something will happen; nothing is measured
-    /// on it.
+    /// The wall clock's time, to tell a person when something happened or will happen; nothing
+    /// is measured on it.
     virtual QDateTime wallTime() const = 0;
 };
 

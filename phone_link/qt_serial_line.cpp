@@ -70,42 +70,64 @@ bool QtSerialLine::openPort(int portNumber, bool again)
     m_lines.clear();
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const QSerialPort::SerialPortError error = m_port.error();
-        const bool busy = error == QSerialPort::PermissionError && !lacksPermission(device);
-        const QString failure = QStringLiteral("%1 %2 %3").arg(device).arg(int(error)).arg(busy);
-        if (again && failure == m_reportedFailure) {
-            m_openError = m_reportedError;
-            return false;
-        }
-        switch (error) {
-        case QSerialPort::PermissionError:
-            if (busy) {
-                m_openError = tr("the device is busy (held by another program)");
-                const QString hint =
-                    modemManagerHint(QDBusConnection::systemBus(), device, usbIdsOf(device));
-                if (!hint.isEmpty())
-                    m_openError += QStringLiteral(".\n") + hint;
-            } else {
-                m_openError = tr("permission denied; add your user to the group that owns %1 "
-                                 "(usually 'dialout': sudo adduser $USER dialout, then log in "
-                                 "again)")
-                                  .arg(device);
-            }
-            break;
-        case QSerialPort::DeviceNotFoundError:
-            m_openError = tr("no such device");
-            break;
-        default:
-            m_openError = m_port.errorString();
-            break;
-        }
-        m_reportedFailure = failure;
-        m_reportedError = m_openError;
-        qCWarning(lcLink).noquote()
-            << tr("cannot open COM %1 ( %2 ): %3").arg(portNumber).arg(named, m_openError);
+        openFailed(portNumber, device, named, again);
         return false;
     }
     m_reportedFailure.clear();
+    setUpOpenPort();
+    qCInfo(lcLink).noquote() << tr("opened COM %1 ( %2 )").arg(portNumber).arg(named);
+    // Run as root, the open passes ModemManager's exclusive hold: its commands would then mix
+    // with ours.
+    if (const auto modem = modemManagingDevice(QDBusConnection::systemBus(), device)) {
+        const QString advice = modemManagerAdvice(*modem, device, usbIdsOf(device));
+        qCWarning(lcLink).noquote() << tr("COM %1 is open, but ModemManager uses the same device "
+                                          "and its commands will mix with ours.")
+                                               .arg(portNumber) +
+                                           u'\n' + advice;
+    }
+    return true;
+}
+
+void QtSerialLine::openFailed(int portNumber, const QString &device, const QString &named,
+                              bool again)
+{
+    const QSerialPort::SerialPortError error = m_port.error();
+    const bool busy = error == QSerialPort::PermissionError && !lacksPermission(device);
+    const QString failure = QStringLiteral("%1 %2 %3").arg(device).arg(int(error)).arg(busy);
+    if (again && failure == m_reportedFailure) {
+        m_openError = m_reportedError;
+        return;
+    }
+    switch (error) {
+    case QSerialPort::PermissionError:
+        if (busy) {
+            m_openError = tr("the device is busy (held by another program)");
+            const QString hint =
+                modemManagerHint(QDBusConnection::systemBus(), device, usbIdsOf(device));
+            if (!hint.isEmpty())
+                m_openError += QStringLiteral(".\n") + hint;
+        } else {
+            m_openError = tr("permission denied; add your user to the group that owns %1 "
+                             "(usually 'dialout': sudo adduser $USER dialout, then log in "
+                             "again)")
+                              .arg(device);
+        }
+        break;
+    case QSerialPort::DeviceNotFoundError:
+        m_openError = tr("no such device");
+        break;
+    default:
+        m_openError = m_port.errorString();
+        break;
+    }
+    m_reportedFailure = failure;
+    m_reportedError = m_openError;
+    qCWarning(lcLink).noquote()
+        << tr("cannot open COM %1 ( %2 ): %3").arg(portNumber).arg(named, m_openError);
+}
+
+void QtSerialLine::setUpOpenPort()
+{
     // The line settings are applied after open; a pseudo-terminal accepts them all. Its lack of
     // modem-control lines makes DTR and RTS fail, which changes nothing for the phone.
     m_port.setBaudRate(QSerialPort::Baud19200);
@@ -123,17 +145,6 @@ bool QtSerialLine::openPort(int portNumber, bool again)
             notifier->setEnabled(false);
     startWatch();
     m_sinceOpen.start();
-    qCInfo(lcLink).noquote() << tr("opened COM %1 ( %2 )").arg(portNumber).arg(named);
-    // Run as root, the open passes ModemManager's exclusive hold: its commands would then mix
-    // with ours.
-    if (const auto modem = modemManagingDevice(QDBusConnection::systemBus(), device)) {
-        const QString advice = modemManagerAdvice(*modem, device, usbIdsOf(device));
-        qCWarning(lcLink).noquote() << tr("COM %1 is open, but ModemManager uses the same device "
-                                          "and its commands will mix with ours.")
-                                               .arg(portNumber) +
-                                           u'\n' + advice;
-    }
-    return true;
 }
 
 void QtSerialLine::close()

@@ -49,6 +49,11 @@ public:
 
 private:
     bool openPort(int portNumber, bool again);
+    /// Says why `device` (shown as `named`) did not open: in openError() and, unless `again`
+    /// met the same failure as the attempt before, on standard error.
+    void openFailed(int portNumber, const QString &device, const QString &named, bool again);
+    /// The line settings of an open port, and its watch.
+    void setUpOpenPort();
     void onError(QSerialPort::SerialPortError error);
     /// Reads what the device holds into m_chunk, at most kReadBufferSize bytes, without waiting;
     /// the count read. A device that is gone or fails closes the line.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <stdlib.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
@@ -17,15 +18,19 @@
 #include <termios.h>
 #include <unistd.h>
 
-SimPty::SimPty(QObject *parent) : QObject(parent) {}
+namespace {
 
-SimPty::~SimPty()
+/// Both ends of a pseudo-terminal, and the device of its slave end.
+struct PtyEnds
 {
-    close();
-    removeOwnLink();
-}
+    int master;
+    int slave;
+    QString device;
+};
 
-bool SimPty::open(const QString &linkPath)
+/// A new pseudo-terminal, raw at 19200 baud, both ends open; none, said on standard error and
+/// with nothing left open, when it cannot be made.
+std::optional<PtyEnds> openRawPty()
 {
     auto fail = [](const char *what, int master, int slave) {
         qCWarning(lcPhoneSim).noquote() << "cannot open a pty:" << what << std::strerror(errno);
@@ -33,7 +38,7 @@ bool SimPty::open(const QString &linkPath)
             ::close(slave);
         if (master >= 0)
             ::close(master);
-        return false;
+        return std::nullopt;
     };
 
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -62,8 +67,25 @@ bool SimPty::open(const QString &linkPath)
     ::cfsetospeed(&tio, B19200);
     if (::tcsetattr(slave, TCSANOW, &tio) != 0)
         return fail("tcsetattr", master, slave);
+    return PtyEnds{master, slave, QString::fromLocal8Bit(name)};
+}
 
-    const QString device = QString::fromLocal8Bit(name);
+} // namespace
+
+SimPty::SimPty(QObject *parent) : QObject(parent) {}
+
+SimPty::~SimPty()
+{
+    close();
+    removeOwnLink();
+}
+
+bool SimPty::open(const QString &linkPath)
+{
+    const std::optional<PtyEnds> ends = openRawPty();
+    if (!ends)
+        return false;
+    const auto [master, slave, device] = *ends;
     if (linkPath != this->linkPath())
         removeOwnLink();
     if (!linkPath.isEmpty() && !makeLink(linkPath, device)) {
@@ -84,7 +106,7 @@ bool SimPty::open(const QString &linkPath)
         m_writeNotifier->setEnabled(false);
         emit writable();
     });
-    watchForCloses(name);
+    watchForCloses(device.toLocal8Bit().constData());
     {
         QMutexLocker lock(&m_mutex);
         m_devicePath = device;

@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "call_log/call_record.h"
+#include "control_design.h"
 #include "controls.h"
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
@@ -37,8 +38,6 @@ const QString kLabel4Stem = QStringLiteral("Numero squilli per considerare il ri
 const QString kSeconds = QStringLiteral(" sec");
 const QString kRings = QStringLiteral(" squilli");
 
-constexpr int kClientWidth = 7860; // twips
-constexpr int kClientHeight = 7185;
 constexpr int kListPointSize = 10;
 
 /// Small and large steps of every slider.
@@ -63,6 +62,21 @@ QFont eventListFont()
     return font;
 }
 
+/// Label5: the responder's "!ATTIVO!", hidden until the responder is on.
+QLabel *newIndicator(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
+    label->setAlignment(Qt::AlignCenter);
+    label->setAutoFillBackground(true);
+    QPalette indicator = label->palette();
+    indicator.setColor(QPalette::Window, Qt::yellow);
+    label->setPalette(indicator);
+    label->hide();
+    return label;
+}
+
 /// One line of the event list. It keeps the moment it was logged and tells it, in the desktop's
 /// language with the seconds, as its tooltip and its accessible description. The text is made
 /// only when asked for: a list left running for months holds thousands of lines.
@@ -84,6 +98,56 @@ public:
 private:
     QDateTime m_when;
 };
+
+/// A new control of the kind, looking as its kind does in the design.
+QWidget *newControl(ControlDesign::Kind kind, QWidget *parent)
+{
+    switch (kind) {
+    case ControlDesign::Button:
+        return new QPushButton(parent);
+    case ControlDesign::Frame:
+        return new BorderlessGroup(parent);
+    case ControlDesign::Option:
+        return new QRadioButton(parent);
+    case ControlDesign::Line: {
+        auto *line = new QFrame(parent);
+        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        line->setLineWidth(1);
+        return line;
+    }
+    case ControlDesign::Label:
+        return new QLabel(parent);
+    case ControlDesign::Indicator:
+        return newIndicator(parent);
+    case ControlDesign::EventList: {
+        auto *list = new QListWidget(parent);
+        list->setFont(eventListFont());
+        list->setUniformItemSizes(true);
+        return list;
+    }
+    case ControlDesign::Slider: {
+        auto *slider = new QSlider(Qt::Horizontal, parent);
+        slider->setSingleStep(kSliderStep);
+        slider->setPageStep(kSliderPage);
+        slider->setTickPosition(QSlider::TicksBelow);
+        slider->setTickInterval(1);
+        return slider;
+    }
+    case ControlDesign::StatusBar: {
+        auto *bar = new QStatusBar(parent);
+        bar->setSizeGripEnabled(false);
+        return bar;
+    }
+    }
+    return nullptr;
+}
+
+/// The control of the design that `name` names, once createControls has made it.
+template<class T>
+T *designed(const QObject &form, const char *name)
+{
+    return form.findChild<T *>(QString::fromLatin1(name));
+}
 
 QIcon programIcon()
 {
@@ -136,95 +200,95 @@ Form1::~Form1() = default;
 
 void Form1::createControls()
 {
-    Command1 = new QPushButton(QStringLiteral("APRI / CHIUDI PORTA"), this);
-    Command1->setGeometry(designRect(60, 60, 6375, 495));
+    QWidget *frame = nullptr; // the frame that the options after it go into
+    for (const ControlDesign &design : kControlDesigns) {
+        QWidget *made = makeControl(design, design.kind == ControlDesign::Option ? frame : this);
+        if (design.kind == ControlDesign::Frame)
+            frame = made;
+    }
+    Command1 = designed<QPushButton>(*this, "Command1");
+    Frame2 = designed<BorderlessGroup>(*this, "Frame2");
+    Option3 = designed<QRadioButton>(*this, "Option3");
+    Option4 = designed<QRadioButton>(*this, "Option4");
+    Line1 = designed<QFrame>(*this, "Line1");
+    Command3 = designed<QPushButton>(*this, "Command3");
+    Label5 = designed<QLabel>(*this, "Label5");
+    Label3 = designed<QLabel>(*this, "Label3");
+    List2 = designed<QListWidget>(*this, "List2");
+    Label1 = designed<QLabel>(*this, "Label1");
+    Slider1 = designed<QSlider>(*this, "Slider1");
+    Label2 = designed<QLabel>(*this, "Label2");
+    Slider2 = designed<QSlider>(*this, "Slider2");
+    Label4 = designed<QLabel>(*this, "Label4");
+    Slider3 = designed<QSlider>(*this, "Slider3");
+    StatusBar1 = designed<QStatusBar>(*this, "StatusBar1");
 
-    Frame2 = new BorderlessGroup(this);
-    Frame2->setGeometry(designRect(6480, 60, 915, 435));
-    Frame2->setAccessibleName(QStringLiteral("Porta seriale"));
-    Option3 = new QRadioButton(QStringLiteral("COM 1"), Frame2);
-    Option3->setGeometry(designRect(0, 0, 855, 195));
     Option3->setChecked(true);
-    Option4 = new QRadioButton(QStringLiteral("COM 2"), Frame2);
-    Option4->setGeometry(designRect(0, 240, 915, 195));
-    // The design's sizes fit a smaller font than most desktops use: the options and their frame
-    // grow rather than clip the captions.
-    for (QRadioButton *option : {Option3, Option4})
-        option->resize(option->size().expandedTo(option->sizeHint()));
+    // The options grew to fit their captions; their frame grows to hold them.
     const QRect options = Frame2->childrenRect();
     Frame2->resize(Frame2->size().expandedTo(QSize(options.right() + 1, options.bottom() + 1)));
-
-    Line1 = new QFrame(this);
-    Line1->setFrameStyle(QFrame::HLine | QFrame::Plain);
-    Line1->setLineWidth(1);
-    QRect line = designRect(0, 630, 7875, 0);
-    line.setHeight(1);
-    Line1->setGeometry(line);
-
-    Command3 = new QPushButton(QStringLiteral("Attiva / Disattiva tornasquillo"), this);
-    Command3->setGeometry(designRect(45, 720, 6360, 420));
-    Command3->setAccessibleDescription(QStringLiteral("Risponditore non attivo"));
-
-    Label5 = new QLabel(this);
-    Label5->setTextFormat(Qt::PlainText);
-    Label5->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
-    Label5->setAlignment(Qt::AlignCenter);
-    Label5->setAutoFillBackground(true);
-    QPalette indicator = Label5->palette();
-    indicator.setColor(QPalette::Window, Qt::yellow);
-    Label5->setPalette(indicator);
-    Label5->setGeometry(designRect(6435, 765, 1365, 360));
-    Label5->setAccessibleDescription(QStringLiteral("Risponditore attivo"));
-    setCaption(Label5, QStringLiteral("!ATTIVO!"));
-    Label5->hide();
-
-    Label3 = new QLabel(this);
-    Label3->setGeometry(designRect(90, 1260, 900, 195));
-    setCaption(Label3, QStringLiteral("Lista eventi :"));
-
-    List2 = new QListWidget(this);
-    List2->setGeometry(designRect(45, 1485, 7755, 2370));
-    List2->setFont(eventListFont());
-    List2->setAccessibleName(QStringLiteral("Lista eventi"));
-    List2->setAccessibleDescription(QStringLiteral("Una riga per ogni chiamata ricevuta"));
-    List2->setUniformItemSizes(true);
     Label3->setBuddy(List2);
+    startSliders();
+    createStatusPanels();
 
-    auto makeSlider = [this](const SliderDesign &design, const QString &stem, const QString &unit,
-                             QLabel *label) {
-        auto *slider = new QSlider(Qt::Horizontal, this);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(1);
+}
+
+QWidget *Form1::makeControl(const ControlDesign &design, QWidget *parent)
+{
+    QWidget *control = newControl(design.kind, parent);
+    control->setObjectName(QString::fromLatin1(design.name));
+    QRect place = designRect(design.left, design.top, design.width, design.height);
+    if (design.kind == ControlDesign::Line)
+        place.setHeight(1);
+    control->setGeometry(place);
+    if (design.accessibleName)
+        control->setAccessibleName(QString::fromUtf8(design.accessibleName));
+    if (design.accessibleDescription)
+        control->setAccessibleDescription(QString::fromUtf8(design.accessibleDescription));
+    if (!design.caption)
+        return control;
+    if (auto *label = qobject_cast<QLabel *>(control))
+        setCaption(label, QString::fromUtf8(design.caption));
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(QString::fromUtf8(design.caption));
+    // The design's sizes fit a smaller font than most desktops use: an option grows rather than
+    // clip its caption.
+    if (design.kind == ControlDesign::Option)
+        control->resize(control->size().expandedTo(control->sizeHint()));
+    return control;
+}
+
+void Form1::startSliders()
+{
+    struct SliderStart
+    {
+        QSlider *slider;
+        QLabel *label;
+        const SliderDesign &design;
+        const QString &stem;
+        const QString &unit;
+    };
+    const SliderStart sliders[] = {
+        {Slider1, Label1, kSlider1Design, kLabel1Stem, kSeconds},
+        {Slider2, Label2, kSlider2Design, kLabel2Stem, kSeconds},
+        {Slider3, Label4, kSlider3Design, kLabel4Stem, kRings},
+    };
+    for (const auto &[slider, label, design, stem, unit] : sliders) {
         slider->setRange(design.minimum, design.maximum);
         slider->setValue(design.value);
-        slider->setSingleStep(kSliderStep);
-        slider->setPageStep(kSliderPage);
-        slider->setTickPosition(QSlider::TicksBelow);
-        slider->setTickInterval(1);
         slider->setAccessibleName(stem.chopped(2)); // without the ": " before the value
         slider->setAccessibleDescription(unit.trimmed());
         setCaption(label, sliderCaption(stem, design.value, unit));
         label->setBuddy(slider);
-        return slider;
-    };
+    }
+}
 
-    Label1 = new QLabel(this);
-    Label1->setGeometry(designRect(135, 4095, 3645, 195));
-    Slider1 = makeSlider(kSlider1Design, kLabel1Stem, kSeconds, Label1);
-    Slider1->setGeometry(designRect(90, 4365, 7665, 510));
-
-    Label2 = new QLabel(this);
-    Label2->setGeometry(designRect(135, 4950, 3510, 195));
-    Slider2 = makeSlider(kSlider2Design, kLabel2Stem, kSeconds, Label2);
-    Slider2->setGeometry(designRect(90, 5220, 7665, 510));
-
-    Label4 = new QLabel(this);
-    Label4->setGeometry(designRect(135, 5805, 3450, 195));
-    Slider3 = makeSlider(kSlider3Design, kLabel4Stem, kRings, Label4);
-    Slider3->setGeometry(designRect(90, 6075, 7665, 510));
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setGeometry(designRect(0, 6750, kClientWidth, 435));
-    StatusBar1->setAccessibleName(QStringLiteral("Barra di stato"));
+void Form1::createStatusPanels()
+{
     // The panels are placed by hand: the status bar's own layout would add spacing and squeeze
     // them below their widths.
     struct PanelDesign
@@ -247,21 +311,6 @@ void Form1::createControls()
         panel->setAccessibleDescription(QString::fromLatin1(panels[i].description));
         m_panels[i] = panel;
     }
-
-    Timer1 = new QTimer(this);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(1);
-
-    const std::pair<QObject *, const char *> names[] = {
-        {Command1, "Command1"},     {Frame2, "Frame2"},   {Option3, "Option3"},
-        {Option4, "Option4"},       {Line1, "Line1"},     {Command3, "Command3"},
-        {Label5, "Label5"},         {Label3, "Label3"},   {List2, "List2"},
-        {Label1, "Label1"},         {Label2, "Label2"},   {Label4, "Label4"},
-        {Slider1, "Slider1"},       {Slider2, "Slider2"}, {Slider3, "Slider3"},
-        {StatusBar1, "StatusBar1"}, {Timer1, "Timer1"},
-    };
-    for (const auto &[object, name] : names)
-        object->setObjectName(QString::fromLatin1(name));
 }
 
 void Form1::wireConnections()
@@ -429,7 +478,7 @@ void Form1::setLabel5Visible(bool visible)
 
 void Form1::appendToList2(const QString &line)
 {
-    const QDateTime when = QDateTime::currentDateTime();
+    const QDateTime when = m_clock->wallTime();
     auto *item = new EventItem(line, when, List2);
     // The padding that lines up the columns on screen is noise to a screen reader.
     item->setData(Qt::AccessibleTextRole, line.simplified());

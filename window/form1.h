@@ -8,9 +8,10 @@
 // writes its progress into panel 2, blinks Label5 and appends event lines to List2. The window
 // itself only turns clicks into calls and those reports into captions.
 //
-// Each event line is stamped with the wall clock when it is listed: the stamp is the line's
-// tooltip, the line's record goes to the journal, and callLogged() hands it on for a record on
-// disk. callHandled() hands on the same call as facts, for the desktop's notifications.
+// Each event line is stamped with the wall time of the window's clock when it is listed (a test
+// gives a fake clock and knows the moment): the stamp is the line's tooltip, the line's record goes
+// to the journal, and callLogged() hands it on for a record on disk. callHandled() hands on the
+// same call as facts, for the desktop's notifications.
 //
 // Every exchange and wait pumps events, so a handler here may run nested inside another one
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
@@ -37,6 +38,7 @@ class QStatusBar;
 class QTimer;
 class BorderlessGroup;
 class StatusPanel;
+struct ControlDesign;
 
 class Form1 : public QWidget, public PortView, public MonitorView
 {
@@ -93,7 +95,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    /// Makes the designed controls (control_design.h), then the status panels and the timer.
     void createControls();
+    /// One control of the design, placed and captioned, in parent.
+    QWidget *makeControl(const ControlDesign &design, QWidget *parent);
+    /// The sliders' ranges and start values, and their labels' captions.
+    void startSliders();
+    void createStatusPanels();
     void wireConnections();
     void applyTabOrder();
     /// A rectangle of the design (twips) in pixels on this window's screen.

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/program_run.h"
+#include "tests/support/test_numbers.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -276,9 +279,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- AT+CGMM"), kTimeoutMs);
         QElapsedTimer sinceStartUp;
         sinceStartUp.start();
-        QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- ATD+393331234567;"), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- " + kCallerDial.toLatin1()), 60000);
         QVERIFY(sinceStartUp.elapsed() >= 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("Ha squillato : +393331234567"), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("Ha squillato : " + kCallerNumber.toLatin1()),
+                                 kTimeoutMs);
         QCOMPARE(programSaid.count("is waited for"), 1);
 
         QProcess remove;
@@ -290,6 +294,38 @@ private slots:
         QVERIFY(!QFileInfo::exists(entry));
         if (validator.isEmpty())
             QSKIP("desktop-file-validate is not installed: the entry was not validated");
+    }
+
+    // Without a display the program answers, in the locale's language: Italian for an Italian
+    // locale, English otherwise. Each row names a sentence or two of the output in each. (Its
+    // --check-phone: tst_phone_check.)
+    void theProgramAnswersWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QStringList>("english");
+        QTest::addColumn<QStringList>("italian");
+        QTest::newRow("help") << QStringList{"--help"} << 0
+                              << QStringList{"Displays help on commandline",
+                                             "Watches a GSM phone on a serial port"}
+                              << QStringList{"Mostra l'aiuto sulle opzioni",
+                                             "Sorveglia un telefono GSM collegato a una porta"};
+        QTest::newRow("a bad option") << QStringList{"--list-ports", "--nonsense"} << 1
+                                      << QStringList{"Unknown option 'nonsense'."}
+                                      << QStringList{"Opzione sconosciuta 'nonsense'."};
+        QTest::newRow("ports") << QStringList{"--list-ports", "--com1", "/nonexistent/tty"} << 0
+                               << QStringList{"COM 1 = /nonexistent/tty (not present)"}
+                               << QStringList{"COM 1 = /nonexistent/tty (non presente)"};
+    }
+    void theProgramAnswersWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitStatus);
+        QFETCH(QStringList, english);
+        QFETCH(QStringList, italian);
+        const QString failure = answersInBothLanguages(QStringLiteral(TORNASQUILLO_EXE), arguments,
+                                                       exitStatus, english, italian, kTimeoutMs);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "call_log/log_file.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/private_bus.h"
+#include "tests/support/test_numbers.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -148,13 +149,11 @@ private slots:
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("body");
         QTest::newRow("a squillo called back")
-            << true << "+393331234567"
-            << "Mario Rossi" << true << "Squillo from Mario Rossi"
-            << "+393331234567, called back";
+            << true << kCallerNumber << kCallerName << true << "Squillo from Mario Rossi"
+            << kCallerNumber + ", called back";
         QTest::newRow("a squillo not called back, without a name")
-            << true << "+393331234567"
-            << "" << false << "Squillo from +393331234567"
-            << "+393331234567, not called back";
+            << true << kCallerNumber << "" << false << "Squillo from " + kCallerNumber
+            << kCallerNumber + ", not called back";
         // The summary is plain text; the body may be read as markup.
         QTest::newRow("a call, a name running on into the next line")
             << false << "<3479876543>"
@@ -218,8 +217,8 @@ private slots:
 
         DesktopNotifier notifier(without == u"bus" ? absent : *m_programBus,
                                  QStringLiteral("org.example.tornasquillo"));
-        notifier.notify({true, QStringLiteral("+393331234567"), QString(), false});
-        notifier.notify({false, QStringLiteral("+393331234567"), QString(), false});
+        notifier.notify({true, kCallerNumber, QString(), false});
+        notifier.notify({false, kCallerNumber, QString(), false});
         settle(notifier);
         m_service.failing = false;
         setRunning(true);

@@ -2,6 +2,7 @@
 #include "call_monitor/caller_entry.h"
 #include "tests/support/fake_phone.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/test_numbers.h"
 
 #include <QTest>
 
@@ -50,12 +51,11 @@ private slots:
         const QStringList unquoted{"AT+CPBS=MC\r", "AT+CPBR=1\r"};
         // A phone that refused the list is asked for it quoted; one that never answered is not.
         const QStringList quoted{"AT+CPBS=MC\r", "AT+CPBS=\"MC\"\r"};
-        const auto callBack = [](const char *number) {
-            return QStringList{QStringLiteral("ATD%1;\r").arg(QLatin1String(number)), "ATH\r",
-                               "ATH\r"};
+        const auto callBack = [](const QString &number) {
+            return QStringList{QStringLiteral("ATD%1;\r").arg(number), "ATH\r", "ATH\r"};
         };
-        const QStringList callsMario = callBack("+393331234567");
-        const QStringList callsLucia = callBack("+393479876543");
+        const QStringList callsMario = callBack(kCallerNumber);
+        const QStringList callsLucia = callBack(QStringLiteral("+393479876543"));
 
         // The lookup fails: "errore", never called back.
         QTest::newRow("the book cannot be chosen")

@@ -3,6 +3,7 @@
 #include "phone_sim/sim_phone.h"
 #include "phone_sim/sim_script.h"
 #include "tests/support/pty_program.h"
+#include "tests/support/test_numbers.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -54,7 +55,7 @@ private slots:
         QVERIFY2(timer.elapsed() < withinMs, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(link.portView.panels[1], QStringLiteral("CONNESSO"));
         QCOMPARE(link.portView.panels[2], QStringLiteral("CONNESSO A ") + phone.model());
-        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
 
         // With echo off now, an information answer comes back clean, even in small pieces.
         phone.setChunking(3, 2);
@@ -174,7 +175,7 @@ private slots:
         });
 
         const QString ringing = QStringLiteral("Rilevata chiamata .. 1 squilli");
-        phone.setNextCaller(QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi"));
+        phone.setNextCaller(kCallerNumber, kCallerName);
         phone.ring(1, 1000);
         QTRY_COMPARE(rig.view.panel2, ringing);
         rig.clock.skip(5);
@@ -190,8 +191,8 @@ private slots:
                  (QStringList{"Ha squillato : +393331234567   >                 = Risposto",
                               "Ha squillato : +393479876543   > Lucia Bianchi   = Risposto"}));
         QCOMPARE(phone.receivedCommands().mid(5),
-                 (QStringList{"AT+CPBS=MC", "AT+CPBR=1", "ATD+393331234567;", "ATH", "ATH",
-                              "AT+CPBS=MC", "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
+                 (QStringList{"AT+CPBS=MC", "AT+CPBR=1", kCallerDial, "ATH", "ATH", "AT+CPBS=MC",
+                              "AT+CPBR=1", "ATD+393479876543;", "ATH", "ATH"}));
         QCOMPARE(rig.view.beeps, 2);
     }
 

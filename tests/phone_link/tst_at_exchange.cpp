@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/fake_program.h"
+#include "tests/support/test_numbers.h"
 
 #include <QTest>
 
@@ -145,10 +146,9 @@ private slots:
                                            << "\r\n+CME ERROR: 22\r\n"
                                            << 101;
         // A dial is written once: a second one would abort the call or place another.
-        QTest::newRow("a dial never answered") << "D+393331234567;"
-                                               << "" << 1;
-        QTest::newRow("a busy dial") << "D+393331234567;"
-                                     << "\r\nBUSY\r\n"
+        QTest::newRow("a dial never answered")
+            << QStringLiteral("D") + kCallerNumber + u';' << "" << 1;
+        QTest::newRow("a busy dial") << QStringLiteral("D") + kCallerNumber + u';' << "\r\nBUSY\r\n"
                                      << 1;
         QTest::newRow("a dial in lower case, spaces around") << " d0612345678; "
                                                              << "\r\nNO CARRIER\r\n"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/fake_program.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/test_numbers.h"
 
 #include <QTest>
 
@@ -32,8 +33,7 @@ private slots:
         rig.control.Command1_Click();
         QVERIFY(rig.line.isOpen());
         QCOMPARE(rig.line.openedPort, 1);
-        QCOMPARE(rig.line.written,
-                 (QStringList{"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"}));
+        QCOMPARE(rig.line.written, framed(kStartUpCommands));
         QVERIFY(frameDisabledDuringDialogue);
         QCOMPARE(rig.portView.panels[1], QStringLiteral("CONNESSO"));
         QCOMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A TS-GSM 900/1800"));
@@ -91,7 +91,7 @@ private slots:
         Rig rig;
         rig.line.responder = phone;
         rig.control.setWatchInterval(10);
-        const QStringList dialogue{"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"};
+        const QStringList dialogue = framed(kStartUpCommands);
 
         rig.control.Command1_Click();
         rig.line.present = false;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phone_sim/sim_phone.h"
+#include "tests/support/test_numbers.h"
 
 #include <QFile>
 #include <QProcess>
@@ -54,13 +55,13 @@ private slots:
         QVERIFY(identity.contains("TS-GSM 900/1800 simulato"));
         QVERIFY(identity.contains("Tornasquillo"));
 
-        phone.setNextCaller(QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi"));
+        phone.setNextCaller(kCallerNumber, kCallerName);
         phone.ring(1, 0);
         QTRY_COMPARE(phone.missedCalls().size(), 1);
         const QByteArray entry =
             run({QStringLiteral("getmemory"), QStringLiteral("MC"), QStringLiteral("1")});
-        QVERIFY2(entry.contains("\"+393331234567\""), entry.constData());
-        QVERIFY2(entry.contains("\"Mario Rossi\""), entry.constData());
+        QVERIFY2(entry.contains('"' + kCallerNumber.toLatin1() + '"'), entry.constData());
+        QVERIFY2(entry.contains('"' + kCallerName.toLatin1() + '"'), entry.constData());
     }
 };
 

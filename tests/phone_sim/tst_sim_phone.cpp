@@ -2,6 +2,7 @@
 #include "phone_sim/sim_phone.h"
 #include "phone_sim/sim_script.h"
 #include "pty_client.h"
+#include "tests/support/test_numbers.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -67,12 +68,12 @@ private slots:
                           "\r\n+CME ERROR: 21\r\n\r\nERROR\r\n")
             << QString();
         QTest::newRow("voice call and hang-up")
-            << QByteArray("ATE0\rATD+393331234567;\rATH\rATD0612345678\r")
+            << "ATE0\r" + kCallerDial.toLatin1() + "\rATH\rATD0612345678\r"
             << QByteArray("ATE0\r\r\nOK\r\n\r\nOK\r\n\r\nOK\r\n\r\nERROR\r\n") << QString();
         // Dials as phones answer them.
         QTest::newRow("+COLP=1: the dial's result waits for the callee")
-            << QByteArray("ATD+393331234567;\r")
-            << QByteArray("\r\n+COLP: \"+393331234567\",145\r\n\r\nOK\r\n")
+            << kCallerDial.toLatin1() + '\r'
+            << "\r\n+COLP: \"" + kCallerNumber.toLatin1() + "\",145\r\n\r\nOK\r\n"
             << "profile E0;+COLP=1\ncallee answers 0.1";
         QTest::newRow("a character aborts a dial waiting for its callee")
             << QByteArray("ATD0612;\rATH\r") << QByteArray("\r\nNO CARRIER\r\n\r\nOK\r\n")

@@ -2,6 +2,7 @@
 #include "phone_sim/sim_phone.h"
 #include "phone_sim/sim_script.h"
 #include "pty_client.h"
+#include "tests/support/test_numbers.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -73,8 +74,8 @@ private slots:
         QElapsedTimer sinceStartUp;
         const auto startUp = [&] {
             const qsizetype answered = client.received.count("OK\r\n");
-            for (const QByteArray command : {"ATZ\r", "ATE0\r", "ATQ0\r", "ATV1\r", "AT+CGMM\r"})
-                QVERIFY(client.send(command));
+            for (const QString &command : framed(kStartUpCommands))
+                QVERIFY(client.send(command.toLatin1()));
             sinceStartUp.start();
             QTRY_COMPARE_WITH_TIMEOUT(client.received.count("OK\r\n"), answered + 5, kTimeoutMs);
         };

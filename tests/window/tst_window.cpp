@@ -4,7 +4,10 @@
 #include "phone_link/qt_serial_line.h"
 #include "phone_sim/sim_phone.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_line.h"
+#include "tests/support/fake_pump.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/test_numbers.h"
 #include "window/form1.h"
 #include "window/start_state.h"
 #include "window/twips.h"
@@ -303,7 +306,7 @@ private slots:
         QVERIFY(form);
 
         click(control<QPushButton>(*form, "Command1"));
-        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
 
@@ -311,14 +314,14 @@ private slots:
         control<QSlider>(*form, "Slider2")->setValue(0);
         click(control<QPushButton>(*form, "Command3"));
         MessageCapture journal("tornasquillo.calls");
-        const qint64 before = QDateTime::currentSecsSinceEpoch();
+        const qint64 before = clock->wallTime().toSecsSinceEpoch();
         phone.ring(1, 1000);
 
         auto *list2 = control<QListWidget>(*form, "List2");
         QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Rilevata chiamata .. 1 squilli"));
         clock->skip(CallMonitor::kCallOver);
         QTRY_COMPARE(list2->count(), 1);
-        const qint64 after = QDateTime::currentSecsSinceEpoch();
+        const qint64 after = clock->wallTime().toSecsSinceEpoch();
         const QListWidgetItem *logged = list2->item(0);
         QCOMPARE(logged->text(),
                  QStringLiteral("Ha squillato : +393331234567   > Mario Rossi     = Risposto"));
@@ -342,7 +345,7 @@ private slots:
         QVERIFY(listIface && listIface->childCount() == 1);
         QCOMPARE(listIface->child(0)->text(QAccessible::Description), told);
         const QStringList heard = phone.receivedCommands();
-        const qsizetype dial = heard.indexOf("ATD+393331234567;");
+        const qsizetype dial = heard.indexOf(kCallerDial);
         QVERIFY2(dial > 0, qPrintable(heard.join(' ')));
         QCOMPARE(heard.mid(dial + 1), (QStringList{"ATH", "ATH"}));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("Risposto a squillo.."));
@@ -362,13 +365,13 @@ private slots:
         QVERIFY(control<QWidget>(*form, "Frame2")->isEnabled());
         QTRY_COMPARE(panel(*form, 2)->text(), QStringLiteral("Porta non aperta o occupata"));
         QCOMPARE(list2->count(), 1);
-        QVERIFY(list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : +393331234567")));
+        QVERIFY(
+            list2->item(0)->text().startsWith(QStringLiteral("Ha squillato : ") + kCallerNumber));
         const qsizetype heardBefore = phone.receivedCommands().size();
         QVERIFY(phone.start(link));
         QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
                                   QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"), 10000);
-        QCOMPARE(phone.receivedCommands().mid(heardBefore),
-                 (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands().mid(heardBefore), kStartUpCommands);
         phone.ring(1, 1000);
         QTRY_VERIFY(panel(*form, 2)->text().startsWith(QStringLiteral("Rilevata chiamata")));
         clock->skip(CallMonitor::kCallOver);
@@ -393,12 +396,18 @@ private slots:
         QCOMPARE(control<QLabel>(*form, "Label4")->text(), QString(kLabel4).replace("1 ", "3 "));
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
-        QCOMPARE(phone.receivedCommands(), (QStringList{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"}));
+        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
     {
-        Form1 form(PortMap{});
+        // The line is stamped by the window's clock: here a fake one, whose wall time starts at
+        // noon of 8 December 2026.
+        auto fakeClock = std::make_unique<FakeClock>();
+        FakeClock &clock = *fakeClock;
+        auto pump = std::make_unique<FakePump>(clock);
+        Form1 form(std::make_unique<FakeLine>(), std::move(fakeClock), std::move(pump));
+        clock.advance(83);
         QSignalSpy logged(&form, &Form1::callLogged);
         MessageCapture journal("tornasquillo.calls");
         // A phonebook name that ran on into the phone's next line would split the record.
@@ -408,10 +417,15 @@ private slots:
             QStringLiteral("Ha squillato : +393331234567   > Mario  Rossi   = Risposto");
         form.appendToList2(line);
 
-        QCOMPARE(control<QListWidget>(form, "List2")->item(0)->text(), line);
+        const QListWidgetItem *listed = control<QListWidget>(form, "List2")->item(0);
+        QCOMPARE(listed->text(), line);
+        QCOMPARE(listed->toolTip(),
+                 QLocale::system().toString(clock.wallTime(), QLocale::LongFormat));
         QCOMPARE(logged.count(), 1);
         const auto record = logged.first().at(0).value<CallRecord>();
         const QString stamp = record.stamp;
+        QVERIFY2(stamp.startsWith(QStringLiteral("2026-12-08T12:01:23")), qPrintable(stamp));
+        QCOMPARE(QDateTime::fromString(stamp, Qt::ISODate), clock.wallTime());
         QCOMPARE(record.line, oneLine);
         QCOMPARE(journal.texts(QtInfoMsg), QStringList(stamp + u' ' + oneLine));
     }

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What the tests' phones and the program say to each other in every test: the caller that the
+// simulated phone gives unless a test names another, and the program's start-up dialogue.
+
+#include <QString>
+#include <QStringList>
+
+/// The tests' caller, an international number, and the name the phonebook gives it.
+inline const QString kCallerNumber = QStringLiteral("+393331234567");
+inline const QString kCallerName = QStringLiteral("Mario Rossi");
+/// The call-back's dial to that caller, as the phone hears it (without its CR).
+inline const QString kCallerDial = QStringLiteral("ATD") + kCallerNumber + u';';
+
+/// What the program says to the phone when it opens the port, command by command, as the phone
+/// hears it (without the CRs).
+inline const QStringList kStartUpCommands{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"};
+
+/// The commands as the program writes them: each ends with CR.
+inline QStringList framed(QStringList commands)
+{
+    for (QString &command : commands)
+        command += u'\r';
+    return commands;
+}
