@@ -38,7 +38,7 @@ void DesktopNotifier::notify(const HandledCall &call)
 {
     if (!m_bus.isConnected())
         return;
-    const bool known = call.number != u"errore";
+    const bool known = isKnownCaller(call.number);
     const QString number = plain(call.number);
     const QString name = plain(call.name);
     const QString who = !name.isEmpty() ? name : known ? number : tr("an unknown caller");

@@ -3,6 +3,15 @@
 
 #include <QString>
 
+/// The number of a caller who could not be looked up, as the event line writes it.
+inline const QString kUnknownCaller = QStringLiteral("errore");
+
+/// Whether a number names a caller: anything but the placeholder of a failed lookup.
+inline bool isKnownCaller(const QString &number)
+{
+    return number != kUnknownCaller;
+}
+
 /// A call as the monitor handled it, for whoever tells of it outside the window (the desktop's
 /// notifications): the facts its event line is made of, without the line's padding, and whether
 /// it was called back.
@@ -10,7 +19,7 @@ struct HandledCall
 {
     /// A short ring ("Ha squillato"), else a call ("Ha ciamato").
     bool squillo = false;
-    /// As the phone gave it; "errore" when the caller could not be looked up.
+    /// As the phone gave it; kUnknownCaller when the caller could not be looked up.
     QString number;
     /// Empty when the phone gave none.
     QString name;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_monitor.h"
 
+#include "call_log/call_record.h"
 #include "caller_entry.h"
 #include "phone_link/at_exchange.h"
 #include "phone_link/clock.h"
@@ -30,17 +31,6 @@ public:
 private:
     bool &m_flag;
 };
-
-/// A text from the phone on one line of the journal: a control character becomes a space.
-QString printable(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    }
-    return out;
-}
 
 } // namespace
 
@@ -202,7 +192,7 @@ void CallMonitor::logCall(const EndedCall &call, bool squillo)
     // first. The event line keeps the number as the phone gave it.
     const QString dialled = numberToDial(caller);
     bool calledBack = false;
-    if (squillo && m_view.flgrisp() && caller.number != u"errore" && !dialled.isEmpty() &&
+    if (squillo && m_view.flgrisp() && isKnownCaller(caller.number) && !dialled.isEmpty() &&
         mayCallBack(dialled))
         calledBack = callBack(dialled);
 
@@ -216,7 +206,7 @@ void CallMonitor::logCall(const EndedCall &call, bool squillo)
 
 CallerEntry CallMonitor::lookUpCaller(const QString &callerLine)
 {
-    CallerEntry listed{QStringLiteral("errore"), QString(), 0};
+    CallerEntry listed{kUnknownCaller, QString(), 0};
     if (selectMissedCalls()) {
         // The answer's status is not examined: whatever holds a quoted number is the caller.
         if (const auto entry = readCallerEntry(m_exchange.IOP(QStringLiteral("+CPBR=1"))))
@@ -227,7 +217,7 @@ CallerEntry CallMonitor::lookUpCaller(const QString &callerLine)
     const std::optional<CallerEntry> own = readCallerLine(callerLine);
     if (!own)
         return listed;
-    if (listed.number == u"errore")
+    if (!isKnownCaller(listed.number))
         return *own;
     if (!isSameNumber(listed.number, own->number)) {
         qCWarning(lcMonitor).noquote()
@@ -285,7 +275,7 @@ bool CallMonitor::mayCallBack(const QString &number)
         return true;
     qCInfo(lcMonitor).noquote() << QCoreApplication::translate("CallMonitor",
                                                                "no call-back to %1: %2")
-                                       .arg(printable(number), why);
+                                       .arg(onOneLine(number), why);
     return false;
 }
 
@@ -402,7 +392,7 @@ CallBackProgress CallMonitor::askCallList()
     const QString said = m_exchange.gaveUp()
                              ? QCoreApplication::translate("CallMonitor", "nothing within %1 s")
                                    .arg(kAskCallsDeadline)
-                             : u'"' + printable(answer) + u'"';
+                             : u'"' + onOneLine(answer) + u'"';
     qCWarning(lcMonitor).noquote()
         << QCoreApplication::translate(
                "CallMonitor", "the phone does not list its calls (AT+CLCC answered %1): a "

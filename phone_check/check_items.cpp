@@ -2,6 +2,7 @@
 // What each item of the phone check asks and what the phone's answers mean for Tornasquillo.
 #include "phone_check.h"
 
+#include "call_log/handled_call.h"
 #include "phone_link/at_exchange.h"
 
 #include <optional>
@@ -117,8 +118,8 @@ void PhoneCheck::checkFirstMissedCall()
     const qsizetype close = open < 0 ? -1 : line.indexOf(u'"', open + 1);
     if (close < 0) {
         say(Level::Problem, tr("entry 1 of the missed-call list has no number in quotes (%1): "
-                               "every caller would be logged as \"errore\".")
-                                .arg(line));
+                               "every caller would be logged as \"%2\".")
+                                .arg(line, kUnknownCaller));
         return;
     }
     const QString number = line.mid(open + 1, close - open - 1);
@@ -289,13 +290,13 @@ void PhoneCheck::reportNoLookup(const QString &why, bool noList)
         say(Level::Warning,
             tr("%1: the caller comes from caller ID only. Tornasquillo takes the caller's number "
                "from the +CLIP line of the rings; a call whose number is withheld is logged as "
-               "\"errore\" and not called back.")
-                .arg(why));
+               "\"%2\" and not called back.")
+                .arg(why, kUnknownCaller));
         return;
     }
     const QString text = tr("%1, and caller ID is not on (%2): every call would be logged as "
-                            "\"errore\" and no squillo called back.")
-                             .arg(why, m_callerIdRead);
+                            "\"%3\" and no squillo called back.")
+                             .arg(why, m_callerIdRead, kUnknownCaller);
     if (m_callerId == CallerId::Off)
         say(Level::Problem, text, QStringLiteral("+CLIP=1"),
             tr("the caller's number with the rings"));

@@ -491,10 +491,6 @@
         <translation>la voce 1 dell&apos;elenco delle chiamate perse non si può leggere (risposta ad AT+CPBR=1: %1). Alcuni telefoni rispondono così quando l&apos;elenco è vuoto: far squillare il telefono una volta, poi eseguire di nuovo la verifica.</translation>
     </message>
     <message>
-        <source>entry 1 of the missed-call list has no number in quotes (%1): every caller would be logged as &quot;errore&quot;.</source>
-        <translation>la voce 1 dell&apos;elenco delle chiamate perse non contiene un numero tra virgolette (%1): ogni chiamante verrebbe registrato come &quot;errore&quot;.</translation>
-    </message>
-    <message>
         <source>entry 1 of the missed-call list is &quot;%1&quot;, an international number without its &quot;+&quot; (type 145): Tornasquillo dials it with the &quot;+&quot;.</source>
         <translation>la voce 1 dell&apos;elenco delle chiamate perse è &quot;%1&quot;, un numero internazionale senza il &quot;+&quot; (tipo 145): Tornasquillo lo chiama con il &quot;+&quot;.</translation>
     </message>
@@ -601,14 +597,6 @@
     <message>
         <source>AT+CLIP? answered %1.</source>
         <translation>risposta ad AT+CLIP?: %1.</translation>
-    </message>
-    <message>
-        <source>%1: the caller comes from caller ID only. Tornasquillo takes the caller&apos;s number from the +CLIP line of the rings; a call whose number is withheld is logged as &quot;errore&quot; and not called back.</source>
-        <translation>%1: il chiamante si ricava solo dall&apos;identificativo del chiamante. Tornasquillo prende il numero del chiamante dalla riga +CLIP degli squilli; una chiamata con numero nascosto viene registrata come &quot;errore&quot; e non viene richiamata.</translation>
-    </message>
-    <message>
-        <source>%1, and caller ID is not on (%2): every call would be logged as &quot;errore&quot; and no squillo called back.</source>
-        <translation>%1 e l&apos;identificativo del chiamante non è attivo (%2): ogni chiamata verrebbe registrata come &quot;errore&quot; e nessuno squillo verrebbe richiamato.</translation>
     </message>
     <message>
         <source>the caller&apos;s number with the rings</source>
@@ -883,6 +871,18 @@
     <message>
         <source>the phone does not list its calls (AT+CLCC answered %1): a call-back that is answered stays connected, and is paid for, until it is hung up after its set time.</source>
         <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto %1): una richiamata con risposta resta collegata, e si paga, finché non viene riagganciata allo scadere del tempo impostato.</translation>
+    </message>
+    <message>
+        <source>entry 1 of the missed-call list has no number in quotes (%1): every caller would be logged as &quot;%2&quot;.</source>
+        <translation>la voce 1 dell&apos;elenco delle chiamate perse non contiene un numero tra virgolette (%1): ogni chiamante verrebbe registrato come &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1: the caller comes from caller ID only. Tornasquillo takes the caller&apos;s number from the +CLIP line of the rings; a call whose number is withheld is logged as &quot;%2&quot; and not called back.</source>
+        <translation>%1: il chiamante si ricava solo dall&apos;identificativo del chiamante. Tornasquillo prende il numero del chiamante dalla riga +CLIP degli squilli; una chiamata con numero nascosto viene registrata come &quot;%2&quot; e non viene richiamata.</translation>
+    </message>
+    <message>
+        <source>%1, and caller ID is not on (%2): every call would be logged as &quot;%3&quot; and no squillo called back.</source>
+        <translation>%1 e l&apos;identificativo del chiamante non è attivo (%2): ogni chiamata verrebbe registrata come &quot;%3&quot; e nessuno squillo verrebbe richiamato.</translation>
     </message>
 </context>
 <context>
