@@ -26,7 +26,7 @@
 #include "call_back_limit.h"
 #include "call_back_numbers.h"
 #include "call_log/handled_call.h"
-#include "phone_link/ring_reports.h"
+#include "phone_link/phone_reports.h"
 
 #include <QString>
 

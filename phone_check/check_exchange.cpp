@@ -4,6 +4,7 @@
 #include "phone_link/at_exchange.h"
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
+#include "phone_link/phone_reports.h"
 #include "phone_link/serial_line.h"
 
 #include <QCoreApplication>
@@ -14,36 +15,12 @@
 
 namespace {
 
-/// The final result code that `line` is, in words; empty when it is none.
-QString finalCode(const QString &line, bool numericToo)
-{
-    static const QStringList kWords{QStringLiteral("OK"),           QStringLiteral("ERROR"),
-                                    QStringLiteral("NO CARRIER"),   QStringLiteral("NO DIALTONE"),
-                                    QStringLiteral("NO DIAL TONE"), QStringLiteral("BUSY"),
-                                    QStringLiteral("NO ANSWER"),    QStringLiteral("CONNECT")};
-    const QString upper = line.toUpper();
-    if (kWords.contains(upper) || upper.startsWith(u"CONNECT ") ||
-        upper.startsWith(u"+CME ERROR:") || upper.startsWith(u"+CMS ERROR:"))
-        return upper;
-    if (numericToo && line.size() == 1) {
-        // V.250's numbers; 2 is RING, 5 is not used.
-        static const char *const kNumbers[] = {"OK",          "CONNECT", nullptr,
-                                               "NO CARRIER",  "ERROR",   nullptr,
-                                               "NO DIALTONE", "BUSY",    "NO ANSWER"};
-        const int n = line[0].unicode() - u'0';
-        if (n >= 0 && n <= 8 && kNumbers[n])
-            return QString::fromLatin1(kNumbers[n]);
-    }
-    return {};
-}
-
-/// Ring reports that may cross an answer: "RING", "+CRING: VOICE", and the caller line in its
-/// unsolicited form (+CLIP: "number",type; the read form is +CLIP: n,m).
+/// Ring reports and caller lines that may cross an answer, read as the monitor reads them; under
+/// V0 (numeric result codes, which the program never uses) a ring is "2".
 bool isRingReport(const QString &line, bool numericToo)
 {
-    const QString upper = line.toUpper();
-    return upper == u"RING" || upper.startsWith(u"+CRING:") ||
-           (upper.startsWith(u"+CLIP:") && upper.mid(6).trimmed().startsWith(u'"')) ||
+    const PhoneReport kind = phoneReport(line);
+    return kind == PhoneReport::Ring || kind == PhoneReport::CallerLine ||
            (numericToo && line == u"2");
 }
 
@@ -68,7 +45,7 @@ bool takeLines(QString &buffer, const QString &echo, bool numericToo, CheckReply
         }
         if (isRingReport(line, numericToo))
             continue;
-        const QString code = finalCode(line, numericToo);
+        const QString code = finalResultCode(line, numericToo);
         if (!code.isEmpty()) {
             reply.end = CheckReply::End::Final;
             reply.final = code;

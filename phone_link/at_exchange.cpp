@@ -3,7 +3,7 @@
 
 #include "clock.h"
 #include "event_pump.h"
-#include "ring_reports.h"
+#include "phone_reports.h"
 #include "serial_line.h"
 
 #include <QStringView>

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ring_reports.h"
+#include "phone_reports.h"
+
+#include <QStringList>
 
 #include <iterator>
 
@@ -29,6 +31,28 @@ constexpr UnsolicitedReport kReports[] = {
 constexpr QStringView kReportFraming = u"\r\n";
 
 } // namespace
+
+QString finalResultCode(QStringView line, bool numericToo)
+{
+    static const QStringList kWords{QStringLiteral("OK"),           QStringLiteral("ERROR"),
+                                    QStringLiteral("NO CARRIER"),   QStringLiteral("NO DIALTONE"),
+                                    QStringLiteral("NO DIAL TONE"), QStringLiteral("BUSY"),
+                                    QStringLiteral("NO ANSWER"),    QStringLiteral("CONNECT")};
+    const QString upper = line.toString().toUpper();
+    if (kWords.contains(upper) || upper.startsWith(u"CONNECT ") ||
+        upper.startsWith(u"+CME ERROR:") || upper.startsWith(u"+CMS ERROR:"))
+        return upper;
+    if (numericToo && line.size() == 1) {
+        // V.250's numbers; 2 is RING, 5 is not used.
+        static const char *const kNumbers[] = {"OK",          "CONNECT", nullptr,
+                                               "NO CARRIER",  "ERROR",   nullptr,
+                                               "NO DIALTONE", "BUSY",    "NO ANSWER"};
+        const int n = line[0].unicode() - u'0';
+        if (n >= 0 && n <= 8 && kNumbers[n])
+            return QString::fromLatin1(kNumbers[n]);
+    }
+    return {};
+}
 
 PhoneReport phoneReport(QStringView line)
 {

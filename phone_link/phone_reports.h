@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// What a phone says: its unsolicited reports, and the final result codes that end an answer.
+//
 // Ring reports in the phone's text. A phone sends them whenever a call rings in, unasked, so they
 // land in whatever is reading the line at that moment: the monitor's pass, an exchange's wait
 // for its answer, the monitor's waits around a call-back. Each of those takes every complete
@@ -24,8 +26,21 @@ enum class PhoneReport {
     CallEnded   ///< a call the phone made is over ("NO CARRIER", "BUSY", "NO ANSWER")
 };
 
-/// Tells a ring report from other text: `line` is the line without its CR and LF.
+/// Tells a ring report from other text: `line` is the line without its CR and LF. The monitor,
+/// the exchange and the phone check all read reports with it.
 PhoneReport phoneReport(QStringView line);
+
+/// The final result code that `line` is, in words; empty when it is none. A line of one digit is
+/// read as V.250's numeric form (V0) when `numericToo`.
+///
+/// These are every final result of V.250 and 3GPP TS 27.007 (OK, CONNECT..., NO CARRIER, ERROR,
+/// NO DIALTONE, BUSY, NO ANSWER, +CME ERROR: n, +CMS ERROR: n), and only the phone check reads
+/// them: it asks each command once and reports whatever the phone answered. IOP ends its wait on
+/// OK and ERROR alone, as the program always has: any other answer runs into its deadline and its
+/// re-sends, and a call-progress result ("NO CARRIER", "BUSY", "NO ANSWER") is a report above,
+/// which tells the monitor that its call-back is over. The check never makes a call, so one of
+/// those can only answer its command.
+QString finalResultCode(QStringView line, bool numericToo);
 
 /// Where ring reports are handed over.
 class RingSink
