@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/fake_phone.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/test_numbers.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -30,7 +31,7 @@ private slots:
         rig.clock.set(1008.5);
         rig.monitor.Timer1_Timer();
 
-        const QString dial = QStringLiteral("ATD+393331234567;\r");
+        const QString dial = kCallerDial + u'\r';
         QCOMPARE(rig.phone.sent(),
                  (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial, "ATH\r", "ATH\r"}));
         const double dialedAt = rig.phone.sentAt(dial);
@@ -58,7 +59,7 @@ private slots:
         rig.ring();
         rig.clock.set(1009.5); // rounds to 1010
         rig.monitor.Timer1_Timer();
-        const double dialedAt = rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r"));
+        const double dialedAt = rig.phone.sentAt(kCallerDial + u'\r');
         QVERIFY2(dialedAt > 1012.0 && dialedAt < 1012.1, qPrintable(QString::number(dialedAt)));
     }
 
@@ -265,7 +266,7 @@ private slots:
         MessageCapture journal("tornasquillo.monitor");
         rig.ring();
         rig.run(8.1, 8.1);
-        const QString dial = QStringLiteral("ATD+393331234567;\r");
+        const QString dial = kCallerDial + u'\r';
         QCOMPARE(rig.phone.sent().mid(0, 5),
                  (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial, "ATH\r", "ATH\r"}));
         const double held = rig.phone.sentAt(QStringLiteral("ATH\r")) - rig.phone.sentAt(dial);
@@ -403,7 +404,7 @@ private slots:
                               (rings == 1 ? "Ha squillato : " : "Ha ciamato   : ") +
                                   QStringLiteral("+393479876543   > Lucia Bianchi  ") +
                                   (rings == 1 ? squillo : QStringLiteral(" = Non risposto"))}));
-        QStringList sent{"AT+CPBS=MC\r", "AT+CPBR=1\r",  "ATD+393331234567;\r", "ATH\r",
+        QStringList sent{"AT+CPBS=MC\r", "AT+CPBR=1\r",  kCallerDial + u'\r', "ATH\r",
                          "ATH\r",        "AT+CPBS=MC\r", "AT+CPBR=1\r"};
         if (rings == 1)
             sent << "ATD+393479876543;\r"
@@ -412,7 +413,7 @@ private slots:
         QCOMPARE(rig.phone.sent(), sent);
         QCOMPARE(rig.view.beeps, rings == 1 ? 2 : 1);
         // No dial goes out while a call rings in: it waits until 8 seconds after the last ring.
-        QVERIFY(rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r")) >= firstRing + 10);
+        QVERIFY(rig.phone.sentAt(kCallerDial + u'\r') >= firstRing + 10);
         for (const auto &[frame, at] : rig.phone.frames) {
             for (const double ring : secondRings)
                 QVERIFY2(!frame.startsWith(u"ATD") || at <= ring || at >= ring + 8,
@@ -437,7 +438,7 @@ private slots:
         };
         rig.ring();
         rig.run(8.1, 8.1);
-        const double dialedAt = rig.phone.sentAt(QStringLiteral("ATD+393331234567;\r"));
+        const double dialedAt = rig.phone.sentAt(kCallerDial + u'\r');
         QVERIFY2(dialedAt > 1018.5 && dialedAt < 1018.7, qPrintable(QString::number(dialedAt)));
         QVERIFY(rig.phone.sentAt(QStringLiteral("ATH\r")) < dialedAt + 1.2);
     }
@@ -517,7 +518,7 @@ private slots:
         rig.phone.hangUpAnswer = hangUpAnswer;
         rig.ring();
         rig.run(40);
-        const QString dial = QStringLiteral("ATD+393331234567;\r");
+        const QString dial = kCallerDial + u'\r';
         QCOMPARE(rig.phone.sent(), (QStringList{"AT+CPBS=MC\r", "AT+CPBR=1\r", dial} +
                                     QStringList(hangUps, QStringLiteral("ATH\r"))));
         const double wait = rig.phone.sentAt(QStringLiteral("ATH\r")) - rig.phone.sentAt(dial);

@@ -177,9 +177,8 @@ private slots:
         QTest::newRow("mobile") << "3331234567" << 129 << ""
                                 << "ATD3331234567;\r"
                                 << "";
-        QTest::newRow("mobile with +39") << "+393331234567" << 145 << ""
-                                         << "ATD+393331234567;\r"
-                                         << "";
+        QTest::newRow("mobile with +39")
+            << "+393331234567" << 145 << "" << kCallerDial + u'\r' << "";
         QTest::newRow("mobile with 0039") << "00393331234567" << 129 << ""
                                           << "ATD00393331234567;\r"
                                           << "";
@@ -189,9 +188,8 @@ private slots:
         QTest::newRow("geographic with +39") << "+390612345678" << 145 << ""
                                              << "ATD+390612345678;\r"
                                              << "";
-        QTest::newRow("international without plus, type 145") << "393331234567" << 145 << ""
-                                                              << "ATD+393331234567;\r"
-                                                              << "";
+        QTest::newRow("international without plus, type 145")
+            << "393331234567" << 145 << "" << kCallerDial + u'\r' << "";
         // Every other number is not, unless the operator says so.
         QTest::newRow("no plus, national type") << "393331234567" << 129 << ""
                                                 << "" << notListed("393331234567", ordinaryOnly);

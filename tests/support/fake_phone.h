@@ -4,6 +4,7 @@
 #include "fake_line.h"
 #include "fake_program.h"
 #include "phone_link/clock.h"
+#include "test_numbers.h"
 
 #include <QList>
 #include <QPair>
@@ -16,7 +17,9 @@
 /// A call list (AT+CLCC's answer) holding the call-back with this stat: 0 active, 3 alerting.
 inline QString callListWith(int stat)
 {
-    return QStringLiteral("\r\n+CLCC: 1,0,%1,0,0,\"+393331234567\",145\r\n\r\nOK\r\n").arg(stat);
+    return QStringLiteral("\r\n+CLCC: 1,0,%1,0,0,\"%2\",145\r\n\r\nOK\r\n")
+        .arg(stat)
+        .arg(kCallerNumber);
 }
 
 /// The phone at the far end of a fake line, as the monitor meets it: answers the caller lookup
@@ -27,8 +30,8 @@ struct FakePhone
     QString cpbsAnswer = QStringLiteral("\r\nOK\r\n");
     /// The answer to the storage written quoted, +CPBS="MC".
     QString quotedCpbsAnswer = QStringLiteral("\r\nERROR\r\n");
-    QString cpbrAnswer =
-        QStringLiteral("\r\n+CPBR: 1,\"+393331234567\",145,\"Mario Rossi\"\r\n\r\nOK\r\n");
+    QString cpbrAnswer = QStringLiteral("\r\n+CPBR: 1,\"%1\",145,\"%2\"\r\n\r\nOK\r\n")
+                             .arg(kCallerNumber, kCallerName);
     QString dialAnswer = QStringLiteral("\r\nOK\r\n");
     QString hangUpAnswer = QStringLiteral("\r\nOK\r\n");
     /// What AT+CLCC answers, by the seconds since the last dial: by default the callee never
