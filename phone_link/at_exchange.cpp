@@ -117,6 +117,7 @@ QString AtExchange::IOP(const QString &cmdat)
     ++m_depth;
     const QString frame = atFrame(cmdat);
     const bool dial = isDialCommand(cmdat);
+    m_dials += dial;
     QString buffer;
     int retransmissions = 0;
     bool answered = false;
@@ -144,6 +145,7 @@ QString AtExchange::IOP(const QString &cmdat)
         }
     }
     --m_depth;
+    m_dials -= dial;
     // Set after the wait, which may have run nested exchanges of its own.
     m_gaveUp = !answered;
     return ForDat(buffer);
