@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "call_monitor/call_back_cool_down.h"
+#include "call_monitor/call_monitor.h"
 
 CommandLine::CommandLine()
     // Qt's own help option would describe itself in words that Qt's translations lack, and its
@@ -75,4 +76,9 @@ std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error)
                  .arg(CallBackCoolDown::kMaxMinutes)
                  .arg(value);
     return std::nullopt;
+}
+
+void CommandLine::WindowStart::setUpMonitor(CallMonitor &monitor) const
+{
+    monitor.setCoolDown(coolDownMinutes);
 }

@@ -14,6 +14,8 @@
 
 #include <optional>
 
+class CallMonitor;
+
 class CommandLine
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
@@ -29,6 +31,10 @@ public:
     {
         StartState state;        ///< the start options'
         int coolDownMinutes = 0; ///< 0: no cool-down
+
+        /// Hands the monitor its share of the start (the cool-down): one place for the window's
+        /// session and the one without a window.
+        void setUpMonitor(CallMonitor &monitor) const;
     };
     /// The window's start as the command line asks; nullopt with *error set (naming the range)
     /// when a value is not one the program takes.

@@ -8,11 +8,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QProcessEnvironment>
-#include <QSocketNotifier>
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -21,16 +18,6 @@ Q_LOGGING_CATEGORY(lcDemo, "tornasquillo.demo", QtInfoMsg)
 namespace {
 
 const QString kPhoneName = QStringLiteral("tornasquillo-phone-sim");
-
-int g_quitPipe[2] = {-1, -1};
-
-void onQuitSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_quitPipe[1], &byte, 1);
-    errno = saved;
-}
 
 } // namespace
 
@@ -140,27 +127,4 @@ void DemoPhone::stop()
     // A phone that had to be killed could not remove its link.
     if (!m_linkPath.isEmpty() && QFileInfo(m_linkPath).isSymLink())
         QFile::remove(m_linkPath);
-}
-
-bool watchQuitSignals(QObject *context, std::function<void()> onSignal)
-{
-    if (g_quitPipe[0] < 0 && ::pipe2(g_quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context,
-                     [onSignal = std::move(onSignal)] {
-                         char buffer[16];
-                         while (::read(g_quitPipe[0], buffer, sizeof buffer) > 0) {
-                         }
-                         onSignal();
-                     });
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(sig, &action, nullptr);
-    return true;
 }

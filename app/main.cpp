@@ -6,22 +6,19 @@
 // With --demo, COM 1 is a simulated phone that runs as long as the program does. Whatever it
 // does, it speaks the locale's language from the first word.
 
+#include "app_log.h"
 #include "autostart.h"
-#include "call_log/call_log.h"
-#include "call_log/call_record.h"
-#include "call_log/desktop_notifier.h"
-#include "call_log/log_file.h"
 #include "command_line.h"
-#include "demo_phone.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
+#include "program_start.h"
+#include "quit_signals.h"
 #include "translations.h"
 #include "window/form1.h"
 #include "windowless_options.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -30,7 +27,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <span>
 
@@ -133,79 +129,31 @@ int answer(QCoreApplication &app)
 int runWindow(QApplication &app)
 {
     installTranslations(app);
-    CommandLine command;
     QGuiApplication::setDesktopFileName(QString::fromLatin1(Autostart::kDesktopId));
-    command.process(app);
-    const QCommandLineParser &parser = command.parser;
-    if (!parser.positionalArguments().isEmpty()) {
-        qCCritical(lcApp).noquote() << CommandLine::tr("unexpected argument %1 (see --help)")
-                                           .arg(parser.positionalArguments().first());
+    ProgramStart program;
+    if (!program.prepare(app))
         return 1;
-    }
-    QString startError;
-    const std::optional<CommandLine::WindowStart> start = command.windowStart(&startError);
-    if (!start) {
-        qCCritical(lcApp).noquote() << startError;
-        return 1;
-    }
-
-    DemoPhone demo;
-    QString com1 = parser.value(command.com1);
-    if (parser.isSet(command.demo)) {
-        QString error;
-        if (parser.isSet(command.com1)) {
-            qCCritical(lcApp).noquote()
-                << CommandLine::tr("--demo puts the simulated phone on COM 1: leave out --com1");
-            return 1;
-        }
-        if (!demo.start(&error)) {
-            qCCritical(lcApp).noquote() << error;
-            return 1;
-        }
-        com1 = demo.linkPath();
+    if (program.isDemo())
         qCInfo(lcApp).noquote() << CommandLine::tr("COM 1 is the simulated phone on %1 - open the "
                                                    "port, switch the responder on, and wait for "
                                                    "the demo caller")
-                                       .arg(com1);
-    }
+                                       .arg(program.com1());
 
-    // Whoever asked for a record of the calls must not run without one: a file that cannot be
-    // opened ends the program before the window opens.
-    PosixLogFile logFile(parser.value(command.log));
-    CallLog callLog(logFile);
-    const bool logging = parser.isSet(command.log);
-    if (logging) {
-        QString reason;
-        if (!callLog.open(&reason)) {
-            qCCritical(lcApp).noquote()
-                << CommandLine::tr("cannot open the call log %1: %2").arg(logFile.path(), reason);
-            return 1;
-        }
-    }
-
-    Form1 window(PortMap::detect(com1, parser.value(command.com2)));
-    window.setCoolDown(start->coolDownMinutes);
-    std::unique_ptr<DesktopNotifier> notifier;
-    if (parser.isSet(command.notify)) {
-        notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),
-                                                     QGuiApplication::desktopFileName());
-        QObject::connect(&window, &Form1::callHandled, notifier.get(), &DesktopNotifier::notify);
-    }
-    if (logging)
-        QObject::connect(
-            &window, &Form1::callLogged, &window,
-            [&callLog](const CallRecord &record) { callLog.record(record.stamp, record.line); });
+    Form1 window(program.ports());
+    program.windowStart().setUpMonitor(window.monitor());
+    program.recordCallsOf(&window);
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     // A quit signal ends the program as closing the window does, so the simulated phone is ended
     // and its link removed.
-    if (parser.isSet(command.demo) && !watchQuitSignals(&window, [&window] { window.close(); }))
+    if (program.isDemo() && !watchQuitSignals(&window, [&window](int) { window.close(); }))
         qCWarning(lcApp).noquote() << CommandLine::tr("cannot watch quit signals: %1")
                                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
     window.show();
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
-    QTimer::singleShot(0, &window, [&window, &start] { window.startAs(start->state); });
+    const StartState start = program.windowStart().state;
+    QTimer::singleShot(0, &window, [&window, start] { window.startAs(start); });
     return app.exec();
 }
 

@@ -74,8 +74,8 @@ public:
     void beep() override;
     void reportCall(const HandledCall &call) override { emit callHandled(call); }
 
-    /// Minutes in which a number called back is not called back again (0: no cool-down).
-    void setCoolDown(int minutes) { m_session.monitor().setCoolDown(minutes); }
+    /// The call monitor, for the settings that the start hands it (the cool-down).
+    CallMonitor &monitor() { return m_session.monitor(); }
 
 signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already
