@@ -50,6 +50,7 @@ public:
     QCommandLineOption fix;
     QCommandLineOption listPorts;
     QCommandLineOption demo;
+    QCommandLineOption headless;
     QCommandLineOption notify;
     QCommandLineOption coolDown;
     StartOptions start;

@@ -59,6 +59,9 @@ bool DemoPhone::start(QString *error)
     m_process.setProcessEnvironment(environment);
     const pid_t parent = ::getpid();
     m_process.setChildProcessModifier([parent] {
+        // A group of its own: Ctrl+C in the terminal reaches the program alone, which then still
+        // has a phone to reset before it ends the phone itself.
+        ::setpgid(0, 0);
         // Killed outright, the program cannot end its phone: the kernel does.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         // The program may have died before that line; then nobody would send the signal.

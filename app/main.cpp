@@ -2,13 +2,16 @@
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
 // record of the calls. With --check-phone it checks the phone instead, without a window; with
-// --autostart or --no-autostart it writes or removes the entry that starts it at login.
-// With --demo, COM 1 is a simulated phone that runs as long as the program does. Whatever it
-// does, it speaks the locale's language from the first word.
+// --autostart or --no-autostart it writes or removes the entry that starts it at login; with
+// --headless it watches the phone without a window until a quit signal. Without a display, and
+// without one of those, it says so and what to run instead. With --demo, COM 1 is a simulated
+// phone that runs as long as the program does. Whatever it does, it speaks the locale's
+// language from the first word.
 
 #include "app_log.h"
 #include "autostart.h"
 #include "command_line.h"
+#include "headless_run.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
@@ -60,7 +63,7 @@ int runCheck(QCoreApplication &app)
         return 1;
     }
     if (!parser.positionalArguments().isEmpty() || parser.isSet(command.com2) ||
-        parser.isSet(command.log) || parser.isSet(command.demo)) {
+        parser.isSet(command.log) || parser.isSet(command.demo) || parser.isSet(command.headless)) {
         qCCritical(lcApp).noquote()
             << CommandLine::tr("--check-phone takes only --com1 PATH and --fix");
         return 1;
@@ -86,7 +89,7 @@ int runAutostart(QCoreApplication &app)
     QString error;
     const std::optional<CommandLine::WindowStart> start = command.windowStart(&error);
     if (start && (!parser.positionalArguments().isEmpty() || parser.isSet(command.checkPhone) ||
-                  parser.isSet(command.fix)))
+                  parser.isSet(command.fix) || parser.isSet(command.headless)))
         error = CommandLine::tr("--autostart takes the options of the window only (see --help)");
     if (!error.isEmpty()) {
         qCCritical(lcApp).noquote() << error;
@@ -157,6 +160,48 @@ int runWindow(QApplication &app)
     return app.exec();
 }
 
+/// --headless: the phone session without a window, for a machine without a display and for the
+/// system service. It takes the window's start, and a quit signal ends it as ESCI ends the window.
+int runHeadless(QCoreApplication &app)
+{
+    installTranslations(app);
+    ProgramStart program;
+    if (!program.prepare(app))
+        return 1;
+    HeadlessRun run(program.ports(), program.windowStart().state);
+    program.windowStart().setUpMonitor(run.monitor());
+    program.recordCallsOf(&run.view());
+    QObject::connect(&run, &HeadlessRun::ended, &app, [] { QCoreApplication::exit(0); });
+    if (!watchQuitSignals(&run, [&run](int signal) { run.quit(signal); }))
+        qCWarning(lcApp).noquote() << CommandLine::tr("cannot watch quit signals: %1")
+                                          .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    QTimer::singleShot(0, &run, [&run] { run.start(); });
+    return app.exec();
+}
+
+/// Whether the window has somewhere to be shown: a display, or a platform named by the user
+/// (QT_QPA_PLATFORM, -platform). Without one Qt would abort the program, with a core dump.
+bool hasDisplay(int argc, char *argv[])
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    static constexpr const char *kPlatform[] = {"-platform", "--platform"};
+    return hasOption(argc, argv, kPlatform);
+}
+
+/// Over ssh, or on a machine without a desktop: one line on what to do instead.
+int sayNoDisplay(QCoreApplication &app)
+{
+    installTranslations(app);
+    qCCritical(lcApp).noquote() << CommandLine::tr(
+        "no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not "
+        "set); to watch the phone without a window, run tornasquillo --headless "
+        "(see --help)");
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -174,6 +219,14 @@ int main(int argc, char *argv[])
     if (hasOption(argc, argv, kCheckOptions)) {
         QCoreApplication app(argc, argv);
         return runCheck(app);
+    }
+    if (hasOption(argc, argv, kHeadlessOptions)) {
+        QCoreApplication app(argc, argv);
+        return runHeadless(app);
+    }
+    if (!hasDisplay(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return sayNoDisplay(app);
     }
     QApplication app(argc, argv);
     return runWindow(app);

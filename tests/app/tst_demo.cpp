@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -55,6 +56,84 @@ QList<qint64> childrenOf(qint64 pid)
                 children << word.toLongLong();
     }
     return children;
+}
+
+void removeDisplay(QProcessEnvironment &environment)
+{
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QString::fromLatin1(name));
+}
+
+/// The command line of the autostart entry that --autostart writes for com1 and log, read as a
+/// launcher reads Exec=; the entry is validated, and --no-autostart removes it again.
+void autostartCommand(const QTemporaryDir &dir, const QString &com1, const QString &log,
+                      QStringList *command)
+{
+    const QString entry =
+        dir.filePath(QStringLiteral("config/autostart/org.example.tornasquillo.desktop"));
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    noDisplay.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    removeDisplay(noDisplay);
+    // In the order the entry writes them: the files first.
+    const QStringList options{"--com1",
+                              com1,
+                              "--log",
+                              log,
+                              "--open",
+                              "1",
+                              "--call-back",
+                              "--call-back-after",
+                              "0",
+                              "--hang-up-after",
+                              "0"};
+    QProcess write;
+    write.setProcessEnvironment(noDisplay);
+    write.start(QStringLiteral(TORNASQUILLO_EXE), QStringList{"--autostart"} + options);
+    QVERIFY(write.waitForFinished(kTimeoutMs));
+    QCOMPARE(write.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(write.readAllStandardOutput()).contains(entry));
+    QFile file(entry);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    // The quoting a launcher undoes.
+    *command =
+        QProcess::splitCommand(text.section(QStringLiteral("\nExec="), 1).section(u'\n', 0, 0));
+    QVERIFY2(!command->isEmpty(), qPrintable(text));
+    QCOMPARE(QFileInfo(command->first()).canonicalFilePath(),
+             QFileInfo(QStringLiteral(TORNASQUILLO_EXE)).canonicalFilePath());
+    QCOMPARE(command->mid(1), options);
+    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+    if (!validator.isEmpty()) {
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(validator, {entry});
+        QVERIFY(validate.waitForFinished(kTimeoutMs));
+        QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), qPrintable(text));
+    }
+
+    QProcess remove;
+    remove.setProcessEnvironment(noDisplay);
+    remove.start(QStringLiteral(TORNASQUILLO_EXE), {"--no-autostart"});
+    QVERIFY(remove.waitForFinished(kTimeoutMs));
+    QCOMPARE(remove.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(remove.readAllStandardOutput()).contains(entry));
+    QVERIFY(!QFileInfo::exists(entry));
+}
+
+/// The run without a window, as a machine without a display starts it.
+void headlessCommand(const QString &com1, const QString &log, QStringList *command)
+{
+    *command = QStringList{QStringLiteral(TORNASQUILLO_EXE),
+                           "--headless",
+                           "--com1",
+                           com1,
+                           "--call-back",
+                           "--log",
+                           log,
+                           "--call-back-after",
+                           "0",
+                           "--hang-up-after",
+                           "0"};
 }
 
 } // namespace
@@ -126,55 +205,80 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments"); // DIR: a fresh folder
         QTest::addColumn<QStringList>("says");
+        QTest::addColumn<bool>("display");
         const auto error = [](int code) { return QString::fromLocal8Bit(std::strerror(code)); };
         const QString port = QStringLiteral("--open takes 1 (COM 1) or 2 (COM 2), not \"%1\"");
         const QString range = QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\"");
         const QString minutes = QStringLiteral("--cool-down takes whole minutes from 0 to 1440");
         QTest::newRow("a log in a missing folder")
             << QStringList{"--log", "DIR/missing/calls.log"}
-            << QStringList{"DIR/missing/calls.log", error(ENOENT)};
+            << QStringList{"DIR/missing/calls.log", error(ENOENT)} << true;
         QTest::newRow("a log that is a folder")
-            << QStringList{"--log", "DIR"} << QStringList{"DIR", error(EISDIR)};
+            << QStringList{"--log", "DIR"} << QStringList{"DIR", error(EISDIR)} << true;
         QTest::newRow("--cool-down -1")
-            << QStringList{"--cool-down", "-1"} << QStringList{minutes, "\"-1\""};
+            << QStringList{"--cool-down", "-1"} << QStringList{minutes, "\"-1\""} << true;
         QTest::newRow("--cool-down 1441")
-            << QStringList{"--cool-down", "1441"} << QStringList{minutes, "\"1441\""};
+            << QStringList{"--cool-down", "1441"} << QStringList{minutes, "\"1441\""} << true;
         QTest::newRow("--cool-down ten")
-            << QStringList{"--cool-down", "ten"} << QStringList{minutes, "\"ten\""};
-        QTest::newRow("--open 3") << QStringList{"--open", "3"} << QStringList{port.arg("3")};
+            << QStringList{"--cool-down", "ten"} << QStringList{minutes, "\"ten\""} << true;
+        QTest::newRow("--open 3") << QStringList{"--open", "3"} << QStringList{port.arg("3")}
+                                  << true;
         QTest::newRow("--open COM1")
-            << QStringList{"--open", "COM1"} << QStringList{port.arg("COM1")};
+            << QStringList{"--open", "COM1"} << QStringList{port.arg("COM1")} << true;
         QTest::newRow("--hang-up-after 21")
             << QStringList{"--hang-up-after", "21"}
-            << QStringList{range.arg("hang-up-after").arg(0).arg(20).arg(21)};
+            << QStringList{range.arg("hang-up-after").arg(0).arg(20).arg(21)} << true;
         QTest::newRow("--call-back-after -1")
             << QStringList{"--call-back-after", "-1"}
-            << QStringList{range.arg("call-back-after").arg(0).arg(60).arg(-1)};
+            << QStringList{range.arg("call-back-after").arg(0).arg(60).arg(-1)} << true;
         QTest::newRow("--call-back-after 61")
             << QStringList{"--call-back-after", "61"}
-            << QStringList{range.arg("call-back-after").arg(0).arg(60).arg(61)};
-        QTest::newRow("--max-rings 0") << QStringList{"--max-rings", "0"}
-                                       << QStringList{range.arg("max-rings").arg(1).arg(10).arg(0)};
+            << QStringList{range.arg("call-back-after").arg(0).arg(60).arg(61)} << true;
+        QTest::newRow("--max-rings 0")
+            << QStringList{"--max-rings", "0"}
+            << QStringList{range.arg("max-rings").arg(1).arg(10).arg(0)} << true;
         QTest::newRow("--max-rings two")
             << QStringList{"--max-rings", "two"}
-            << QStringList{range.arg("max-rings").arg(1).arg(10).arg("two")};
+            << QStringList{range.arg("max-rings").arg(1).arg(10).arg("two")} << true;
         QTest::newRow("--autostart --max-rings 11")
             << QStringList{"--autostart", "--open", "1", "--max-rings", "11"}
-            << QStringList{range.arg("max-rings").arg(1).arg(10).arg(11)};
+            << QStringList{range.arg("max-rings").arg(1).arg(10).arg(11)} << true;
         QTest::newRow("--autostart --cool-down 1441")
-            << QStringList{"--autostart", "--cool-down", "1441"}
-            << QStringList{minutes, "\"1441\""};
+            << QStringList{"--autostart", "--cool-down", "1441"} << QStringList{minutes, "\"1441\""}
+            << true;
+        // Without a display the window cannot start, and the run without one needs none.
+        QTest::newRow("no display")
+            << QStringList{} << QStringList{"no display", "--headless"} << false;
+        QTest::newRow("--headless --max-rings 11")
+            << QStringList{"--headless", "--max-rings", "11"}
+            << QStringList{range.arg("max-rings").arg(1).arg(10).arg(11)} << false;
+        QTest::newRow("--headless --cool-down ten")
+            << QStringList{"--headless", "--cool-down", "ten"} << QStringList{minutes, "\"ten\""}
+            << false;
+        QTest::newRow("--headless, a log in a missing folder")
+            << QStringList{"--headless", "--log", "DIR/missing/calls.log"}
+            << QStringList{"DIR/missing/calls.log", error(ENOENT)} << false;
+        QTest::newRow("--headless, an unknown option")
+            << QStringList{"--headless", "--answer"} << QStringList{"Unknown option 'answer'."}
+            << false;
+        QTest::newRow("--autostart --headless")
+            << QStringList{"--autostart", "--headless"}
+            << QStringList{"--autostart takes the options of the window only"} << false;
     }
     void aStartItCannotFollowEndsIt()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, says);
+        QFETCH(bool, display);
         QTemporaryDir dir;
         arguments.replaceInStrings(QStringLiteral("DIR"), dir.path());
         says.replaceInStrings(QStringLiteral("DIR"), dir.path());
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (display)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        else
+            removeDisplay(environment);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                            dir.filePath(QStringLiteral("config")));
         program.setProcessEnvironment(environment);
@@ -189,55 +293,158 @@ private slots:
         const QString said = QString::fromLocal8Bit(program.readAllStandardError());
         for (const QString &text : says)
             QVERIFY2(said.contains(text), qPrintable(said));
+        // Without a display nothing of Qt's graphics starts: the program's one line is all.
+        if (!display)
+            QVERIFY2(said.count(u'\n') == 1, qPrintable(said));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("config"))));
     }
 
-    // After a reboot nobody clicks: the program started by its autostart entry's command line
-    // waits for a phone that appears late, and calls back a squillo 10 seconds later.
-    void theAutostartEntryStartsTheProgramAsLeft()
+    // A quit signal ends the run without a window as ESCI ends the window, whatever the run is
+    // doing: the phone is reset, and the exit status is 0 within 2 seconds. A call-back on the
+    // line, or a dial the phone has not answered yet, is hung up first. A silent phone is not
+    // waited for past the limit.
+    void aQuitSignalEndsTheHeadlessRunAsEsciDoes_data()
     {
+        QTest::addColumn<QStringList>("phoneOptions");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("before"); // said by the phone or the program
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QStringList>("heard"); // what the phone hears after the signal
+        QTest::addColumn<QByteArray>("says");
+        const QByteArray idle = "panel 2: CONNESSO A";
+        const QByteArray squillo = "ring 1 after AT+CGMM 500\n";
+        const QStringList reset{"ATZ"};
+        const QStringList hangUpFirst{"ATH", "ATZ"};
+        QTest::newRow("idle, SIGTERM")
+            << QStringList{} << QByteArray() << idle << int(SIGTERM) << reset
+            << QByteArray("SIGTERM: the phone's reset answered OK");
+        QTest::newRow("idle, SIGINT")
+            << QStringList{} << QByteArray() << idle << int(SIGINT) << reset
+            << QByteArray("SIGINT: the phone's reset answered OK");
+        QTest::newRow("idle, SIGHUP")
+            << QStringList{} << QByteArray() << idle << int(SIGHUP) << reset
+            << QByteArray("SIGHUP: the phone's reset answered OK");
+        QTest::newRow("the call-back standing, SIGTERM")
+            << QStringList{} << squillo << QByteArray("<- ATD") << int(SIGTERM) << hangUpFirst
+            << QByteArray("SIGTERM: the phone's reset answered OK");
+        QTest::newRow("a dial the callee has not answered, SIGTERM")
+            << QStringList{"--profile", "+COLP=1"} << "callee never\n" + squillo
+            << QByteArray("<- ATD") << int(SIGTERM) << hangUpFirst
+            << QByteArray("SIGTERM: the phone's reset answered OK");
+        QTest::newRow("a silent phone in the start-up dialogue, SIGTERM")
+            << QStringList{} << QByteArray("silent on\n") << QByteArray("<- ATZ") << int(SIGTERM)
+            << reset << QByteArray("the phone did not answer within 1.5 s");
+    }
+    void aQuitSignalEndsTheHeadlessRunAsEsciDoes()
+    {
+        QFETCH(QStringList, phoneOptions);
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, before);
+        QFETCH(int, signal);
+        QFETCH(QStringList, heard);
+        QFETCH(QByteArray, says);
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("phone"));
+        QFile scriptFile(dir.filePath(QStringLiteral("script")));
+        QVERIFY(scriptFile.open(QIODevice::WriteOnly));
+        scriptFile.write(script);
+        scriptFile.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                           QStringLiteral("tornasquillo.*=true"));
+        removeDisplay(environment);
+        QByteArray phoneSaid;
+        QProcess phone;
+        phone.setProcessEnvironment(environment);
+        collectStderr(phone, phoneSaid);
+        phone.start(QStringLiteral(PHONE_SIM_EXE),
+                    QStringList{"--link", link, "--script", scriptFile.fileName()} + phoneOptions);
+        const auto endPhone = qScopeGuard([&phone] {
+            phone.terminate();
+            phone.waitForFinished(kTimeoutMs);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), kTimeoutMs);
+
+        QByteArray programSaid;
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        collectStderr(program, programSaid);
+        program.start(QStringLiteral(TORNASQUILLO_EXE),
+                      {"--headless", "--com1", link, "--call-back", "--call-back-after", "0",
+                       "--hang-up-after", "20"});
+        const auto end = qScopeGuard([&program] {
+            program.kill();
+            program.waitForFinished(kTimeoutMs);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT((phoneSaid + programSaid).contains(before), 60000);
+
+        const qsizetype mark = phoneSaid.size();
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        QVERIFY(program.waitForFinished(kTimeoutMs));
+#if !defined(__SANITIZE_ADDRESS__)
+        // The sanitizers' build runs several times slower: it is held to the order only.
+        const qint64 took = sinceSignal.elapsed();
+        QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+#endif
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(programSaid.contains(says), programSaid.constData());
+        const auto heardSince = [&] {
+            QStringList commands;
+            for (const QByteArray &line : phoneSaid.mid(mark).split('\n')) {
+                if (const qsizetype at = line.indexOf("<- "); at >= 0)
+                    commands << QString::fromLatin1(line.mid(at + 3));
+            }
+            return commands;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(heardSince(), heard, kTimeoutMs);
+    }
+
+    // After a reboot nobody clicks. The program started by its autostart entry's command line, or
+    // without a window, waits for a phone that appears 3 seconds late, and calls back a squillo 10
+    // seconds later. The run without a window has no display: what the window would show is in
+    // the journal, each text once.
+    void aProgramLeftRunningAnswersALatePhone_data()
+    {
+        QTest::addColumn<bool>("headless");
+        QTest::addColumn<QStringList>("status"); // the journal's panel lines, in order
+        QTest::newRow("the autostart entry") << false << QStringList{};
+        QTest::newRow("--headless") << true
+                                    << QStringList{"panel 1: DISCONNESSO",
+                                                   "panel 2:  ",
+                                                   "panel 2: Porta non aperta o occupata",
+                                                   "panel 1: CONNESSO",
+                                                   "panel 2: CONNESSO A TS-GSM 900/1800 simulato",
+                                                   "panel 2: Rilevata chiamata .. 1 squilli",
+                                                   "panel 2: Squillo..",
+                                                   "panel 2: Risposto a squillo.."};
+    }
+    void aProgramLeftRunningAnswersALatePhone()
+    {
+        QFETCH(bool, headless);
+        QFETCH(QStringList, status);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("usb modem")));
-        const QString com1 = dir.filePath(QStringLiteral("usb modem/phone")); // quoted in Exec=
-        const QString entry =
-            dir.filePath(QStringLiteral("config/autostart/org.example.tornasquillo.desktop"));
-        QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
-        noDisplay.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            noDisplay.remove(QString::fromLatin1(name));
-        const QStringList options{
-            "--com1",          com1, "--open", "1", "--call-back", "--call-back-after", "0",
-            "--hang-up-after", "0"};
-
-        QProcess write;
-        write.setProcessEnvironment(noDisplay);
-        write.start(QStringLiteral(TORNASQUILLO_EXE), QStringList{"--autostart"} + options);
-        QVERIFY(write.waitForFinished(kTimeoutMs));
-        QCOMPARE(write.exitCode(), 0);
-        QVERIFY(QString::fromLocal8Bit(write.readAllStandardOutput()).contains(entry));
-        QFile file(entry);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(file.readAll());
-        // The quoting a launcher undoes: the folder's name has a space.
-        const QStringList command =
-            QProcess::splitCommand(text.section(QStringLiteral("\nExec="), 1).section(u'\n', 0, 0));
-        QVERIFY2(!command.isEmpty(), qPrintable(text));
-        QCOMPARE(QFileInfo(command.first()).canonicalFilePath(),
-                 QFileInfo(QStringLiteral(TORNASQUILLO_EXE)).canonicalFilePath());
-        QCOMPARE(command.mid(1), options);
-        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
-        if (!validator.isEmpty()) {
-            QProcess validate;
-            validate.setProcessChannelMode(QProcess::MergedChannels);
-            validate.start(validator, {entry});
-            QVERIFY(validate.waitForFinished(kTimeoutMs));
-            QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), qPrintable(text));
-        }
+        // The entry quotes a folder's space in Exec=.
+        const QString com1 =
+            dir.filePath(headless ? QStringLiteral("phone") : QStringLiteral("usb modem/phone"));
+        const QString log = dir.filePath(QStringLiteral("calls.log"));
+        QStringList command;
+        if (headless)
+            headlessCommand(com1, log, &command);
+        else
+            autostartCommand(dir, com1, log, &command);
+        if (QTest::currentTestFailed())
+            return;
 
         QTemporaryDir runtime;
         QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
         session.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         session.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tornasquillo.*=true"));
+        if (headless)
+            removeDisplay(session);
         QByteArray programSaid;
         QProcess program;
         program.setProcessEnvironment(session);
@@ -270,17 +477,29 @@ private slots:
         sinceStartUp.start();
         QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- ATD+393331234567;"), 60000);
         QVERIFY(sinceStartUp.elapsed() >= 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("Ha squillato : +393331234567"), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("tornasquillo.calls: "), kTimeoutMs);
         QCOMPARE(programSaid.count("is waited for"), 1);
+        QVERIFY(phoneSaid.indexOf("<- ATH", phoneSaid.indexOf("<- ATD")) > 0);
 
-        QProcess remove;
-        remove.setProcessEnvironment(noDisplay);
-        remove.start(QStringLiteral(TORNASQUILLO_EXE), {"--no-autostart"});
-        QVERIFY(remove.waitForFinished(kTimeoutMs));
-        QCOMPARE(remove.exitCode(), 0);
-        QVERIFY(QString::fromLocal8Bit(remove.readAllStandardOutput()).contains(entry));
-        QVERIFY(!QFileInfo::exists(entry));
-        if (validator.isEmpty())
+        // The record in the file, and the same record in the journal.
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString record = QString::fromUtf8(file.readAll());
+        static const QRegularExpression designed(
+            QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\\t"
+                           "Ha squillato : \\+393331234567   > Mario Rossi     = Risposto\\n$"));
+        QVERIFY2(designed.match(record).hasMatch(), qPrintable(record));
+        const QString said = QString::fromLocal8Bit(programSaid);
+        QVERIFY2(said.contains(QStringLiteral("tornasquillo.calls: ") +
+                               record.trimmed().replace(u'\t', u' ') + u'\n'),
+                 qPrintable(said));
+        QStringList panels;
+        for (const QString &line : said.split(u'\n')) {
+            if (line.startsWith(QLatin1String("tornasquillo.status: ")))
+                panels << line.mid(21);
+        }
+        QCOMPARE(panels, status);
+        if (!headless && QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
             QSKIP("desktop-file-validate is not installed: the entry was not validated");
     }
 };
