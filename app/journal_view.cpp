@@ -18,7 +18,10 @@ JournalView::JournalView(const StartState &start, QObject *parent)
 
 void JournalView::setPanelText(int panel, const QString &text)
 {
-    if (panel < 1 || panel > int(m_panels.size()) || m_panels[panel - 1] == text)
+    // A blank panel shows nothing. While a busy device is waited for, panel 2 goes blank at each
+    // attempt and shows "Porta non aperta o occupata" again at the next tick: that is no change.
+    if (panel < 1 || panel > int(m_panels.size()) || text.trimmed().isEmpty() ||
+        m_panels[panel - 1] == text)
         return;
     m_panels[panel - 1] = text;
     qCInfo(lcStatus).noquote() << tr("panel %1: %2").arg(panel).arg(text);

@@ -5,7 +5,8 @@
 // and what the window would show goes to standard error (the journal, under a service) as it
 // changes. Status panels 1 and 2 are written under the logging category tornasquillo.status,
 // each text when it changes and only then: while the port is closed the monitor writes "Porta non
-// aperta o occupata" on every tick, and Label5's blinking is no news. Each event line is stamped
+// aperta o occupata" on every tick, and Label5's blinking is no news. A blank panel is not
+// written. Each event line is stamped
 // and goes to the journal's tornasquillo.calls line, as the window's lines do, and is handed on
 // for the file of --log and the desktop. Nobody moves a slider or clicks: the sliders keep their
 // start values and the responder stays as it started.
@@ -56,8 +57,8 @@ signals:
     void callHandled(const HandledCall &call);
 
 private:
-    /// The texts of panels 1 and 2 as last written; none at first, so each one's first text
-    /// is told.
+    /// The texts of panels 1 and 2 last written to the journal; none at first, so each one's
+    /// first text is told.
     std::array<QString, 2> m_panels;
     int m_port;
     bool m_responderOn;

@@ -413,7 +413,6 @@ private slots:
         QTest::newRow("the autostart entry") << false << QStringList{};
         QTest::newRow("--headless") << true
                                     << QStringList{"panel 1: DISCONNESSO",
-                                                   "panel 2:  ",
                                                    "panel 2: Porta non aperta o occupata",
                                                    "panel 1: CONNESSO",
                                                    "panel 2: CONNESSO A TS-GSM 900/1800 simulato",
