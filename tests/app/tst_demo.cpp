@@ -120,20 +120,42 @@ void autostartCommand(const QTemporaryDir &dir, const QString &com1, const QStri
     QVERIFY(!QFileInfo::exists(entry));
 }
 
-/// The run without a window, as a machine without a display starts it.
-void headlessCommand(const QString &com1, const QString &log, QStringList *command)
+/// The service's command line as systemd makes it: ExecStart=, with the variable it names taken
+/// from the example in the defaults file that EnvironmentFile= reads (an unbraced $NAME is split
+/// at white space), the example's device and log made the test's own. The example names a
+/// /dev/serial/by-id/ device, switches the responder on, and logs into the unit's state folder.
+void serviceCommand(const QString &com1, const QString &log, QStringList *command)
 {
-    *command = QStringList{QStringLiteral(TORNASQUILLO_EXE),
-                           "--headless",
-                           "--com1",
-                           com1,
-                           "--call-back",
-                           "--log",
-                           log,
-                           "--call-back-after",
-                           "0",
-                           "--hang-up-after",
-                           "0"};
+    QFile unitFile(QStringLiteral(TORNASQUILLO_SERVICE));
+    QVERIFY(unitFile.open(QIODevice::ReadOnly));
+    const QString unit = QString::fromUtf8(unitFile.readAll());
+    const auto setting = [&unit](const char *key) {
+        return unit.section(u'\n' + QLatin1String(key) + u'=', 1).section(u'\n', 0, 0);
+    };
+    QCOMPARE(setting("EnvironmentFile"), QStringLiteral("-/etc/default/tornasquillo"));
+    const QStringList exec = setting("ExecStart").split(u' ', Qt::SkipEmptyParts);
+    QCOMPARE(exec.size(), 3);
+    QCOMPARE(exec.first(2), (QStringList{"/usr/bin/tornasquillo", "--headless"}));
+    QVERIFY2(exec[2].startsWith(u'$') && !exec[2].startsWith(QLatin1String("${")),
+             qPrintable(exec[2]));
+
+    QFile defaultsFile(QStringLiteral(TORNASQUILLO_DEFAULTS));
+    QVERIFY(defaultsFile.open(QIODevice::ReadOnly));
+    const QString defaults = QString::fromUtf8(defaultsFile.readAll());
+    const QString example = QStringLiteral("\n#") + exec[2].mid(1) + QStringLiteral("=\"");
+    QVERIFY2(defaults.contains(example), qPrintable(defaults));
+    QStringList options =
+        defaults.section(example, 1).section(u'"', 0, 0).split(u' ', Qt::SkipEmptyParts);
+    QVERIFY(options.contains(QStringLiteral("--call-back")));
+    const qsizetype device = options.indexOf(QStringLiteral("--com1")) + 1;
+    QVERIFY(device > 0 && options.value(device).startsWith(QLatin1String("/dev/serial/by-id/")));
+    options[device] = com1;
+    const qsizetype file = options.indexOf(QStringLiteral("--log")) + 1;
+    QVERIFY(file > 0 && options.value(file).startsWith(QStringLiteral("/var/lib/") +
+                                                       setting("StateDirectory") + u'/'));
+    options[file] = log;
+    *command = QStringList{QStringLiteral(TORNASQUILLO_EXE), exec[1]} + options +
+               QStringList{"--call-back-after", "0", "--hang-up-after", "0"};
 }
 
 } // namespace
@@ -403,22 +425,22 @@ private slots:
     }
 
     // After a reboot nobody clicks. The program started by its autostart entry's command line, or
-    // without a window, waits for a phone that appears 3 seconds late, and calls back a squillo 10
-    // seconds later. The run without a window has no display: what the window would show is in
-    // the journal, each text once.
+    // by the service's with the options of its defaults file, waits for a phone that appears 3
+    // seconds late, and calls back a squillo 10 seconds later. The service's run has no display:
+    // what the window would show is in the journal, each text once.
     void aProgramLeftRunningAnswersALatePhone_data()
     {
         QTest::addColumn<bool>("headless");
         QTest::addColumn<QStringList>("status"); // the journal's panel lines, in order
         QTest::newRow("the autostart entry") << false << QStringList{};
-        QTest::newRow("--headless") << true
-                                    << QStringList{"panel 1: DISCONNESSO",
-                                                   "panel 2: Porta non aperta o occupata",
-                                                   "panel 1: CONNESSO",
-                                                   "panel 2: CONNESSO A TS-GSM 900/1800 simulato",
-                                                   "panel 2: Rilevata chiamata .. 1 squilli",
-                                                   "panel 2: Squillo..",
-                                                   "panel 2: Risposto a squillo.."};
+        QTest::newRow("the service") << true
+                                     << QStringList{"panel 1: DISCONNESSO",
+                                                    "panel 2: Porta non aperta o occupata",
+                                                    "panel 1: CONNESSO",
+                                                    "panel 2: CONNESSO A TS-GSM 900/1800 simulato",
+                                                    "panel 2: Rilevata chiamata .. 1 squilli",
+                                                    "panel 2: Squillo..",
+                                                    "panel 2: Risposto a squillo.."};
     }
     void aProgramLeftRunningAnswersALatePhone()
     {
@@ -426,13 +448,13 @@ private slots:
         QFETCH(QStringList, status);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("usb modem")));
-        // The entry quotes a folder's space in Exec=.
+        // The entry quotes a folder's space in Exec=; a service's options are split at spaces.
         const QString com1 =
             dir.filePath(headless ? QStringLiteral("phone") : QStringLiteral("usb modem/phone"));
         const QString log = dir.filePath(QStringLiteral("calls.log"));
         QStringList command;
         if (headless)
-            headlessCommand(com1, log, &command);
+            serviceCommand(com1, log, &command);
         else
             autostartCommand(dir, com1, log, &command);
         if (QTest::currentTestFailed())
