@@ -30,7 +30,12 @@ DemoPhone::~DemoPhone()
 
 QString DemoPhone::phoneProgram()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kPhoneName);
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(kPhoneName);
+    // The run without a window lives in libexec/tornasquillo/; the phone stays in bin/.
+    const QString inBin = QDir::cleanPath(
+        here.filePath(QStringLiteral(TORNASQUILLO_BIN_FROM_HEADLESS "/") + kPhoneName));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(inBin) ? beside : inBin;
 }
 
 QString DemoPhone::defaultLinkPath()

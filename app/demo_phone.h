@@ -34,7 +34,8 @@ public:
     QString linkPath() const { return m_linkPath; }
 
     /// Where the program looks for the phone: beside its own executable, which is /usr/bin
-    /// when installed and the build tree's bin/ when built.
+    /// when installed and the build tree's bin/ when built; from the run without a window, in
+    /// that bin/ folder.
     static QString phoneProgram();
     /// $XDG_RUNTIME_DIR (else /tmp)/tornasquillo-phone-<pid of this process>.
     static QString defaultLinkPath();

@@ -11,7 +11,6 @@
 #include "app_log.h"
 #include "autostart.h"
 #include "command_line.h"
-#include "headless_run.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
@@ -22,18 +21,19 @@
 #include "windowless_options.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <span>
-
-Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
+#include <unistd.h>
 
 namespace {
 
@@ -160,23 +160,28 @@ int runWindow(QApplication &app)
     return app.exec();
 }
 
-/// --headless: the phone session without a window, for a machine without a display and for the
-/// system service. It takes the window's start, and a quit signal ends it as ESCI ends the window.
-int runHeadless(QCoreApplication &app)
+/// --headless: the run without a window is a program of its own, tornasquillo-headless, which
+/// loads none of the window's libraries (a program left running for months keeps them resident).
+/// It takes this process's place, with the same arguments, from the libexec/tornasquillo/ folder
+/// beside this program's own.
+int execHeadless(int argc, char *argv[])
 {
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    const int error = length < 0 ? errno : 0;
+    QByteArray helper = TORNASQUILLO_HEADLESS_FROM_BIN;
+    if (length >= 0) {
+        const QByteArray path(self, length);
+        helper.prepend(path.left(path.lastIndexOf('/') + 1));
+        ::execv(helper.constData(), argv);
+    }
+    QCoreApplication app(argc, argv);
     installTranslations(app);
-    ProgramStart program;
-    if (!program.prepare(app))
-        return 1;
-    HeadlessRun run(program.ports(), program.windowStart().state);
-    program.windowStart().setUpMonitor(run.monitor());
-    program.recordCallsOf(&run.view());
-    QObject::connect(&run, &HeadlessRun::ended, &app, [] { QCoreApplication::exit(0); });
-    if (!watchQuitSignals(&run, [&run](int signal) { run.quit(signal); }))
-        qCWarning(lcApp).noquote() << CommandLine::tr("cannot watch quit signals: %1")
-                                          .arg(QString::fromLocal8Bit(std::strerror(errno)));
-    QTimer::singleShot(0, &run, [&run] { run.start(); });
-    return app.exec();
+    qCCritical(lcApp).noquote() << CommandLine::tr("cannot start the run without a window, %1: %2")
+                                       .arg(QFile::decodeName(helper),
+                                            QString::fromLocal8Bit(
+                                                std::strerror(error != 0 ? error : errno)));
+    return 1;
 }
 
 /// Whether the window has somewhere to be shown: a display, or a platform named by the user
@@ -220,10 +225,8 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return runCheck(app);
     }
-    if (hasOption(argc, argv, kHeadlessOptions)) {
-        QCoreApplication app(argc, argv);
-        return runHeadless(app);
-    }
+    if (hasOption(argc, argv, kHeadlessOptions))
+        return execHeadless(argc, argv);
     if (!hasDisplay(argc, argv)) {
         QCoreApplication app(argc, argv);
         return sayNoDisplay(app);

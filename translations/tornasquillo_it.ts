@@ -175,6 +175,10 @@
         <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down and --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does. For a machine without a desktop, and for tornasquillo.service.</source>
         <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down e --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI. Per una macchina senza desktop e per tornasquillo.service.</translation>
     </message>
+    <message>
+        <source>cannot start the run without a window, %1: %2</source>
+        <translation>impossibile avviare il funzionamento senza finestra, %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>DemoPhone</name>
