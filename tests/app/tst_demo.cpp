@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/program_process.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,9 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Two processes start and end on a machine that may be busy with a build.
-constexpr int kTimeoutMs = 30000;
 
 bool pathExists(const QString &path)
 {
@@ -39,13 +38,6 @@ bool isRunning(qint64 pid)
     return end >= 0 && text.mid(end + 2, 1) != "Z";
 }
 
-/// Collects a process's standard error as it comes into `said`, which outlives it.
-void collectStderr(QProcess &process, QByteArray &said)
-{
-    QObject::connect(&process, &QProcess::readyReadStandardError, &process,
-                     [&process, &said] { said += process.readAllStandardError(); });
-}
-
 QList<qint64> childrenOf(qint64 pid)
 {
     QFile file(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
@@ -56,12 +48,6 @@ QList<qint64> childrenOf(qint64 pid)
                 children << word.toLongLong();
     }
     return children;
-}
-
-void removeDisplay(QProcessEnvironment &environment)
-{
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(QString::fromLatin1(name));
 }
 
 /// The command line of the autostart entry that --autostart writes for com1 and log, read as a
@@ -89,7 +75,7 @@ void autostartCommand(const QTemporaryDir &dir, const QString &com1, const QStri
     QProcess write;
     write.setProcessEnvironment(noDisplay);
     write.start(QStringLiteral(TORNASQUILLO_EXE), QStringList{"--autostart"} + options);
-    QVERIFY(write.waitForFinished(kTimeoutMs));
+    QVERIFY(write.waitForFinished(kProcessTimeoutMs));
     QCOMPARE(write.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(write.readAllStandardOutput()).contains(entry));
     QFile file(entry);
@@ -107,17 +93,39 @@ void autostartCommand(const QTemporaryDir &dir, const QString &com1, const QStri
         QProcess validate;
         validate.setProcessChannelMode(QProcess::MergedChannels);
         validate.start(validator, {entry});
-        QVERIFY(validate.waitForFinished(kTimeoutMs));
+        QVERIFY(validate.waitForFinished(kProcessTimeoutMs));
         QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), qPrintable(text));
     }
 
     QProcess remove;
     remove.setProcessEnvironment(noDisplay);
     remove.start(QStringLiteral(TORNASQUILLO_EXE), {"--no-autostart"});
-    QVERIFY(remove.waitForFinished(kTimeoutMs));
+    QVERIFY(remove.waitForFinished(kProcessTimeoutMs));
     QCOMPARE(remove.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(remove.readAllStandardOutput()).contains(entry));
     QVERIFY(!QFileInfo::exists(entry));
+}
+
+/// The record of the squillo in the file of --log, the same record in the journal, and the
+/// journal's panel lines (those of the run without a window) as expected.
+void checkRecords(const QString &log, const QString &said, const QStringList &status)
+{
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString record = QString::fromUtf8(file.readAll());
+    static const QRegularExpression designed(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\\t"
+                       "Ha squillato : \\+393331234567   > Mario Rossi     = Risposto\\n$"));
+    QVERIFY2(designed.match(record).hasMatch(), qPrintable(record));
+    QVERIFY2(said.contains(QStringLiteral("tornasquillo.calls: ") +
+                           record.trimmed().replace(u'\t', u' ') + u'\n'),
+             qPrintable(said));
+    QStringList panels;
+    for (const QString &line : said.split(u'\n')) {
+        if (line.startsWith(QLatin1String("tornasquillo.status: ")))
+            panels << line.mid(21);
+    }
+    QCOMPARE(panels, status);
 }
 
 /// The service's command line as systemd makes it: ExecStart=, with the variable it names taken
@@ -187,12 +195,12 @@ private slots:
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(QStringLiteral(TORNASQUILLO_EXE), {QStringLiteral("--demo")});
-        QVERIFY(program.waitForStarted(kTimeoutMs));
+        QVERIFY(program.waitForStarted(kProcessTimeoutMs));
 
         const QString link =
             QDir(runtime.path())
                 .filePath(QStringLiteral("tornasquillo-phone-%1").arg(program.processId()));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(link).isSymLink(), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(link).isSymLink(), kProcessTimeoutMs);
         QVERIFY2(QFileInfo(link).symLinkTarget().startsWith(QLatin1String("/dev/pts/")),
                  qPrintable(QFileInfo(link).symLinkTarget()));
         const QList<qint64> children = childrenOf(program.processId());
@@ -208,13 +216,13 @@ private slots:
         QVERIFY(!program.waitForFinished(500));
 
         QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, kProcessTimeoutMs);
         if (cleanExit) {
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
             QCOMPARE(program.exitCode(), 0);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!isRunning(phone), kTimeoutMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!pathExists(link), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!isRunning(phone), kProcessTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!pathExists(link), kProcessTimeoutMs);
         QCOMPARE(
             QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
             QStringList());
@@ -321,109 +329,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("config"))));
     }
 
-    // A quit signal ends the run without a window as ESCI ends the window, whatever the run is
-    // doing: the phone is reset, and the exit status is 0 within 2 seconds. A call-back on the
-    // line, or a dial the phone has not answered yet, is hung up first. A silent phone is not
-    // waited for past the limit.
-    void aQuitSignalEndsTheHeadlessRunAsEsciDoes_data()
-    {
-        QTest::addColumn<QStringList>("phoneOptions");
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QByteArray>("before"); // said by the phone or the program
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<QStringList>("heard"); // what the phone hears after the signal
-        QTest::addColumn<QByteArray>("says");
-        const QByteArray idle = "panel 2: CONNESSO A";
-        const QByteArray squillo = "ring 1 after AT+CGMM 500\n";
-        const QStringList reset{"ATZ"};
-        const QStringList hangUpFirst{"ATH", "ATZ"};
-        QTest::newRow("idle, SIGTERM")
-            << QStringList{} << QByteArray() << idle << int(SIGTERM) << reset
-            << QByteArray("SIGTERM: the phone's reset answered OK");
-        QTest::newRow("idle, SIGINT")
-            << QStringList{} << QByteArray() << idle << int(SIGINT) << reset
-            << QByteArray("SIGINT: the phone's reset answered OK");
-        QTest::newRow("idle, SIGHUP")
-            << QStringList{} << QByteArray() << idle << int(SIGHUP) << reset
-            << QByteArray("SIGHUP: the phone's reset answered OK");
-        QTest::newRow("the call-back standing, SIGTERM")
-            << QStringList{} << squillo << QByteArray("<- ATD") << int(SIGTERM) << hangUpFirst
-            << QByteArray("SIGTERM: the phone's reset answered OK");
-        QTest::newRow("a dial the callee has not answered, SIGTERM")
-            << QStringList{"--profile", "+COLP=1"} << "callee never\n" + squillo
-            << QByteArray("<- ATD") << int(SIGTERM) << hangUpFirst
-            << QByteArray("SIGTERM: the phone's reset answered OK");
-        QTest::newRow("a silent phone in the start-up dialogue, SIGTERM")
-            << QStringList{} << QByteArray("silent on\n") << QByteArray("<- ATZ") << int(SIGTERM)
-            << reset << QByteArray("the phone did not answer within 1.5 s");
-    }
-    void aQuitSignalEndsTheHeadlessRunAsEsciDoes()
-    {
-        QFETCH(QStringList, phoneOptions);
-        QFETCH(QByteArray, script);
-        QFETCH(QByteArray, before);
-        QFETCH(int, signal);
-        QFETCH(QStringList, heard);
-        QFETCH(QByteArray, says);
-        QTemporaryDir dir;
-        const QString link = dir.filePath(QStringLiteral("phone"));
-        QFile scriptFile(dir.filePath(QStringLiteral("script")));
-        QVERIFY(scriptFile.open(QIODevice::WriteOnly));
-        scriptFile.write(script);
-        scriptFile.close();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
-                           QStringLiteral("tornasquillo.*=true"));
-        removeDisplay(environment);
-        QByteArray phoneSaid;
-        QProcess phone;
-        phone.setProcessEnvironment(environment);
-        collectStderr(phone, phoneSaid);
-        phone.start(QStringLiteral(PHONE_SIM_EXE),
-                    QStringList{"--link", link, "--script", scriptFile.fileName()} + phoneOptions);
-        const auto endPhone = qScopeGuard([&phone] {
-            phone.terminate();
-            phone.waitForFinished(kTimeoutMs);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), kTimeoutMs);
-
-        QByteArray programSaid;
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        collectStderr(program, programSaid);
-        program.start(QStringLiteral(TORNASQUILLO_EXE),
-                      {"--headless", "--com1", link, "--call-back", "--call-back-after", "0",
-                       "--hang-up-after", "20"});
-        const auto end = qScopeGuard([&program] {
-            program.kill();
-            program.waitForFinished(kTimeoutMs);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT((phoneSaid + programSaid).contains(before), 60000);
-
-        const qsizetype mark = phoneSaid.size();
-        QElapsedTimer sinceSignal;
-        sinceSignal.start();
-        QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
-        QVERIFY(program.waitForFinished(kTimeoutMs));
-#if !defined(__SANITIZE_ADDRESS__)
-        // The sanitizers' build runs several times slower: it is held to the order only.
-        const qint64 took = sinceSignal.elapsed();
-        QVERIFY2(took < 2000, qPrintable(QString::number(took)));
-#endif
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QVERIFY2(programSaid.contains(says), programSaid.constData());
-        const auto heardSince = [&] {
-            QStringList commands;
-            for (const QByteArray &line : phoneSaid.mid(mark).split('\n')) {
-                if (const qsizetype at = line.indexOf("<- "); at >= 0)
-                    commands << QString::fromLatin1(line.mid(at + 3));
-            }
-            return commands;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(heardSince(), heard, kTimeoutMs);
-    }
-
     // After a reboot nobody clicks. The program started by its autostart entry's command line, or
     // by the service's with the options of its defaults file, waits for a phone that appears 3
     // seconds late, and calls back a squillo 10 seconds later. The service's run has no display:
@@ -471,55 +376,34 @@ private slots:
         program.setProcessEnvironment(session);
         collectStderr(program, programSaid);
         program.start(command.first(), command.mid(1));
-        QVERIFY(program.waitForStarted(kTimeoutMs));
+        QVERIFY(program.waitForStarted(kProcessTimeoutMs));
         const auto end = qScopeGuard([&program] {
             program.terminate();
-            program.waitForFinished(kTimeoutMs);
+            program.waitForFinished(kProcessTimeoutMs);
         });
-        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("COM 1 is waited for"), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("COM 1 is waited for"), kProcessTimeoutMs);
         QTest::qWait(3000);
 
-        QFile script(dir.filePath(QStringLiteral("squillo")));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("ring 1 after AT+CGMM 10000\n");
-        script.close();
         QByteArray phoneSaid;
         QProcess phone;
-        phone.setProcessEnvironment(session);
-        collectStderr(phone, phoneSaid);
-        phone.start(QStringLiteral(PHONE_SIM_EXE), {"--link", com1, "--script", script.fileName()});
-        QVERIFY(phone.waitForStarted(kTimeoutMs));
         const auto endPhone = qScopeGuard([&phone] {
             phone.terminate();
-            phone.waitForFinished(kTimeoutMs);
+            phone.waitForFinished(kProcessTimeoutMs);
         });
-        QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- AT+CGMM"), kTimeoutMs);
+        startPhone(phone, phoneSaid, session, QStringLiteral(PHONE_SIM_EXE),
+                   dir.filePath(QStringLiteral("squillo")), "ring 1 after AT+CGMM 10000\n", com1);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- AT+CGMM"), kProcessTimeoutMs);
         QElapsedTimer sinceStartUp;
         sinceStartUp.start();
         QTRY_VERIFY_WITH_TIMEOUT(phoneSaid.contains("<- ATD+393331234567;"), 60000);
         QVERIFY(sinceStartUp.elapsed() >= 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("tornasquillo.calls: "), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(programSaid.contains("tornasquillo.calls: "), kProcessTimeoutMs);
         QCOMPARE(programSaid.count("is waited for"), 1);
         QVERIFY(phoneSaid.indexOf("<- ATH", phoneSaid.indexOf("<- ATD")) > 0);
 
-        // The record in the file, and the same record in the journal.
-        QFile file(log);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString record = QString::fromUtf8(file.readAll());
-        static const QRegularExpression designed(
-            QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\\t"
-                           "Ha squillato : \\+393331234567   > Mario Rossi     = Risposto\\n$"));
-        QVERIFY2(designed.match(record).hasMatch(), qPrintable(record));
-        const QString said = QString::fromLocal8Bit(programSaid);
-        QVERIFY2(said.contains(QStringLiteral("tornasquillo.calls: ") +
-                               record.trimmed().replace(u'\t', u' ') + u'\n'),
-                 qPrintable(said));
-        QStringList panels;
-        for (const QString &line : said.split(u'\n')) {
-            if (line.startsWith(QLatin1String("tornasquillo.status: ")))
-                panels << line.mid(21);
-        }
-        QCOMPARE(panels, status);
+        checkRecords(log, QString::fromLocal8Bit(programSaid), status);
         if (!headless && QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
             QSKIP("desktop-file-validate is not installed: the entry was not validated");
     }
