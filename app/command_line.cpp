@@ -3,6 +3,7 @@
 
 #include "call_monitor/call_back_cool_down.h"
 #include "call_monitor/call_back_limit.h"
+#include "call_monitor/call_monitor.h"
 
 namespace {
 
@@ -46,6 +47,13 @@ CommandLine::CommandLine()
       demo(QStringLiteral("demo"),
            tr("COM 1 is a simulated phone whose demo caller gives a short ring a few seconds "
               "after the port is opened, then every 30 seconds.")),
+      headless(QStringLiteral("headless"),
+               tr("Run without a window, and with no display: open the port at once (COM 1 unless "
+                  "--open says 2, a device that is not there yet is waited for) and watch the "
+                  "phone as the window does, with the start options, --log, --cool-down and "
+                  "--notify. What the window would show goes to standard error. SIGTERM, SIGINT "
+                  "and SIGHUP end it as ESCI does. For a machine without a desktop, and for "
+                  "tornasquillo.service.")),
       notify(QStringLiteral("notify"), tr("Also show each call as a desktop notification.")),
       coolDown(QStringLiteral("cool-down"),
                tr("Do not call back a number that was called back less than MINUTES ago (0 to "
@@ -77,7 +85,7 @@ void CommandLine::process(QCoreApplication &app)
     parser.addOption(help);
     parser.addOption(helpAll);
     parser.addVersionOption();
-    parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo});
+    parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo, headless});
     parser.addOptions({notify, coolDown, callBackTo, callBackLimit});
     parser.addOptions(start.all());
     parser.addOptions(autostart.options());
@@ -136,4 +144,9 @@ QStringList CommandLine::arguments(const CallBackRules &rules) const
     if (rules.limit > 0)
         arguments << longName(callBackLimit) << QString::number(rules.limit);
     return arguments;
+}
+
+void CommandLine::WindowStart::setUpMonitor(CallMonitor &monitor) const
+{
+    monitor.setCallBackRules(rules);
 }

@@ -15,6 +15,8 @@
 
 #include <optional>
 
+class CallMonitor;
+
 class CommandLine
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
@@ -30,6 +32,10 @@ public:
     {
         StartState state;    ///< the start options'
         CallBackRules rules; ///< the cool-down, the numbers called back, the hour's limit
+
+        /// Hands the monitor its share of the start (the limits on call-backs): one place for
+        /// the window's session and the one without a window.
+        void setUpMonitor(CallMonitor &monitor) const;
     };
     /// The window's start as the command line asks; nullopt with *error set (naming the range)
     /// when a value is not one the program takes.
@@ -47,6 +53,7 @@ public:
     QCommandLineOption fix;
     QCommandLineOption listPorts;
     QCommandLineOption demo;
+    QCommandLineOption headless;
     QCommandLineOption notify;
     QCommandLineOption coolDown;
     QCommandLineOption callBackTo;

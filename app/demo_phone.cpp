@@ -8,11 +8,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QProcessEnvironment>
-#include <QSocketNotifier>
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -21,16 +18,6 @@ Q_LOGGING_CATEGORY(lcDemo, "tornasquillo.demo", QtInfoMsg)
 namespace {
 
 const QString kPhoneName = QStringLiteral("tornasquillo-phone-sim");
-
-int g_quitPipe[2] = {-1, -1};
-
-void onQuitSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_quitPipe[1], &byte, 1);
-    errno = saved;
-}
 
 } // namespace
 
@@ -43,7 +30,12 @@ DemoPhone::~DemoPhone()
 
 QString DemoPhone::phoneProgram()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kPhoneName);
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(kPhoneName);
+    // The run without a window lives in libexec/tornasquillo/; the phone stays in bin/.
+    const QString inBin = QDir::cleanPath(
+        here.filePath(QStringLiteral(TORNASQUILLO_BIN_FROM_HEADLESS "/") + kPhoneName));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(inBin) ? beside : inBin;
 }
 
 QString DemoPhone::defaultLinkPath()
@@ -97,6 +89,9 @@ void DemoPhone::setUpProcess(const QString &program)
     m_process.setProcessEnvironment(environment);
     const pid_t parent = ::getpid();
     m_process.setChildProcessModifier([parent] {
+        // A group of its own: Ctrl+C in the terminal reaches the program alone, which then still
+        // has a phone to reset before it ends the phone itself.
+        ::setpgid(0, 0);
         // Killed outright, the program cannot end its phone: the kernel does.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         // The program may have died before that line; then nobody would send the signal.
@@ -153,27 +148,4 @@ void DemoPhone::stop()
     // A phone that had to be killed could not remove its link.
     if (!m_linkPath.isEmpty() && QFileInfo(m_linkPath).isSymLink())
         QFile::remove(m_linkPath);
-}
-
-bool watchQuitSignals(QObject *context, std::function<void()> onSignal)
-{
-    if (g_quitPipe[0] < 0 && ::pipe2(g_quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context,
-                     [onSignal = std::move(onSignal)] {
-                         char buffer[16];
-                         while (::read(g_quitPipe[0], buffer, sizeof buffer) > 0) {
-                         }
-                         onSignal();
-                     });
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(sig, &action, nullptr);
-    return true;
 }

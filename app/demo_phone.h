@@ -7,16 +7,12 @@
 // own: the two only meet on the line.
 //
 // The phone must not outlive the program, however the program ends. A normal end (ESCI, the
-// window closed, a quit signal turned into a close by watchQuitSignals) ends it in the
+// window closed, a quit signal turned into a close) ends it in the
 // destructor; if the program is killed outright, the kernel sends the phone SIGTERM, and the
 // phone removes its link itself.
 
 #include <QProcess>
 #include <QString>
-
-#include <functional>
-
-class QObject;
 
 class DemoPhone
 {
@@ -38,7 +34,8 @@ public:
     QString linkPath() const { return m_linkPath; }
 
     /// Where the program looks for the phone: beside its own executable, which is /usr/bin
-    /// when installed and the build tree's bin/ when built.
+    /// when installed and the build tree's bin/ when built; from the run without a window, in
+    /// that bin/ folder.
     static QString phoneProgram();
     /// $XDG_RUNTIME_DIR (else /tmp)/tornasquillo-phone-<pid of this process>.
     static QString defaultLinkPath();
@@ -55,8 +52,3 @@ private:
     QProcess m_process;
     QString m_linkPath;
 };
-
-/// SIGINT, SIGTERM and SIGHUP run onSignal from the event loop (a self-pipe read by a socket
-/// notifier owned by context), so the program ends through its ordinary path. False, with errno
-/// set, when the pipe cannot be made.
-bool watchQuitSignals(QObject *context, std::function<void()> onSignal);

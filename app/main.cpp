@@ -2,39 +2,38 @@
 // Tornasquillo: reads which devices stand for COM 1 and COM 2, opens the window and runs until
 // the operator clicks ESCI or closes it. Nothing is written to disk unless --log asks for a
 // record of the calls. With --check-phone it checks the phone instead, without a window; with
-// --autostart or --no-autostart it writes or removes the entry that starts it at login.
-// With --demo, COM 1 is a simulated phone that runs as long as the program does. Whatever it
-// does, it speaks the locale's language from the first word.
+// --autostart or --no-autostart it writes or removes the entry that starts it at login; with
+// --headless it watches the phone without a window until a quit signal. Without a display, and
+// without one of those, it says so and what to run instead. With --demo, COM 1 is a simulated
+// phone that runs as long as the program does. Whatever it does, it speaks the locale's
+// language from the first word.
 
+#include "app_log.h"
 #include "autostart.h"
-#include "call_log/call_log.h"
-#include "call_log/call_record.h"
-#include "call_log/desktop_notifier.h"
-#include "call_log/log_file.h"
 #include "command_line.h"
-#include "demo_phone.h"
 #include "phone_check/phone_check.h"
 #include "phone_link/port_list.h"
 #include "phone_link/port_map.h"
+#include "program_start.h"
+#include "quit_signals.h"
 #include "translations.h"
 #include "window/form1.h"
 #include "windowless_options.h"
 
 #include <QApplication>
-#include <QDBusConnection>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <span>
-
-Q_LOGGING_CATEGORY(lcApp, "tornasquillo.app", QtInfoMsg)
+#include <unistd.h>
 
 namespace {
 
@@ -64,7 +63,7 @@ int runCheck(QCoreApplication &app)
         return 1;
     }
     if (!parser.positionalArguments().isEmpty() || parser.isSet(command.com2) ||
-        parser.isSet(command.log) || parser.isSet(command.demo)) {
+        parser.isSet(command.log) || parser.isSet(command.demo) || parser.isSet(command.headless)) {
         qCCritical(lcApp).noquote()
             << CommandLine::tr("--check-phone takes only --com1 PATH and --fix");
         return 1;
@@ -90,7 +89,7 @@ int runAutostart(QCoreApplication &app)
     QString error;
     const std::optional<CommandLine::WindowStart> start = command.windowStart(&error);
     if (start && (!parser.positionalArguments().isEmpty() || parser.isSet(command.checkPhone) ||
-                  parser.isSet(command.fix)))
+                  parser.isSet(command.fix) || parser.isSet(command.headless)))
         error = CommandLine::tr("--autostart takes the options of the window only (see --help)");
     if (!error.isEmpty()) {
         qCCritical(lcApp).noquote() << error;
@@ -132,80 +131,79 @@ int answer(QCoreApplication &app)
 int runWindow(QApplication &app)
 {
     installTranslations(app);
-    CommandLine command;
     QGuiApplication::setDesktopFileName(QString::fromLatin1(Autostart::kDesktopId));
-    command.process(app);
-    const QCommandLineParser &parser = command.parser;
-    if (!parser.positionalArguments().isEmpty()) {
-        qCCritical(lcApp).noquote() << CommandLine::tr("unexpected argument %1 (see --help)")
-                                           .arg(parser.positionalArguments().first());
+    ProgramStart program;
+    if (!program.prepare(app))
         return 1;
-    }
-    QString startError;
-    const std::optional<CommandLine::WindowStart> start = command.windowStart(&startError);
-    if (!start) {
-        qCCritical(lcApp).noquote() << startError;
-        return 1;
-    }
-
-    DemoPhone demo;
-    QString com1 = parser.value(command.com1);
-    if (parser.isSet(command.demo)) {
-        QString error;
-        if (parser.isSet(command.com1)) {
-            qCCritical(lcApp).noquote()
-                << CommandLine::tr("--demo puts the simulated phone on COM 1: leave out --com1");
-            return 1;
-        }
-        if (!demo.start(&error)) {
-            qCCritical(lcApp).noquote() << error;
-            return 1;
-        }
-        com1 = demo.linkPath();
+    if (program.isDemo())
         qCInfo(lcApp).noquote() << CommandLine::tr("COM 1 is the simulated phone on %1 - open the "
                                                    "port, switch the responder on, and wait for "
                                                    "the demo caller")
-                                       .arg(com1);
-    }
+                                       .arg(program.com1());
 
-    // Whoever asked for a record of the calls must not run without one: a file that cannot be
-    // opened ends the program before the window opens.
-    PosixLogFile logFile(parser.value(command.log));
-    CallLog callLog(logFile);
-    const bool logging = parser.isSet(command.log);
-    if (logging) {
-        QString reason;
-        if (!callLog.open(&reason)) {
-            qCCritical(lcApp).noquote()
-                << CommandLine::tr("cannot open the call log %1: %2").arg(logFile.path(), reason);
-            return 1;
-        }
-    }
-
-    Form1 window(PortMap::detect(com1, parser.value(command.com2)));
-    window.setCallBackRules(start->rules);
-    std::unique_ptr<DesktopNotifier> notifier;
-    if (parser.isSet(command.notify)) {
-        notifier = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus(),
-                                                     QGuiApplication::desktopFileName());
-        QObject::connect(&window, &Form1::callHandled, notifier.get(), &DesktopNotifier::notify);
-    }
-    if (logging)
-        QObject::connect(
-            &window, &Form1::callLogged, &window,
-            [&callLog](const CallRecord &record) { callLog.record(record.stamp, record.line); });
+    Form1 window(program.ports());
+    program.windowStart().setUpMonitor(window.monitor());
+    program.recordCallsOf(&window);
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     // A quit signal ends the program as closing the window does, so the simulated phone is ended
     // and its link removed.
-    if (parser.isSet(command.demo) && !watchQuitSignals(&window, [&window] { window.close(); }))
+    if (program.isDemo() && !watchQuitSignals(&window, [&window](int) { window.close(); }))
         qCWarning(lcApp).noquote() << CommandLine::tr("cannot watch quit signals: %1")
                                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
     window.show();
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
-    QTimer::singleShot(0, &window, [&window, &start] { window.startAs(start->state); });
+    const StartState start = program.windowStart().state;
+    QTimer::singleShot(0, &window, [&window, start] { window.startAs(start); });
     return app.exec();
+}
+
+/// --headless: the run without a window is a program of its own, tornasquillo-headless, which
+/// loads none of the window's libraries (a program left running for months keeps them resident).
+/// It takes this process's place, with the same arguments, from the libexec/tornasquillo/ folder
+/// beside this program's own.
+int execHeadless(int argc, char *argv[])
+{
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    const int error = length < 0 ? errno : 0;
+    QByteArray helper = TORNASQUILLO_HEADLESS_FROM_BIN;
+    if (length >= 0) {
+        const QByteArray path(self, length);
+        helper.prepend(path.left(path.lastIndexOf('/') + 1));
+        ::execv(helper.constData(), argv);
+    }
+    QCoreApplication app(argc, argv);
+    installTranslations(app);
+    qCCritical(lcApp).noquote() << CommandLine::tr("cannot start the run without a window, %1: %2")
+                                       .arg(QFile::decodeName(helper),
+                                            QString::fromLocal8Bit(
+                                                std::strerror(error != 0 ? error : errno)));
+    return 1;
+}
+
+/// Whether the window has somewhere to be shown: a display, or a platform named by the user
+/// (QT_QPA_PLATFORM, -platform). Without one Qt would abort the program, with a core dump.
+bool hasDisplay(int argc, char *argv[])
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    static constexpr const char *kPlatform[] = {"-platform", "--platform"};
+    return hasOption(argc, argv, kPlatform);
+}
+
+/// Over ssh, or on a machine without a desktop: one line on what to do instead.
+int sayNoDisplay(QCoreApplication &app)
+{
+    installTranslations(app);
+    qCCritical(lcApp).noquote() << CommandLine::tr(
+        "no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not "
+        "set); to watch the phone without a window, run tornasquillo --headless "
+        "(see --help)");
+    return 1;
 }
 
 } // namespace
@@ -225,6 +223,12 @@ int main(int argc, char *argv[])
     if (hasOption(argc, argv, kCheckOptions)) {
         QCoreApplication app(argc, argv);
         return runCheck(app);
+    }
+    if (hasOption(argc, argv, kHeadlessOptions))
+        return execHeadless(argc, argv);
+    if (!hasDisplay(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return sayNoDisplay(app);
     }
     QApplication app(argc, argv);
     return runWindow(app);

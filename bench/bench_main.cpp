@@ -4,7 +4,7 @@
 // nothing here is a pass/fail test.
 //
 //   tornasquillo-bench [--quick]
-//       [--only exchange,ring,lookup,callback,silent,idle,memory,startup,window]
+//       [--only exchange,ring,lookup,callback,silent,idle,memory,startup,window,headless]
 
 #include "bench_support.h"
 #include "figures_in_process.h"
@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     const QStringList sections =
         parser.isSet(only) ? parser.value(only).split(u',')
                            : QStringList{"exchange", "ring",   "lookup",  "callback", "silent",
-                                         "idle",     "memory", "startup", "window"};
+                                         "idle",     "memory", "startup", "window",   "headless"};
 
     if (sections.contains(u"exchange"))
         benchExchange(fast ? 200 : 1000);
@@ -62,6 +62,8 @@ int main(int argc, char *argv[])
         benchStartup(fast ? 5 : 20);
     if (sections.contains(u"window"))
         benchWindow(fast ? 10 : 60);
+    if (sections.contains(u"headless"))
+        benchHeadless(fast ? 10 : 60);
 
     printReport();
     return 0;

@@ -173,4 +173,49 @@ void benchWindow(int seconds)
     measure(QStringLiteral("device gone, watched for"));
 }
 
+/// The run without a window, as the service runs it: no display, the port open on the simulated
+/// phone and idle, beside a bare QCoreApplication with the same 1 ms timer and a pseudo-terminal
+/// open, measured over the same seconds.
+void benchHeadless(int seconds)
+{
+    std::fprintf(stderr, "headless: the program --headless beside a bare 1 ms timer, %d s\n",
+                 seconds);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_LOGGING_RULES", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("com1"));
+    Child phone(QStringLiteral(TORNASQUILLO_SIM_PATH), {QStringLiteral("--link"), link}, env);
+    waitFor([&] { return QFile::exists(link); }, 10000);
+    Child program(QStringLiteral(TORNASQUILLO_APP_PATH),
+                  {QStringLiteral("--headless"), QStringLiteral("--com1"), link}, env);
+    Child bare(QStringLiteral(TORNASQUILLO_BARE_CORE_PATH), {}, env);
+    if (!program.saw("panel 2: CONNESSO A", 10000)) {
+        report(QStringLiteral("the program --headless"),
+               QStringLiteral("the port did not open: ") + QString::fromLocal8Bit(program.output));
+        return;
+    }
+    waitMs(3000); // settled
+
+    const double program0 = processCpuSeconds(program.process.processId());
+    const double bare0 = processCpuSeconds(bare.process.processId());
+    waitMs(seconds * 1000);
+    const double programCpu = processCpuSeconds(program.process.processId()) - program0;
+    const double bareCpu = processCpuSeconds(bare.process.processId()) - bare0;
+    report(QStringLiteral("the program --headless, port open and idle, CPU over %1 s").arg(seconds),
+           QStringLiteral("%1 s (%2 %) against a bare QCoreApplication with a 1 ms timer and an "
+                          "open pty: %3 s (%4 %): ratio %5")
+               .arg(programCpu, 0, 'f', 2)
+               .arg(programCpu / seconds * 100, 0, 'f', 2)
+               .arg(bareCpu, 0, 'f', 2)
+               .arg(bareCpu / seconds * 100, 0, 'f', 2)
+               .arg(programCpu / bareCpu, 0, 'f', 3),
+           QStringLiteral("ratio <= 1.1"));
+    report(QStringLiteral("resident memory of the program --headless, port open and idle"),
+           QStringLiteral("%1 MB (the bare QCoreApplication: %2 MB)")
+               .arg(residentKb(program.process.processId()) / 1024.0, 0, 'f', 1)
+               .arg(residentKb(bare.process.processId()) / 1024.0, 0, 'f', 1),
+           QStringLiteral("<= 15 MB"));
+}
+
 } // namespace bench

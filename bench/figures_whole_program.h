@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Figures of the real program as a process of its own: its start-up, and its CPU under Xvfb
-// beside a bare Qt Widgets window with a 1 ms timer.
+// Figures of the real program as a process of its own: its start-up, its CPU under Xvfb beside a
+// bare Qt Widgets window with a 1 ms timer, and its run without a window beside a bare
+// QCoreApplication with a 1 ms timer and an open pseudo-terminal.
 
 namespace bench {
 
@@ -10,5 +11,8 @@ namespace bench {
 void benchStartup(int runs);
 /// The program under Xvfb against the bare window, `seconds` for each state of the port.
 void benchWindow(int seconds);
+/// tornasquillo --headless, its port open and idle, against the bare QCoreApplication over the
+/// same `seconds`: CPU, and resident memory.
+void benchHeadless(int seconds);
 
 } // namespace bench

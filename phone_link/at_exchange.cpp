@@ -126,6 +126,8 @@ QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend)
 
     ++m_depth;
     const QString frame = atFrame(cmdat);
+    const bool dial = isDialCommand(cmdat);
+    m_dials += dial;
     QString buffer;
     int retransmissions = 0;
     bool answered = false;
@@ -153,6 +155,7 @@ QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend)
         }
     }
     --m_depth;
+    m_dials -= dial;
     // Set after the wait, which may have run nested exchanges of its own.
     m_gaveUp = !answered;
     return ForDat(buffer);

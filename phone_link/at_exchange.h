@@ -65,6 +65,9 @@ public:
 
     /// True while an exchange (or one nested inside it) is waiting for the phone.
     bool inProgress() const { return m_depth > 0; }
+    /// True while a dial waits for its answer: the phone may be setting a call up, and whoever
+    /// ends the program meanwhile hangs it up first.
+    bool isDialing() const { return m_dials > 0; }
 
     /// Whether the last exchange ended without a final result from the phone (port closed, line
     /// lost, no answer in time): its "ERROR" is the exchange's, not the phone's.
@@ -85,5 +88,6 @@ private:
     EventPump &m_pump;
     RingSink *m_ringSink = nullptr;
     int m_depth = 0;
+    int m_dials = 0; ///< dials under way, counting those below a nested exchange
     bool m_gaveUp = false;
 };

@@ -265,6 +265,18 @@
         <source>--call-back-limit takes a whole number of call-backs from 1 to %1, not &quot;%2&quot;</source>
         <translation>--call-back-limit accetta un numero intero di richiamate da 1 a %1, non &quot;%2&quot;</translation>
     </message>
+    <message>
+        <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down and --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does. For a machine without a desktop, and for tornasquillo.service.</source>
+        <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down e --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI. Per una macchina senza desktop e per tornasquillo.service.</translation>
+    </message>
+    <message>
+        <source>cannot start the run without a window, %1: %2</source>
+        <translation>impossibile avviare il funzionamento senza finestra, %1: %2</translation>
+    </message>
+    <message>
+        <source>no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); to watch the phone without a window, run tornasquillo --headless (see --help)</source>
+        <translation>nessun display su cui mostrare la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per sorvegliare il telefono senza finestra, eseguire tornasquillo --headless (vedere --help)</translation>
+    </message>
 </context>
 <context>
     <name>DemoPhone</name>
@@ -333,6 +345,39 @@
     <message>
         <source>ESCI: the phone&apos;s reset answered %1</source>
         <translation>ESCI: il ripristino del telefono ha risposto %1</translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessRun</name>
+    <message>
+        <source>the phone did not answer within %1 s of the quit signal; the program ends without its answer</source>
+        <translation>il telefono non ha risposto entro %1 s dal segnale di uscita; il programma termina senza la sua risposta</translation>
+    </message>
+    <message numerus="yes">
+        <source>no window: COM %1 is opened and watched, and the responder is on (call-back %2 s after a squillo, hung up after %3 s; a squillo rings at most %n time(s)); SIGTERM ends the program as ESCI does</source>
+        <translation>
+            <numerusform>senza finestra: COM %1 viene aperta e sorvegliata, il risponditore è attivo (richiamata %2 s dopo uno squillo, riagganciata dopo %3 s; uno squillo suona al massimo %n volta); SIGTERM termina il programma come fa ESCI</numerusform>
+            <numerusform>senza finestra: COM %1 viene aperta e sorvegliata, il risponditore è attivo (richiamata %2 s dopo uno squillo, riagganciata dopo %3 s; uno squillo suona al massimo %n volte); SIGTERM termina il programma come fa ESCI</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no window: COM %1 is opened and watched, and the responder is off: no squillo is called back; SIGTERM ends the program as ESCI does</source>
+        <translation>senza finestra: COM %1 viene aperta e sorvegliata, il risponditore non è attivo: nessuno squillo viene richiamato; SIGTERM termina il programma come fa ESCI</translation>
+    </message>
+    <message>
+        <source>%1: a call-back stood on the line; its hang-up answered %2</source>
+        <translation>%1: una richiamata era in linea; al comando di riaggancio il telefono ha risposto %2</translation>
+    </message>
+    <message>
+        <source>%1: the phone&apos;s reset answered %2</source>
+        <translation>%1: il ripristino del telefono ha risposto %2</translation>
+    </message>
+</context>
+<context>
+    <name>JournalView</name>
+    <message>
+        <source>panel %1: %2</source>
+        <translation>pannello %1: %2</translation>
     </message>
 </context>
 <context>

@@ -76,11 +76,8 @@ public:
     void beep() override;
     void reportCall(const HandledCall &call) override { emit callHandled(call); }
 
-    /// The operator's limits on the call-backs: the cool-down, the numbers, the hour's limit.
-    void setCallBackRules(const CallBackRules &rules)
-    {
-        m_session.monitor().setCallBackRules(rules);
-    }
+    /// The call monitor, for the settings that the start hands it (the limits on call-backs).
+    CallMonitor &monitor() { return m_session.monitor(); }
 
 signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already

@@ -8,9 +8,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools
     qt6-translations-l10n libgl-dev fonts-dejavu-core)
 # What scripts/package needs: the hardening flags and library dependencies (dpkg-dev) and the
-# checks a Debian reviewer runs.
+# checks a Debian reviewer runs; systemd brings systemd-analyze and the units it verifies against,
+# man-db the lookup of the unit's manual page.
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream appstream-compose mandoc
-    groff-base)
+    groff-base systemd man-db)
 
 # ensure_packages PKG...: installs the Debian packages that are missing (as root, or via sudo).
 ensure_packages() {

@@ -162,11 +162,16 @@ private slots:
         QFETCH(int, writes);
         rig.line.responder = [&](const QString &) { return answer; };
         int pumpsAfterDeadline = 0;
+        int pumpsDialing = 0;
         rig.pump.onPump = [&] {
             if (rig.clock.seconds() >= 1020.0)
                 ++pumpsAfterDeadline;
+            pumpsDialing += rig.exchange.isDialing();
         };
         QCOMPARE(rig.exchange.IOP(command), QStringLiteral("ERROR"));
+        // A dial is one while it waits, and only then.
+        QCOMPARE(pumpsDialing, isDialCommand(command) ? rig.pump.calls : 0);
+        QVERIFY(!rig.exchange.isDialing());
         QVERIFY(rig.exchange.gaveUp());
         QCOMPARE(rig.line.written.size(), writes);
         QCOMPARE(rig.line.written.count(atFrame(command)), writes);
