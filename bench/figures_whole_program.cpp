@@ -40,6 +40,27 @@ struct Child
     QByteArray output;
 };
 
+/// The CPU that `program` and `bare` take over the same `seconds`, reported as the figure with
+/// their ratio; `against` names the bare program.
+void reportCpuAgainst(Child &program, Child &bare, int seconds, const QString &figure,
+                      const QString &against)
+{
+    const double program0 = processCpuSeconds(program.process.processId());
+    const double bare0 = processCpuSeconds(bare.process.processId());
+    waitMs(seconds * 1000);
+    const double programCpu = processCpuSeconds(program.process.processId()) - program0;
+    const double bareCpu = processCpuSeconds(bare.process.processId()) - bare0;
+    report(figure,
+           QStringLiteral("%1 s (%2 %) against %3: %4 s (%5 %): ratio %6")
+               .arg(programCpu, 0, 'f', 2)
+               .arg(programCpu / seconds * 100, 0, 'f', 2)
+               .arg(against)
+               .arg(bareCpu, 0, 'f', 2)
+               .arg(bareCpu / seconds * 100, 0, 'f', 2)
+               .arg(programCpu / bareCpu, 0, 'f', 3),
+           QStringLiteral("ratio <= 1.1"));
+}
+
 } // namespace
 
 /// The real program, offscreen: time from starting the process to its window shown, and its
@@ -120,20 +141,10 @@ void benchWindow(int seconds)
     Child bare(QStringLiteral(TORNASQUILLO_BARE_WINDOW_PATH), {}, env);
 
     auto measure = [&](const QString &state) {
-        const double program0 = processCpuSeconds(program.process.processId());
-        const double bare0 = processCpuSeconds(bare.process.processId());
-        waitMs(seconds * 1000);
-        const double programCpu = processCpuSeconds(program.process.processId()) - program0;
-        const double bareCpu = processCpuSeconds(bare.process.processId()) - bare0;
-        report(QStringLiteral("the program under Xvfb, %1, CPU over %2 s").arg(state).arg(seconds),
-               QStringLiteral("%1 s (%2 %) against a bare 1 ms timer window's %3 s (%4 %): "
-                              "ratio %5")
-                   .arg(programCpu, 0, 'f', 2)
-                   .arg(programCpu / seconds * 100, 0, 'f', 2)
-                   .arg(bareCpu, 0, 'f', 2)
-                   .arg(bareCpu / seconds * 100, 0, 'f', 2)
-                   .arg(programCpu / bareCpu, 0, 'f', 3),
-               QStringLiteral("ratio <= 1.1"));
+        reportCpuAgainst(
+            program, bare, seconds,
+            QStringLiteral("the program under Xvfb, %1, CPU over %2 s").arg(state).arg(seconds),
+            QStringLiteral("a bare 1 ms timer window"));
     };
     auto xdo = [&](const QStringList &args) {
         QProcess run;
@@ -197,20 +208,10 @@ void benchHeadless(int seconds)
     }
     waitMs(3000); // settled
 
-    const double program0 = processCpuSeconds(program.process.processId());
-    const double bare0 = processCpuSeconds(bare.process.processId());
-    waitMs(seconds * 1000);
-    const double programCpu = processCpuSeconds(program.process.processId()) - program0;
-    const double bareCpu = processCpuSeconds(bare.process.processId()) - bare0;
-    report(QStringLiteral("the program --headless, port open and idle, CPU over %1 s").arg(seconds),
-           QStringLiteral("%1 s (%2 %) against a bare QCoreApplication with a 1 ms timer and an "
-                          "open pty: %3 s (%4 %): ratio %5")
-               .arg(programCpu, 0, 'f', 2)
-               .arg(programCpu / seconds * 100, 0, 'f', 2)
-               .arg(bareCpu, 0, 'f', 2)
-               .arg(bareCpu / seconds * 100, 0, 'f', 2)
-               .arg(programCpu / bareCpu, 0, 'f', 3),
-           QStringLiteral("ratio <= 1.1"));
+    reportCpuAgainst(
+        program, bare, seconds,
+        QStringLiteral("the program --headless, port open and idle, CPU over %1 s").arg(seconds),
+        QStringLiteral("a bare QCoreApplication with a 1 ms timer and an open pty"));
     report(QStringLiteral("resident memory of the program --headless, port open and idle"),
            QStringLiteral("%1 MB (the bare QCoreApplication: %2 MB)")
                .arg(residentKb(program.process.processId()) / 1024.0, 0, 'f', 1)

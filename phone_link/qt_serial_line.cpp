@@ -170,7 +170,6 @@ QString QtSerialLine::readAll()
 {
     if (!m_port.isOpen())
         return {};
-    const qint64 now = m_sinceOpen.elapsed();
     // Without a watcher (it could not start) the device is asked on every pass.
     if (m_readable.exchange(false) || m_wakeFd < 0) {
         const qsizetype count = readDevice();
@@ -179,11 +178,12 @@ QString QtSerialLine::readAll()
         if (m_wakeFd >= 0)
             ::eventfd_write(m_wakeFd, 1); // the watcher sleeps on the device again
         if (count > 0)
-            m_lines.feed(QString::fromLatin1(m_chunk.constData(), count), now);
+            m_lines.feed(QString::fromLatin1(m_chunk.constData(), count), m_sinceOpen.elapsed());
     }
+    // An idle line costs a pass no look at the clock.
     if (!m_lines.isHolding())
         return {};
-    return m_lines.take(now);
+    return m_lines.take(m_sinceOpen.elapsed());
 }
 
 qsizetype QtSerialLine::readDevice()
