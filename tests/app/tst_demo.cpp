@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/program_process.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_numbers.h"
-#include "tests/support/program_process.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -438,8 +438,9 @@ private slots:
         QFETCH(int, exitStatus);
         QFETCH(QStringList, english);
         QFETCH(QStringList, italian);
-        const QString failure = answersInBothLanguages(QStringLiteral(TORNASQUILLO_EXE), arguments,
-                                                       exitStatus, english, italian, kProcessTimeoutMs);
+        const QString failure =
+            answersInBothLanguages(QStringLiteral(TORNASQUILLO_EXE), arguments, exitStatus, english,
+                                   italian, kProcessTimeoutMs);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 };
