@@ -5,20 +5,6 @@
 #include "call_monitor/call_back_limit.h"
 #include "call_monitor/call_monitor.h"
 
-namespace {
-
-/// A whole number from `minimum` to `maximum`.
-std::optional<int> wholeNumber(const QString &value, int minimum, int maximum)
-{
-    bool isNumber = false;
-    const int number = value.toInt(&isNumber);
-    if (!isNumber || number < minimum || number > maximum)
-        return std::nullopt;
-    return number;
-}
-
-} // namespace
-
 CommandLine::CommandLine()
     // Qt's own help option would describe itself in words that Qt's translations lack, and its
     // --help-all would add the options of a QML debugger the program has no use for.

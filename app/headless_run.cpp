@@ -9,7 +9,7 @@
 #include <utility>
 
 HeadlessRun::HeadlessRun(const PortMap &ports, const StartState &start, QObject *parent)
-    : QObject(parent), m_view(start),
+    : QObject(parent), m_view(start, m_clock),
       m_session(std::make_unique<QtSerialLine>(ports), m_clock, m_pump, m_view, m_view)
 {
     Timer1.setTimerType(Qt::PreciseTimer);

@@ -6,8 +6,8 @@
 // changes. Status panels 1 and 2 are written under the logging category tornasquillo.status,
 // each text when it changes and only then: while the port is closed the monitor writes "Porta non
 // aperta o occupata" on every tick, and Label5's blinking is no news. A blank panel is not
-// written. Each event line is stamped
-// and goes to the journal's tornasquillo.calls line, as the window's lines do, and is handed on
+// written. Each event line is stamped with the clock's wall time and goes to the journal's
+// tornasquillo.calls line, as the window's lines do, and is handed on
 // for the file of --log and the desktop. Nobody moves a slider or clicks: the sliders keep their
 // start values and the responder stays as it started.
 
@@ -20,14 +20,17 @@
 
 #include <array>
 
+class Clock;
+
 class JournalView final : public QObject, public PortView, public MonitorView
 {
     Q_OBJECT
 
 public:
     /// The view of a start: the sliders' values (the designed ones where none is given), the
-    /// responder, and the port, COM 1 unless the start chooses COM 2.
-    explicit JournalView(const StartState &start, QObject *parent = nullptr);
+    /// responder, and the port, COM 1 unless the start chooses COM 2. Event lines are stamped by
+    /// `clock`'s wall time.
+    JournalView(const StartState &start, const Clock &clock, QObject *parent = nullptr);
 
     int port() const { return m_port; }
 
@@ -60,6 +63,7 @@ private:
     /// The texts of panels 1 and 2 last written to the journal; none at first, so each one's
     /// first text is told.
     std::array<QString, 2> m_panels;
+    const Clock &m_clock;
     int m_port;
     bool m_responderOn;
     int m_slider1;

@@ -2,11 +2,11 @@
 #pragma once
 
 // What a run that watches the phone starts from, with its window or without one: the command
-// line read and judged (the start options, the cool-down), the simulated phone of --demo put up
-// as COM 1, the record of the calls opened (--log) and the desktop's notifications (--notify).
-// Whatever cannot be done as asked ends the program before the run begins, with the reason on
-// standard error and exit status 1. Both runs take their start from here, so an option of the
-// window's start reaches the run without a window too.
+// line read and judged (the start options, the limits on call-backs), the simulated phone of --demo
+// put up as COM 1, the record of the calls opened (--log) and the desktop's notifications
+// (--notify). Whatever cannot be done as asked ends the program before the run begins, with the
+// reason on standard error and exit status 1. Both runs take their start from here, so an option of
+// the window's start reaches the run without a window too.
 
 #include "call_log/call_log.h"
 #include "call_log/call_record.h"

@@ -42,6 +42,15 @@ QString longName(const QCommandLineOption &option)
     return QStringLiteral("--") + option.names().constFirst();
 }
 
+std::optional<int> wholeNumber(const QString &value, int minimum, int maximum)
+{
+    bool isNumber = false;
+    const int number = value.toInt(&isNumber);
+    if (!isNumber || number < minimum || number > maximum)
+        return std::nullopt;
+    return number;
+}
+
 StartOptions::StartOptions()
     : m_open(QStringLiteral("open"),
              tr("At start-up, open COM PORT (1 or 2) as APRI / CHIUDI PORTA does; a device that "
@@ -83,9 +92,9 @@ std::optional<StartState> StartOptions::read(const QCommandLineParser &parser, Q
         if (!parser.isSet(option))
             continue;
         const SliderDesign &design = kSliderOptions[i].design;
-        bool ok = false;
-        const int value = parser.value(option).toInt(&ok);
-        if (!ok || value < design.minimum || value > design.maximum) {
+        const std::optional<int> value =
+            wholeNumber(parser.value(option), design.minimum, design.maximum);
+        if (!value) {
             *error = tr("%1 takes a whole number from %2 to %3, not \"%4\"")
                          .arg(longName(option))
                          .arg(design.minimum)
@@ -93,7 +102,7 @@ std::optional<StartState> StartOptions::read(const QCommandLineParser &parser, Q
                          .arg(parser.value(option));
             return std::nullopt;
         }
-        start.*kSliderOptions[i].value = value;
+        start.*kSliderOptions[i].value = *value;
     }
     return start;
 }

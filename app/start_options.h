@@ -18,6 +18,8 @@ class QCommandLineParser;
 
 /// An option as a command line writes it: "--" and its first name.
 QString longName(const QCommandLineOption &option);
+/// An option's value as a whole number from `minimum` to `maximum`; nullopt for anything else.
+std::optional<int> wholeNumber(const QString &value, int minimum, int maximum);
 
 class StartOptions
 {

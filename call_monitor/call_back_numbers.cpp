@@ -29,6 +29,17 @@ constexpr ItalianRange kItalianRanges[] = {
     {u'8', QT_TRANSLATE_NOOP("CallBackNumbers", "free, shared-cost or premium-rate number")},
 };
 
+/// A number made of digits in international form: "+" kept, "00" made "+", and +39 put before a
+/// national number. Anything that is not digits with an optional "+" is returned as it is.
+QString international(const QString &number)
+{
+    if (!isDialable(number) || number.startsWith(u'+'))
+        return number;
+    if (number.startsWith(u"00"))
+        return u'+' + number.sliced(2);
+    return kItaly.toString() + number;
+}
+
 bool isPrefix(QStringView text)
 {
     return text.size() >= 2 && text.startsWith(u'+') && isDialable(text.toString());
@@ -46,11 +57,11 @@ bool isOrdinaryItalian(QStringView national)
 }
 
 /// The kind of a number that is not an ordinary Italian one; empty for an ordinary Italian one.
-QString kindOutsideDefault(const QString &international)
+QString kindOutsideDefault(const QString &e164)
 {
-    if (!international.startsWith(kItaly))
+    if (!e164.startsWith(kItaly))
         return CallBackNumbers::tr("foreign");
-    const QStringView national = QStringView(international).sliced(kItaly.size());
+    const QStringView national = QStringView(e164).sliced(kItaly.size());
     if (isOrdinaryItalian(national))
         return QString();
     for (const ItalianRange &range : kItalianRanges) {
@@ -60,15 +71,15 @@ QString kindOutsideDefault(const QString &international)
     return CallBackNumbers::tr("not an Italian mobile or geographic number");
 }
 
-bool isEmergency(const QString &number, const QString &international)
+bool isEmergency(const QString &number, const QString &e164)
 {
     const QStringView digits = QStringView(number).sliced(number.startsWith(u'+') ? 1 : 0);
     if (std::find(std::begin(kHandsetEmergency), std::end(kHandsetEmergency), digits) !=
         std::end(kHandsetEmergency))
         return true;
-    if (!international.startsWith(kItaly))
+    if (!e164.startsWith(kItaly))
         return false;
-    const QStringView national = QStringView(international).sliced(kItaly.size());
+    const QStringView national = QStringView(e164).sliced(kItaly.size());
     return std::find(std::begin(kItalianEmergency), std::end(kItalianEmergency), national) !=
            std::end(kItalianEmergency);
 }
@@ -104,15 +115,11 @@ CallBackNumbers::Judgement CallBackNumbers::judge(const QString &number) const
     const QString inInternational = international(number);
     if (isEmergency(number, inInternational))
         return {Verdict::Emergency, {}};
-    const QString kind = kindOutsideDefault(inInternational);
-    switch (m_kind) {
-    case Kind::Any:
+    if (m_kind == Kind::Any)
         return {};
-    case Kind::ItalianOrdinary:
+    const QString kind = kindOutsideDefault(inInternational);
+    if (m_kind == Kind::ItalianOrdinary)
         return kind.isEmpty() ? Judgement{} : Judgement{Verdict::NotListed, kind};
-    case Kind::Prefixes:
-        break;
-    }
     const bool listed = std::any_of(m_prefixes.begin(), m_prefixes.end(), [&](const QString &p) {
         return inInternational.startsWith(p);
     });
@@ -132,13 +139,4 @@ QString CallBackNumbers::option() const
         break;
     }
     return m_prefixes.join(u',');
-}
-
-QString CallBackNumbers::international(const QString &number)
-{
-    if (!isDialable(number) || number.startsWith(u'+'))
-        return number;
-    if (number.startsWith(u"00"))
-        return u'+' + number.sliced(2);
-    return kItaly.toString() + number;
 }

@@ -50,10 +50,6 @@ public:
     /// The option's value that gives these numbers again; empty for the default.
     QString option() const;
 
-    /// A number made of digits in international form: "+" kept, "00" made "+", and +39 put before
-    /// a national number. Anything that is not digits with an optional "+" is returned as it is.
-    static QString international(const QString &number);
-
 private:
     enum class Kind { ItalianOrdinary, Any, Prefixes };
 
