@@ -15,6 +15,7 @@
 #include "command_line.h"
 #include "demo_phone.h"
 #include "phone_link/port_map.h"
+#include "phone_link/state_folder.h"
 
 #include <memory>
 
@@ -38,6 +39,8 @@ public:
     bool isDemo() const;
     /// The device of COM 1: the link to the simulated phone with --demo.
     QString com1() const { return m_com1; }
+    /// Where the run keeps what the runs after it must know.
+    const StateFolder &stateFolder() const { return m_stateFolder; }
 
     /// Each call that `source` lists goes to the file of --log and, with --notify, to the desktop.
     template<class Source>
@@ -60,6 +63,7 @@ private:
     CommandLine::WindowStart m_windowStart;
     DemoPhone m_demo;
     QString m_com1;
+    StateFolder m_stateFolder{StateFolder::defaultPath()};
     std::unique_ptr<PosixLogFile> m_logFile;
     std::unique_ptr<CallLog> m_callLog;
     std::unique_ptr<DesktopNotifier> m_notifier;
