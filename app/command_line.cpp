@@ -4,6 +4,8 @@
 #include "call_monitor/call_back_cool_down.h"
 #include "call_monitor/call_back_limit.h"
 #include "call_monitor/call_monitor.h"
+#include "call_monitor/phone_session.h"
+#include "phone_link/pin_file.h"
 
 CommandLine::CommandLine()
     // Qt's own help option would describe itself in words that Qt's translations lack, and its
@@ -57,7 +59,13 @@ CommandLine::CommandLine()
                     tr("Call back at most N times in any 60 minutes (1 to %1; default: no "
                        "limit).")
                         .arg(CallBackLimit::kMaxCallBacks),
-                    tr("N"))
+                    tr("N")),
+      pinFile(QStringLiteral("pin-file"),
+              tr("The SIM's PIN (4 to 8 digits on one line) is in FILE, which only its owner may "
+                 "read. It is entered when the SIM asks for it (after a power cut, say), only "
+                 "while the SIM has at least 2 tries left, and a PIN the SIM refused is never "
+                 "entered again until FILE changes."),
+              tr("FILE"))
 {
     helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
 }
@@ -72,7 +80,7 @@ void CommandLine::process(QCoreApplication &app)
     parser.addOption(helpAll);
     parser.addVersionOption();
     parser.addOptions({com1, com2, log, checkPhone, fix, listPorts, demo, headless});
-    parser.addOptions({notify, coolDown, callBackTo, callBackLimit});
+    parser.addOptions({notify, coolDown, callBackTo, callBackLimit, pinFile});
     parser.addOptions(start.all());
     parser.addOptions(autostart.options());
     parser.process(app);
@@ -85,7 +93,7 @@ std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error)
     const std::optional<StartState> state = start.read(parser, error);
     if (!state)
         return std::nullopt;
-    WindowStart windowStart{*state, {}};
+    WindowStart windowStart{*state, {}, {}};
     CallBackRules &rules = windowStart.rules;
     if (parser.isSet(coolDown)) {
         const QString value = parser.value(coolDown);
@@ -117,6 +125,13 @@ std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error)
         }
         rules.limit = *limit;
     }
+    if (parser.isSet(pinFile)) {
+        // Read once now, so that a file that cannot serve is said before the run begins.
+        const PinFile file(parser.value(pinFile));
+        if (!file.read(error))
+            return std::nullopt;
+        windowStart.pinFile = file.path();
+    }
     return windowStart;
 }
 
@@ -132,7 +147,8 @@ QStringList CommandLine::arguments(const CallBackRules &rules) const
     return arguments;
 }
 
-void CommandLine::WindowStart::setUpMonitor(CallMonitor &monitor) const
+void CommandLine::WindowStart::setUpSession(PhoneSession &session, const StateFolder &folder) const
 {
-    monitor.setCallBackRules(rules);
+    session.monitor().setCallBackRules(rules);
+    session.phoneWatch().setPinFile(PinFile(pinFile), &folder);
 }

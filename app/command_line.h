@@ -15,7 +15,8 @@
 
 #include <optional>
 
-class CallMonitor;
+class PhoneSession;
+class StateFolder;
 
 class CommandLine
 {
@@ -32,10 +33,12 @@ public:
     {
         StartState state;    ///< the start options'
         CallBackRules rules; ///< the cool-down, the numbers called back, the hour's limit
+        QString pinFile;     ///< the SIM's PIN, for a SIM that asks for it; none when empty
 
-        /// Hands the monitor its share of the start (the limits on call-backs): one place for
-        /// the window's session and the one without a window.
-        void setUpMonitor(CallMonitor &monitor) const;
+        /// Hands the session its share of the start (the limits on call-backs, the PIN file and
+        /// where its refusals are remembered): one place for the window's session and the one
+        /// without a window.
+        void setUpSession(PhoneSession &session, const StateFolder &folder) const;
     };
     /// The window's start as the command line asks; nullopt with *error set (naming the range)
     /// when a value is not one the program takes.
@@ -58,6 +61,7 @@ public:
     QCommandLineOption coolDown;
     QCommandLineOption callBackTo;
     QCommandLineOption callBackLimit;
+    QCommandLineOption pinFile;
     StartOptions start;
     Autostart autostart;
 };

@@ -28,7 +28,7 @@ int runHeadless(QCoreApplication &app)
     if (!program.prepare(app))
         return 1;
     HeadlessRun run(program.ports(), program.windowStart().state);
-    program.windowStart().setUpMonitor(run.monitor());
+    program.windowStart().setUpSession(run.session(), program.stateFolder());
     program.recordCallsOf(&run.view());
     QObject::connect(&run, &HeadlessRun::ended, &app, [] { QCoreApplication::exit(0); });
     if (!watchQuitSignals(&run, [&run](int signal) { run.quit(signal); }))

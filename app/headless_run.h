@@ -40,7 +40,7 @@ public:
     ~HeadlessRun() override;
 
     JournalView &view() { return m_view; }
-    CallMonitor &monitor() { return m_session.monitor(); }
+    PhoneSession &session() { return m_session; }
 
     /// Says what runs, starts Timer1 and opens the port, or waits for its device. Call it from
     /// the event loop: the port's start-up dialogue lets events run.

@@ -2,10 +2,8 @@
 #include "journal_view.h"
 
 #include "phone_link/clock.h"
+#include "phone_link/link_log.h"
 #include "window/slider_design.h"
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcStatus, "tornasquillo.status", QtInfoMsg)
 
 JournalView::JournalView(const StartState &start, const Clock &clock, QObject *parent)
     : QObject(parent), m_clock(clock), m_port(start.port == 2 ? 2 : 1),
@@ -24,6 +22,13 @@ void JournalView::setPanelText(int panel, const QString &text)
         return;
     m_panels[panel - 1] = text;
     qCInfo(lcStatus).noquote() << tr("panel %1: %2").arg(panel).arg(text);
+}
+
+void JournalView::showPhoneState(const QString &panel2, const QString &sentence)
+{
+    m_panels[1] = panel2;
+    if (!sentence.isEmpty())
+        emit phoneStateChanged(sentence);
 }
 
 void JournalView::appendToList2(const QString &line)

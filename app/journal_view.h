@@ -38,6 +38,8 @@ public:
     void setPanelText(int panel, const QString &text) override;
     void setFrame2Enabled(bool enabled) override { Q_UNUSED(enabled); }
     bool isOption3Selected() const override { return m_port == 1; }
+    /// The journal has the state's sentence already: panel 2's text is not told again.
+    void showPhoneState(const QString &panel2, const QString &sentence) override;
 
     // What the call monitor reads and writes. The form has loaded: the monitor runs.
     bool flgtok() const override { return true; }
@@ -58,6 +60,8 @@ signals:
     void callLogged(const CallRecord &record);
     /// The call of the line just listed, as facts.
     void callHandled(const HandledCall &call);
+    /// What keeps calls from arriving changed (or they can arrive again), in a sentence.
+    void phoneStateChanged(const QString &sentence);
 
 private:
     /// The texts of panels 1 and 2 last written to the journal; none at first, so each one's

@@ -96,7 +96,8 @@ int runAutostart(QCoreApplication &app)
         return 1;
     }
     QStringList arguments{QCoreApplication::applicationFilePath()};
-    for (const QCommandLineOption *file : {&command.com1, &command.com2, &command.log}) {
+    for (const QCommandLineOption *file :
+         {&command.com1, &command.com2, &command.log, &command.pinFile}) {
         if (parser.isSet(*file))
             arguments << QStringLiteral("--") + file->names().constFirst()
                       << QFileInfo(parser.value(*file)).absoluteFilePath();
@@ -142,7 +143,7 @@ int runWindow(QApplication &app)
                                        .arg(program.com1());
 
     Form1 window(program.ports());
-    program.windowStart().setUpMonitor(window.monitor());
+    program.windowStart().setUpSession(window.session(), program.stateFolder());
     program.recordCallsOf(&window);
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     // A quit signal ends the program as closing the window does, so the simulated phone is ended

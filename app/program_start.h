@@ -42,7 +42,8 @@ public:
     /// Where the run keeps what the runs after it must know.
     const StateFolder &stateFolder() const { return m_stateFolder; }
 
-    /// Each call that `source` lists goes to the file of --log and, with --notify, to the desktop.
+    /// Each call that `source` lists goes to the file of --log and, with --notify, to the desktop,
+    /// as does each change of what keeps calls from arriving.
     template<class Source>
     void recordCallsOf(Source *source)
     {
@@ -50,9 +51,11 @@ public:
             QObject::connect(source, &Source::callLogged, source, [this](const CallRecord &record) {
                 m_callLog->record(record.stamp, record.line);
             });
-        if (m_notifier)
-            QObject::connect(source, &Source::callHandled, m_notifier.get(),
-                             &DesktopNotifier::notify);
+        if (!m_notifier)
+            return;
+        QObject::connect(source, &Source::callHandled, m_notifier.get(), &DesktopNotifier::notify);
+        QObject::connect(source, &Source::phoneStateChanged, m_notifier.get(),
+                         &DesktopNotifier::notifyPhoneState);
     }
 
 private:

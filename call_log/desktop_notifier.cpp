@@ -51,7 +51,17 @@ void DesktopNotifier::notify(const HandledCall &call)
         body = tr("%1, called back").arg(number);
     else
         body = tr("%1, not called back").arg(number);
+    send(summary, body);
+}
 
+void DesktopNotifier::notifyPhoneState(const QString &sentence)
+{
+    if (m_bus.isConnected())
+        send(tr("The phone"), sentence);
+}
+
+void DesktopNotifier::send(const QString &summary, const QString &body)
+{
     QDBusMessage message = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),

@@ -27,8 +27,11 @@ public:
                     QObject *parent = nullptr);
 
     void notify(const HandledCall &call);
+    /// The phone can no longer take calls, or can again: `sentence` says which.
+    void notifyPhoneState(const QString &sentence);
 
 private:
+    void send(const QString &summary, const QString &body);
     void unavailable(const QString &reason);
 
     QDBusConnection m_bus;

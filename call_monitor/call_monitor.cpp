@@ -104,6 +104,13 @@ void CallMonitor::callEndedArrived(const QString &result, double at)
         m_callBackEnd = result;
 }
 
+void CallMonitor::registrationArrived(int stat, double at)
+{
+    Q_UNUSED(at);
+    if (m_registrationHandler)
+        m_registrationHandler(stat);
+}
+
 void CallMonitor::endCurrentCall()
 {
     m_endedCalls.push_back({RingCount, m_callerLine});
@@ -182,6 +189,10 @@ void CallMonitor::runPass()
 
     LineBuffer.clear();
     m_lineBufferOverflow = false;
+    // Idle: the phone may be asked about its state. A ring that crosses the question is counted
+    // as it arrives, and handled by the passes after this one.
+    if (m_idleWork)
+        m_idleWork();
 }
 
 void CallMonitor::logCall(const EndedCall &call, bool squillo)

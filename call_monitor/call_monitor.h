@@ -106,6 +106,14 @@ public:
     bool isCallBackStanding() const { return m_callBackPhase == CallBackPhase::Standing; }
 
     void setCallBackRules(const CallBackRules &rules);
+    /// What an idle pass does besides reading the line (no call counted, none waiting to be
+    /// handled, no call-back under way): the phone watch's next question.
+    void setIdleWork(std::function<void()> work) { m_idleWork = std::move(work); }
+    /// Where the phone's registration reports go.
+    void setRegistrationHandler(std::function<void(int)> handler)
+    {
+        m_registrationHandler = std::move(handler);
+    }
 
     /// Counts a ring, read by the pass or handed over by whoever else read it.
     void ringArrived(double at) override;
@@ -113,6 +121,8 @@ public:
     void callerLineArrived(const QString &line, double at) override;
     /// Ends the hold of a call-back whose far end hung up, rejected it or let it ring out.
     void callEndedArrived(const QString &result, double at) override;
+    /// Hands the report to the registration handler.
+    void registrationArrived(int stat, double at) override;
 
 private:
     /// Where the call-back is: none, dialled (the phone has not accepted it yet), or standing.
@@ -192,4 +202,6 @@ private:
     QString m_callBackEnd;
     /// Cleared when the phone answered AT+CLCC with anything but a list: it is not asked again.
     bool m_phoneListsCalls = true;
+    std::function<void()> m_idleWork;
+    std::function<void(int)> m_registrationHandler;
 };

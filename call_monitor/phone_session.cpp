@@ -7,10 +7,17 @@ PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, Event
                            PortView &portView, MonitorView &monitorView)
     : m_line(std::move(line)), m_exchange(*m_line, clock, pump),
       m_portControl(*m_line, m_exchange, portView),
-      m_monitor(m_exchange, *m_line, clock, pump, monitorView)
+      m_monitor(m_exchange, *m_line, clock, pump, monitorView),
+      m_watch(m_exchange, *m_line, clock, pump, m_portControl, portView)
 {
     // Rings that arrive inside an exchange are the monitor's, whoever started the exchange.
     m_exchange.setRingSink(&m_monitor);
+    m_portControl.setStartedHandler([this] { m_watch.started(); });
+    m_monitor.setIdleWork([this] { m_watch.idle(); });
+    m_monitor.setRegistrationHandler([this](int stat) { m_watch.registrationArrived(stat); });
 }
 
-PhoneSession::~PhoneSession() = default;
+PhoneSession::~PhoneSession()
+{
+    m_portControl.setStartedHandler({});
+}

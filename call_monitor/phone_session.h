@@ -2,11 +2,12 @@
 #pragma once
 
 // One phone session: the serial line, the AT exchange over it, port control (the open/close
-// button, the start-up dialogue and the watch for a lost device) and the call monitor, put
-// together once. It is handed the line (which it keeps), the clock, the event pump and the two
-// views; the window gives it the real line, clock and event loop, the tests and the bench give
-// it theirs. Nothing else wires these four together. The exchange hands the ring reports it reads
-// to the monitor, which the link itself never knows.
+// button, the start-up dialogue and the watch for a lost device), the call monitor and the phone
+// watch (can calls arrive?), put together once. It is handed the line (which it keeps), the clock,
+// the event pump and the two views; the window gives it the real line, clock and event loop, the
+// tests and the bench give it theirs. Nothing else wires these four together. The exchange hands
+// the ring reports it reads to the monitor, which the link itself never knows; the monitor's idle
+// passes ask the phone watch's questions, after each start-up dialogue.
 //
 // The parts are built in the order they use each other and taken apart in the reverse order: the
 // line goes last, and port control takes its lost-handler back from the line when it goes, so a
@@ -14,6 +15,7 @@
 
 #include "call_monitor.h"
 #include "phone_link/at_exchange.h"
+#include "phone_link/phone_watch.h"
 #include "phone_link/port_control.h"
 
 #include <memory>
@@ -36,10 +38,12 @@ public:
     AtExchange &exchange() { return m_exchange; }
     PortControl &portControl() { return m_portControl; }
     CallMonitor &monitor() { return m_monitor; }
+    PhoneWatch &phoneWatch() { return m_watch; }
 
 private:
     std::unique_ptr<SerialLine> m_line;
     AtExchange m_exchange;
     PortControl m_portControl;
     CallMonitor m_monitor;
+    PhoneWatch m_watch;
 };

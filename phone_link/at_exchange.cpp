@@ -61,7 +61,36 @@ void cutAfterFinal(QString &buffer)
     buffer.truncate(end);
 }
 
+/// The complete lines of an answer, without their CR and LF, blank ones left out.
+QStringList answerLines(QStringView buffer)
+{
+    QStringList lines;
+    for (const QStringView line : buffer.first(buffer.lastIndexOf(u'\n') + 1).split(u'\n')) {
+        const QStringView text = line.trimmed();
+        if (!text.isEmpty())
+            lines << text.toString();
+    }
+    return lines;
+}
+
+/// Whether a complete line of the buffer is a final result code of any kind.
+bool holdsAnyFinal(const QString &buffer)
+{
+    const QStringList lines = answerLines(buffer);
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [](const QString &line) { return !finalResultCode(line, false).isEmpty(); });
+}
+
 } // namespace
+
+QString AtAnswer::value(QStringView prefix) const
+{
+    for (const QString &line : info) {
+        if (line.startsWith(prefix, Qt::CaseInsensitive))
+            return line.mid(prefix.size()).trimmed();
+    }
+    return {};
+}
 
 QString stripFraming(QString text)
 {
@@ -109,20 +138,44 @@ AtExchange::AtExchange(SerialLine &line, Clock &clock, EventPump &pump)
 
 QString AtExchange::IOP(const QString &cmdat)
 {
-    return exchange(cmdat, kDeadline, !isDialCommand(cmdat));
+    bool answered = false;
+    QString answer = exchange(cmdat, kDeadline, !isDialCommand(cmdat), Finals::OkOrError, answered);
+    return ForDat(answer);
 }
 
 QString AtExchange::IOP(const QString &cmdat, double deadline)
 {
-    return exchange(cmdat, deadline, false);
+    bool answered = false;
+    QString answer = exchange(cmdat, deadline, false, Finals::OkOrError, answered);
+    return ForDat(answer);
 }
 
-QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend)
+AtAnswer AtExchange::ask(const QString &cmdat, double deadline)
+{
+    bool answered = false;
+    const QString buffer = exchange(cmdat, deadline, false, Finals::Any, answered);
+    AtAnswer answer;
+    if (!answered)
+        return answer;
+    for (const QString &line : answerLines(buffer)) {
+        const QString final = finalResultCode(line, false);
+        if (!final.isEmpty()) {
+            answer.final = final;
+            break;
+        }
+        answer.info << line;
+    }
+    return answer;
+}
+
+QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend, Finals finals,
+                             bool &answered)
 {
     const double t0 = m_clock.seconds();
     m_gaveUp = true;
+    answered = false;
     if (!m_line.isOpen())
-        return QStringLiteral("ERROR");
+        return kFinalError;
 
     ++m_depth;
     const QString frame = atFrame(cmdat);
@@ -130,12 +183,11 @@ QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend)
     m_dials += dial;
     QString buffer;
     int retransmissions = 0;
-    bool answered = false;
     for (;;) {
         // A wait that expired saw the line open: a re-send never goes into a closed port.
         m_line.write(frame);
         buffer.clear();
-        const Wait result = collectAnswer(t0 + deadline, buffer);
+        const Wait result = collectAnswer(t0 + deadline, finals, buffer);
         if (result == Wait::Abandoned) {
             buffer = kFinalError;
             break;
@@ -158,10 +210,10 @@ QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend)
     m_dials -= dial;
     // Set after the wait, which may have run nested exchanges of its own.
     m_gaveUp = !answered;
-    return ForDat(buffer);
+    return buffer;
 }
 
-AtExchange::Wait AtExchange::collectAnswer(double deadline, QString &buffer)
+AtExchange::Wait AtExchange::collectAnswer(double deadline, Finals finals, QString &buffer)
 {
     qsizetype unfinishedLine = 0; // lines before it hold no ring report
     for (;;) {
@@ -183,7 +235,8 @@ AtExchange::Wait AtExchange::collectAnswer(double deadline, QString &buffer)
             if (m_ringSink)
                 unfinishedLine =
                     takeRingReports(buffer, unfinishedLine, m_clock.seconds(), *m_ringSink);
-            const bool done = holdsFinal(buffer, searchFrom);
+            const bool done =
+                finals == Finals::Any ? holdsAnyFinal(buffer) : holdsFinal(buffer, searchFrom);
             if (buffer.size() > kMaxAnswer) {
                 const qsizetype dropped = buffer.size() - kMaxAnswer;
                 buffer.remove(0, dropped);

@@ -21,6 +21,8 @@
 // whoever reads the line next.
 
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 
 class Clock;
 class EventPump;
@@ -43,6 +45,19 @@ bool isDialCommand(const QString &cmdat);
 /// separate an information line from its final result.
 QString ForDat(QString &TMP3TxT);
 
+/// The answer to a question (AtExchange::ask): its final result code in words ("OK",
+/// "+CME ERROR: 10"), empty when none came, and the information lines before it.
+struct AtAnswer
+{
+    QString final;
+    QStringList info;
+
+    bool answered() const { return !final.isEmpty(); }
+    /// The first information line that starts with `prefix` (letter case aside), the prefix and
+    /// spaces cut off; a null string when there is none.
+    QString value(QStringView prefix) const;
+};
+
 class AtExchange
 {
 public:
@@ -63,6 +78,12 @@ public:
     /// written once, and "ERROR" (gaveUp()) when no final result came within `deadline` seconds.
     QString IOP(const QString &cmdat, double deadline);
 
+    /// A question about the phone's state, asked while nothing else is under way: written once,
+    /// and over at any final result code of V.250 or 3GPP TS 27.007 ("+CME ERROR: 10" as much as
+    /// "OK"), or at `deadline` seconds with none (gaveUp()). Ring reports go to the sink as in
+    /// IOP.
+    AtAnswer ask(const QString &cmdat, double deadline);
+
     /// True while an exchange (or one nested inside it) is waiting for the phone.
     bool inProgress() const { return m_depth > 0; }
     /// True while a dial waits for its answer: the phone may be setting a call up, and whoever
@@ -79,9 +100,13 @@ public:
 private:
     /// How a wait for the answer ended; Abandoned: the line closed or the program is ending.
     enum class Wait { Final, Expired, Abandoned };
-    /// Writes the command, re-sent after each expiry when `resend`, and returns its answer.
-    QString exchange(const QString &cmdat, double deadline, bool resend);
-    Wait collectAnswer(double deadline, QString &buffer);
+    /// Which final result codes end an answer: OK and ERROR (IOP), or any (a question).
+    enum class Finals { OkOrError, Any };
+    /// Writes the command, re-sent after each expiry when `resend`, and returns its answer as it
+    /// came, up to its final result code; `answered` tells whether one came.
+    QString exchange(const QString &cmdat, double deadline, bool resend, Finals finals,
+                     bool &answered);
+    Wait collectAnswer(double deadline, Finals finals, QString &buffer);
 
     SerialLine &m_line;
     Clock &m_clock;

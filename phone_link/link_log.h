@@ -4,3 +4,5 @@
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcLink)
+/// What keeps calls from arriving, and the status bar's panels in a run without a window.
+Q_DECLARE_LOGGING_CATEGORY(lcStatus)

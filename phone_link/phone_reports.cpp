@@ -26,7 +26,24 @@ constexpr UnsolicitedReport kReports[] = {
     {u"NO CARRIER", true, PhoneReport::CallEnded},
     {u"BUSY", true, PhoneReport::CallEnded},
     {u"NO ANSWER", true, PhoneReport::CallEnded},
+    {u"+CREG:", false, PhoneReport::Registration},
 };
+
+/// A bare whole number, spaces around it aside.
+std::optional<int> bareNumber(QStringView field)
+{
+    bool ok = false;
+    const int value = field.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+/// The read form's second field is <stat>, a bare number; a report's second field, when it has
+/// one, is the quoted location area.
+bool isRegistrationReadForm(QStringView line)
+{
+    const QList<QStringView> fields = line.sliced(6).split(u',');
+    return fields.size() >= 2 && bareNumber(fields[1]).has_value();
+}
 
 constexpr QStringView kReportFraming = u"\r\n";
 
@@ -57,10 +74,26 @@ QString finalResultCode(QStringView line, bool numericToo)
 PhoneReport phoneReport(QStringView line)
 {
     for (const UnsolicitedReport &report : kReports) {
-        if (report.wholeLine ? line == report.text : line.startsWith(report.text))
-            return report.kind;
+        if (!(report.wholeLine ? line == report.text : line.startsWith(report.text)))
+            continue;
+        if (report.kind == PhoneReport::Registration &&
+            (isRegistrationReadForm(line) || !registrationStat(line)))
+            return PhoneReport::Other;
+        return report.kind;
     }
     return PhoneReport::Other;
+}
+
+std::optional<int> registrationStat(QStringView line)
+{
+    if (!line.startsWith(u"+CREG:", Qt::CaseInsensitive))
+        return std::nullopt;
+    const QList<QStringView> fields = line.sliced(6).split(u',');
+    const std::optional<int> stat =
+        bareNumber(fields.size() >= 2 && bareNumber(fields[1]) ? fields[1] : fields[0]);
+    if (stat && (*stat < 0 || *stat > 10))
+        return std::nullopt;
+    return stat;
 }
 
 qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &sink)
@@ -84,6 +117,8 @@ qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &si
             sink.ringArrived(at);
         else if (kind == PhoneReport::CallerLine)
             sink.callerLineArrived(line.toString(), at);
+        else if (kind == PhoneReport::Registration)
+            sink.registrationArrived(registrationStat(line).value_or(0), at);
         else
             sink.callEndedArrived(line.toString(), at);
         // The CR LF before the report goes with it when it is a line of its own (the report's

@@ -13,22 +13,32 @@
 // modules send) after it. "RING" and "+CRING: VOICE" are rings; a caller line
 // (+CLIP: "<number>",<type>,...) that follows a ring tells who rings. "NO CARRIER", "BUSY" and
 // "NO ANSWER" tell that a call the phone made is over: the far end hung up, rejected it or let it
-// ring out. They are never rings.
+// ring out. They are never rings. "+CREG: <stat>[,<lac>,<ci>...]" (AT+CREG=1 or 2) tells that the
+// phone's registration on the network changed; the answer to AT+CREG? ("+CREG: <n>,<stat>...",
+// its second field a bare number) is an answer's line, not a report.
 
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 /// What a line of the phone's text is, as an unsolicited report.
 enum class PhoneReport {
-    Other,      ///< an answer's line, or a report that is not about a ringing call
-    Ring,       ///< one ring of a voice call
-    CallerLine, ///< the caller's number (and maybe name) that comes with a ring
-    CallEnded   ///< a call the phone made is over ("NO CARRIER", "BUSY", "NO ANSWER")
+    Other,       ///< an answer's line, or a report that is not about a ringing call
+    Ring,        ///< one ring of a voice call
+    CallerLine,  ///< the caller's number (and maybe name) that comes with a ring
+    CallEnded,   ///< a call the phone made is over ("NO CARRIER", "BUSY", "NO ANSWER")
+    Registration ///< the phone's registration on the network changed (+CREG: <stat>)
 };
 
 /// Tells a ring report from other text: `line` is the line without its CR and LF. The monitor,
 /// the exchange and the phone check all read reports with it.
 PhoneReport phoneReport(QStringView line);
+
+/// The registration state (3GPP TS 27.007 <stat>: 0 not registered, 1 home, 2 searching,
+/// 3 denied, 4 unknown, 5 roaming) of a +CREG line, the read form's or the report's; nullopt when
+/// `line` holds none.
+std::optional<int> registrationStat(QStringView line);
 
 /// The final result code that `line` is, in words; empty when it is none. A line of one digit is
 /// read as V.250's numeric form (V0) when `numericToo`.
@@ -53,10 +63,16 @@ public:
     virtual void callerLineArrived(const QString &line, double at) = 0;
     /// A call-progress result arrived at `at`: "NO CARRIER", "BUSY" or "NO ANSWER".
     virtual void callEndedArrived(const QString &result, double at) = 0;
+    /// The phone's registration changed at `at` to `stat` (see registrationStat()).
+    virtual void registrationArrived(int stat, double at)
+    {
+        Q_UNUSED(stat);
+        Q_UNUSED(at);
+    }
 };
 
-/// Takes each complete report (rings, caller lines, call-progress results) out of `text`, lines
-/// from `from` on (the start of a line), together with their framing, and hands them to `sink` as
-/// arrived at `at`. Returns where the line that is not complete yet begins (text.size() when there
-/// is none): the next look starts there, once more text has been appended.
+/// Takes each complete report (rings, caller lines, call-progress results, registrations) out of
+/// `text`, lines from `from` on (the start of a line), together with their framing, and hands them
+/// to `sink` as arrived at `at`. Returns where the line that is not complete yet begins
+/// (text.size() when there is none): the next look starts there, once more text has been appended.
 qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &sink);

@@ -63,21 +63,8 @@ bool PortControl::openChosenPort(Attempt attempt)
     m_watch.stop();
     m_view.setPanelText(1, QStringLiteral("CONNESSO"));
     m_view.setFrame2Enabled(false);
-    m_link = Link::StartingUp;
-    ICC();
-    const QString model = m_exchange.IOP(QStringLiteral("+CGMM"));
-    if (!m_line.isOpen()) {
-        // Lost again during the dialogue: the link already shows closed, and is watched for.
-        // Closed by the operator or the program's end: nothing more to do.
-        if (m_link == Link::Lost)
-            m_watch.start();
-        else
-            m_link = Link::Closed;
-        return true;
-    }
-    m_link = Link::Open;
-    m_view.setPanelText(2, QStringLiteral("CONNESSO A ") + model);
-    if (m_sinceLost.isValid()) {
+    startUp();
+    if (m_link == Link::Open && m_sinceLost.isValid()) {
         const QString seconds = QString::number(m_sinceLost.elapsed() / 1000.0, 'f', 1);
         if (std::exchange(m_awaitedAtStart, false))
             qCInfo(lcLink).noquote()
@@ -94,6 +81,40 @@ bool PortControl::openChosenPort(Attempt attempt)
         m_sinceLost.invalidate();
     }
     return true;
+}
+
+void PortControl::startUp()
+{
+    m_link = Link::StartingUp;
+    ICC();
+    const QString model = m_exchange.IOP(QStringLiteral("+CGMM"));
+    if (!m_line.isOpen()) {
+        // Lost again during the dialogue: the link already shows closed, and is watched for.
+        // Closed by the operator or the program's end: nothing more to do.
+        if (m_link == Link::Lost)
+            m_watch.start();
+        else
+            m_link = Link::Closed;
+        return;
+    }
+    m_link = Link::Open;
+    m_model = model;
+    m_view.setPanelText(2, QStringLiteral("CONNESSO A ") + model);
+    if (m_started)
+        m_started();
+}
+
+void PortControl::reopen()
+{
+    qCWarning(lcLink).noquote()
+        << tr("COM %1 is closed and opened again: the phone does not answer").arg(m_commPort);
+    m_line.close();
+    m_line.openAgain(m_commPort);
+    if (!m_line.isOpen()) {
+        onLost();
+        return;
+    }
+    m_link = Link::Open;
 }
 
 void PortControl::ICC()

@@ -16,6 +16,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class AtExchange;
 class SerialLine;
 
@@ -30,6 +32,14 @@ public:
     virtual void setFrame2Enabled(bool enabled) = 0;
     /// Option3 ("COM 1") selected means port 1; anything else means port 2.
     virtual bool isOption3Selected() const = 0;
+    /// What keeps calls from arriving, or the model again once they can: `panel2` for panel 2,
+    /// and, when the state has just changed, the same in a sentence for whoever tells of it
+    /// elsewhere (the desktop's notifications); the journal has it already.
+    virtual void showPhoneState(const QString &panel2, const QString &sentence)
+    {
+        Q_UNUSED(sentence);
+        setPanelText(2, panel2);
+    }
 };
 
 class PortControl
@@ -53,6 +63,17 @@ public:
     void openOrWait();
     /// The start-up list; the answers are not examined.
     void ICC();
+    /// The start-up dialogue on the open line: the start-up list, then the model for panel 2;
+    /// the started-handler runs after it.
+    void startUp();
+    /// The phone stopped answering: the port is closed and opened again, as after a USB reset,
+    /// without the start-up dialogue, which waits for the phone to answer again (startUp()). A
+    /// device that cannot be opened again is watched for as a lost one.
+    void reopen();
+    /// The model the phone gave in the last start-up dialogue.
+    QString model() const { return m_model; }
+    /// Runs at the end of each start-up dialogue, with the port open.
+    void setStartedHandler(std::function<void()> handler) { m_started = std::move(handler); }
     /// The port number last chosen (1 or 2); assigned only while the port is closed.
     int CommPort() const { return m_commPort; }
 
@@ -86,4 +107,6 @@ private:
     QElapsedTimer m_sinceLost;
     /// The line has not been open yet since the start options asked for it.
     bool m_awaitedAtStart = false;
+    QString m_model;
+    std::function<void()> m_started;
 };

@@ -435,6 +435,13 @@ void Form1::setPanelText(int panel, const QString &text)
         target->setText(text);
 }
 
+void Form1::showPhoneState(const QString &panel2, const QString &sentence)
+{
+    setPanelText(2, panel2);
+    if (!sentence.isEmpty())
+        emit phoneStateChanged(sentence);
+}
+
 void Form1::setFrame2Enabled(bool enabled)
 {
     Frame2->setEnabled(enabled);

@@ -62,6 +62,7 @@ public:
     void setPanelText(int panel, const QString &text) override;
     void setFrame2Enabled(bool enabled) override;
     bool isOption3Selected() const override;
+    void showPhoneState(const QString &panel2, const QString &sentence) override;
 
     // What the call monitor reads and writes.
     bool flgtok() const override { return m_flgtok; }
@@ -76,8 +77,9 @@ public:
     void beep() override;
     void reportCall(const HandledCall &call) override { emit callHandled(call); }
 
-    /// The call monitor, for the settings that the start hands it (the limits on call-backs).
-    CallMonitor &monitor() { return m_session.monitor(); }
+    /// The phone session, for the settings that the start hands it (the limits on call-backs,
+    /// the PIN file).
+    PhoneSession &session() { return m_session; }
 
 signals:
     /// The program is over: ESCI was clicked or the window was closed. The port is already
@@ -87,6 +89,8 @@ signals:
     void callLogged(const CallRecord &record);
     /// The call of the line just listed, as facts: squillo or call, who, called back or not.
     void callHandled(const HandledCall &call);
+    /// What keeps calls from arriving changed (or they can arrive again), in a sentence.
+    void phoneStateChanged(const QString &sentence);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -254,6 +254,12 @@ private slots:
             << QStringList{"--call-back-limit takes a whole number of call-backs from 1 to 1000, "
                            "not \"0\""}
             << true;
+        QTest::newRow("--pin-file that others may read")
+            << QStringList{"--pin-file", "/etc/passwd"}
+            << QStringList{"the PIN file /etc/passwd may be read by others than its owner"} << true;
+        QTest::newRow("--pin-file missing")
+            << QStringList{"--pin-file", "DIR/pin"}
+            << QStringList{"cannot read the PIN file DIR/pin", error(ENOENT)} << true;
         QTest::newRow("--open 3") << QStringList{"--open", "3"} << QStringList{port.arg("3")}
                                   << true;
         QTest::newRow("--open COM1")

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 /// A call list (AT+CLCC's answer) holding the call-back with this stat: 0 active, 3 alerting.
 inline QString callListWith(int stat)
@@ -38,6 +39,8 @@ struct FakePhone
     /// answers, and the call-back alerts until it is hung up.
     std::function<QString(double sinceDial)> callList = [](double) { return callListWith(3); };
     QList<QPair<QString, double>> frames;
+    /// Answers to other frames, asked before they get ERROR; an empty answer is none at all.
+    std::function<std::optional<QString>(const QString &frame)> more;
 
     /// Answers what the program writes on `line`, from now on.
     void answer(FakeLine &line, const Clock &clock)
@@ -56,6 +59,10 @@ struct FakePhone
                 return hangUpAnswer;
             if (frame == kAskCalls)
                 return callList(clock.seconds() - lastDialAt());
+            if (more) {
+                if (const std::optional<QString> answer = more(frame))
+                    return *answer;
+            }
             return QStringLiteral("\r\nERROR\r\n");
         };
     }

@@ -17,6 +17,17 @@ inline const QString kCallerDial = QStringLiteral("ATD") + kCallerNumber + u';';
 /// hears it (without the CRs).
 inline const QStringList kStartUpCommands{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"};
 
+/// The same commands without the questions that the idle program asks about the phone's state
+/// (AT+CREG=1 after each start-up dialogue, then AT+CPIN?, AT+CREG?, AT+CFUN?).
+inline QStringList withoutStateQuestions(QStringList commands)
+{
+    commands.removeIf([](const QString &command) {
+        return command == u"AT+CREG=1" || command == u"AT+CPIN?" || command == u"AT+CREG?" ||
+               command == u"AT+CFUN?";
+    });
+    return commands;
+}
+
 /// The commands as the program writes them: each ends with CR.
 inline QStringList framed(QStringList commands)
 {
