@@ -21,6 +21,9 @@ const int kNetworkStat[] = {1, 5, 2, 3, 0};
 const int kFunctionality[] = {1, 4, 0};
 /// What +CPIN? answers for each card that is there, in the order of SimNetwork::Card.
 const char *const kPinStates[] = {"READY", "SIM PIN", "SIM PUK"};
+/// Why a card keeps calls away, for the log, in the order of SimNetwork::Card.
+const char *const kCardTroubles[] = {"", "the SIM wants its PIN", "the SIM wants its PUK",
+                                     "no SIM"};
 
 bool isCode(const QByteArray &code, qsizetype minLength, qsizetype maxLength)
 {
@@ -75,10 +78,8 @@ bool SimNetwork::takesCalls() const
 
 QByteArray SimNetwork::whyNoCalls() const
 {
-    static const char *const kCards[] = {"", "the SIM wants its PIN", "the SIM wants its PUK",
-                                         "no SIM"};
     if (m_card != Card::Ready)
-        return kCards[int(m_card)];
+        return kCardTroubles[int(m_card)];
     if (m_radio != Radio::On)
         return "the radio is off (+CFUN: " + QByteArray::number(functionality()) + ')';
     if (!takesCalls())

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <atomic>
 #include <deque>
 
 class QTimer;
@@ -69,7 +70,8 @@ private:
     std::deque<Output> m_queue;
     qint64 m_pendingBytes = 0;
     bool m_pumping = false;
-    bool m_hung = false;
+    /// Read by the phone's getters from any thread.
+    std::atomic<bool> m_hung = false;
     int m_chunkSize = 0;
     int m_chunkDelayMs = 0;
     int m_answerDelayMs = 0;

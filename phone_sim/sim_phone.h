@@ -95,6 +95,7 @@ public:
     /// Without, AT+CPINR is answered ERROR, as by phones that cannot tell the tries left.
     void setPinRetriesAnswered(bool answered) { m_network.setRetriesAnswered(answered); }
     void setNetwork(SimNetwork::Network network);
+    /// Whether the phone is hung now (SimPhone::hang).
     bool isHung() const { return m_output.isHung(); }
     void setCallListRefused(bool refused) { m_commands.setCallListRefused(refused); }
 

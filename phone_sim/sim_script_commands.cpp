@@ -103,10 +103,11 @@ const std::vector<SimCommander::ScriptCommand> &SimCommander::scriptCommands()
                          void (SimPhone::*set)(const QByteArray &)) {
         const auto run = [=](SimCommander &c, const Line &line, QString *error) {
             if (!isSimCode(line.args[0], minLength, maxLength)) {
-                *error = QStringLiteral("%1 CODE (%2 to %3 digits)")
-                             .arg(QLatin1String(name))
-                             .arg(minLength)
-                             .arg(maxLength);
+                const QString digits =
+                    minLength == maxLength
+                        ? QString::number(minLength)
+                        : QStringLiteral("%1 to %2").arg(minLength).arg(maxLength);
+                *error = QStringLiteral("%1 CODE (%2 digits)").arg(QLatin1String(name), digits);
                 return false;
             }
             (c.m_phone->*set)(line.args[0].toLatin1());
