@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -104,9 +105,25 @@ const char kDescription[] =
     "  dial-while-ringing ok|refuse\n"
     "                          refuse: a dial while a call rings in gets NO CARRIER\n"
     "  storage any|quoted      quoted: AT+CPBS takes only \"MC\" in quotes\n"
-    "  radio on|off            off: +CFUN: 4, not registered, until AT+CFUN=1\n"
+    "  radio on|off|min        off: +CFUN: 4, min: +CFUN: 0; not registered, until\n"
+    "                          AT+CFUN=1 (ATZ leaves the radio as it is)\n"
     "  bare-at ok|error        error: a bare AT is answered ERROR, commands work\n"
-    "  clcc ok|error           error: AT+CLCC (the list of calls) is answered ERROR";
+    "  clcc ok|error           error: AT+CLCC (the list of calls) is answered ERROR\n"
+    "  sim ready|pin|puk|absent\n"
+    "                          the SIM: AT+CPIN? answers +CPIN: READY, SIM PIN or\n"
+    "                          SIM PUK; absent: +CME ERROR: 10. While it is locked,\n"
+    "                          AT+CPBS/AT+CPBR answer +CME ERROR: 10, 11 or 12\n"
+    "  pin CODE | puk CODE     the SIM's PIN (1234) and PUK (12345678): AT+CPIN=PIN,\n"
+    "                          AT+CPIN=PUK,NEWPIN; a wrong one +CME ERROR: 16\n"
+    "  pin-tries N             PIN tries left (1-3, at first 3); none left: SIM PUK\n"
+    "  cpinr on|off            off: AT+CPINR (the tries left) is answered ERROR\n"
+    "  network home|roaming|searching|denied|none\n"
+    "                          AT+CREG? stat 1, 5, 2, 3 or 0; stat 0 whatever it is\n"
+    "                          while the SIM is locked or the radio off. +CREG=1\n"
+    "                          reports each change (+CREG: STAT); ATZ stops that.\n"
+    "                          Not registered (1 or 5): no rings, dials NO CARRIER\n"
+    "  hang [MS] | hang off    no answer to anything, no ring, what comes in is\n"
+    "                          lost: for MS milliseconds, or until hang off";
 
 /// A quirk of the phone that an option turns on: the setter, and the value it gets when the option
 /// is given (the opposite when it is not).
@@ -131,6 +148,30 @@ const QuirkOption kQuirks[] = {
      &SimPhone::setRadioOn, false},
     {"refuse-clcc", "AT+CLCC, the list of calls, is answered ERROR.", &SimPhone::setCallListRefused,
      true},
+    {"no-cpinr", "AT+CPINR, the SIM's tries left, is answered ERROR.",
+     &SimPhone::setPinRetriesAnswered, false},
+};
+
+/// An option whose value is a script line's argument: --NAME VALUE runs the line "NAME VALUE".
+struct ScriptOption
+{
+    const char *name;
+    const char *valueName;
+    const char *description;
+};
+
+const ScriptOption kScriptOptions[] = {
+    {"callee", "WHAT",
+     "What the called party of a dial does, as the script's callee line: \"answers 2\", "
+     "\"busy 3\", \"never\" (the default)."},
+    {"sim", "STATE", "The SIM: ready (the default), pin, puk or absent."},
+    {"pin", "CODE", "The SIM's PIN (default 1234)."},
+    {"pin-tries", "N", "The PIN's tries left, 1 to 3 (default 3)."},
+    {"puk", "CODE", "The SIM's PUK (default 12345678)."},
+    {"network", "STATE",
+     "The network: home (the default), roaming, searching, denied or none (+CREG stat 1, 5, 2, "
+     "3, 0)."},
+    {"radio", "STATE", "The radio at power-on: on (the default), off (+CFUN: 4) or min (0)."},
 };
 
 /// The command line: the options with a value, the demo, and the quirks.
@@ -152,12 +193,13 @@ struct SimOptions
         QStringLiteral("Stored profile: the factory's with SETTINGS applied, as the script's "
                        "profile line (e.g. \"+CRC=1;+CLIP=1\")."),
         QStringLiteral("SETTINGS")};
-    const QCommandLineOption callee{
-        QStringLiteral("callee"),
-        QStringLiteral("What the called party of a dial does, as the script's callee line: "
-                       "\"answers 2\", \"busy 3\", \"never\" (the default)."),
-        QStringLiteral("WHAT")};
+    const QCommandLineOption hangAfter{
+        QStringLiteral("hang-after"),
+        QStringLiteral("The phone answers for MS milliseconds, then never again (as the "
+                       "script's hang)."),
+        QStringLiteral("MS")};
     QList<QCommandLineOption> quirks;
+    QList<QCommandLineOption> scriptOptions;
 
     explicit SimOptions(QCoreApplication &app)
     {
@@ -168,7 +210,12 @@ struct SimOptions
             quirks << QCommandLineOption(QString::fromLatin1(quirk.name),
                                          QString::fromLatin1(quirk.description));
         parser.addOptions(quirks);
-        parser.addOption(callee);
+        for (const ScriptOption &option : kScriptOptions)
+            scriptOptions << QCommandLineOption(QString::fromLatin1(option.name),
+                                                QString::fromLatin1(option.description),
+                                                QString::fromLatin1(option.valueName));
+        parser.addOptions(scriptOptions);
+        parser.addOption(hangAfter);
         parser.process(app);
     }
 };
@@ -196,6 +243,33 @@ bool setUpPhone(SimPhone &phone, const SimOptions &options)
         const QuirkOption &quirk = kQuirks[i];
         (phone.*quirk.set)(parser.isSet(options.quirks[i]) == quirk.whenGiven);
     }
+    return true;
+}
+
+/// The options that are script lines, run in the table's order, so --pin-tries follows --sim;
+/// and the hang to come. False, having said why, for a value the line does not take.
+bool runScriptOptions(SimCommander &commander, SimPhone &phone, const SimOptions &options)
+{
+    const QCommandLineParser &parser = options.parser;
+    for (qsizetype i = 0; i < options.scriptOptions.size(); ++i) {
+        const QCommandLineOption &option = options.scriptOptions[i];
+        QString error;
+        if (parser.isSet(option) &&
+            !commander.execute(
+                option.names().constFirst() + QLatin1Char(' ') + parser.value(option), &error)) {
+            fail(QStringLiteral("--%1: %2").arg(option.names().constFirst(), error));
+            return false;
+        }
+    }
+    if (!parser.isSet(options.hangAfter))
+        return true;
+    bool ok = false;
+    const int ms = parser.value(options.hangAfter).toInt(&ok);
+    if (!ok || ms < 0) {
+        fail(QStringLiteral("--hang-after: MS, a number of milliseconds"));
+        return false;
+    }
+    QTimer::singleShot(ms, &phone, [&phone] { phone.hang(-1); });
     return true;
 }
 
@@ -230,10 +304,8 @@ int main(int argc, char *argv[])
                      Qt::QueuedConnection);
     if (parser.isSet(options.demo))
         commander.setDemo(true);
-    QString calleeError;
-    if (parser.isSet(options.callee) &&
-        !commander.execute(QStringLiteral("callee ") + parser.value(options.callee), &calleeError))
-        return fail(QStringLiteral("--callee: ") + calleeError);
+    if (!runScriptOptions(commander, phone, options))
+        return 1;
 
     SimScript fileScript(&commander, parser.value(options.script));
     if (parser.isSet(options.script)) {

@@ -2,6 +2,7 @@
 #include "sim_calls.h"
 
 #include "sim_log.h"
+#include "sim_network.h"
 #include "sim_output.h"
 #include "sim_profile.h"
 
@@ -24,9 +25,10 @@ void addNewest(QList<SimCalls::Caller> &list, const SimCalls::Caller &caller)
 
 } // namespace
 
-SimCalls::SimCalls(const SimProfile &profile, SimOutput *output, QObject *parent)
-    : QObject(parent), m_profile(profile), m_output(output), m_ringTimer(new QTimer(this)),
-      m_calleeTimer(new QTimer(this)), m_alertTimer(new QTimer(this))
+SimCalls::SimCalls(const SimProfile &profile, const SimNetwork &network, SimOutput *output,
+                   QObject *parent)
+    : QObject(parent), m_profile(profile), m_network(network), m_output(output),
+      m_ringTimer(new QTimer(this)), m_calleeTimer(new QTimer(this)), m_alertTimer(new QTimer(this))
 {
     m_calleeTimer->setSingleShot(true);
     connect(m_calleeTimer, &QTimer::timeout, this, &SimCalls::calleeActs);
@@ -48,6 +50,11 @@ void SimCalls::ring(int times, int intervalMs)
 {
     if (times <= 0)
         return;
+    if (const QByteArray why = whyNoRing(); !why.isEmpty()) {
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << "a call from" << m_nextCaller.number << "not delivered:" << why;
+        return;
+    }
     // A ring() during a call keeps that call ringing instead of starting another one.
     if (!m_ringing) {
         m_ringing = true;
@@ -100,8 +107,11 @@ void SimCalls::ringTick()
     ++m_ringIndex;
     if (m_ringsLeft == 0)
         m_ringTimer->stop();
-    if (!m_output->isLineUp()) {
-        qCInfo(lcPhoneSim).noquote() << simStamp() << "-> RING" << m_ringIndex << "(line down)";
+    // The network lost, or the phone hung, while the call rang: the ring goes nowhere, and the
+    // call ends with its last one all the same.
+    const QByteArray why = m_output->isLineUp() ? whyNoRing() : QByteArray("line down");
+    if (!why.isEmpty()) {
+        qCInfo(lcPhoneSim).noquote() << simStamp() << "-> RING" << m_ringIndex << '(' + why + ')';
         if (m_ringsLeft == 0)
             endIncomingCall(true);
         return;
@@ -126,6 +136,11 @@ void SimCalls::ringTick()
         bytes += m_profile.info({"+CLIP: \"" + number + "\"," + QByteArray::number(type)});
     }
     m_output->sendRing(bytes, m_ringIndex, m_callId);
+}
+
+QByteArray SimCalls::whyNoRing() const
+{
+    return m_output->isHung() ? QByteArray("the phone is hung") : m_network.whyNoCalls();
 }
 
 void SimCalls::ringWentOut(int index, quint64 callId)

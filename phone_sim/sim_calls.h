@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class QTimer;
+class SimNetwork;
 class SimOutput;
 struct SimProfile;
 
@@ -21,7 +22,8 @@ struct SimProfile;
 // unanswered call is reported on its own, and an answered one not at all. AT+CLCC lists the calls
 // with their state. A call may also be set to ring once a
 // given command comes in, so its rings cross an exchange or the wait after it. The lists may be
-// read from any thread.
+// read from any thread. No call reaches a phone that is not registered (SimNetwork), nor its
+// rings a hung one: such a call rings nowhere.
 class SimCalls : public QObject
 {
     Q_OBJECT
@@ -46,7 +48,8 @@ public:
         bool deferred = false;
     };
 
-    SimCalls(const SimProfile &profile, SimOutput *output, QObject *parent = nullptr);
+    SimCalls(const SimProfile &profile, const SimNetwork &network, SimOutput *output,
+             QObject *parent = nullptr);
 
     void setNextCaller(const QString &number, const QString &name);
     void ring(int times, int intervalMs);
@@ -90,12 +93,14 @@ private:
     };
 
     void ringTick();
+    QByteArray whyNoRing() const;
     void endIncomingCall(bool missed);
     void calleeActs();
     void endCall();
     QByteArray callLine(int id, bool outgoing, int stat, const QString &number) const;
 
     const SimProfile &m_profile;
+    const SimNetwork &m_network;
     SimOutput *m_output;
     QTimer *m_ringTimer;
     QTimer *m_calleeTimer;

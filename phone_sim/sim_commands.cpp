@@ -3,6 +3,8 @@
 
 #include "sim_calls.h"
 #include "sim_command_line.h"
+#include "sim_log.h"
+#include "sim_network.h"
 
 #include <QMutexLocker>
 
@@ -39,6 +41,9 @@ QByteArray ucs2Hex(const QString &text)
 // answered. A form without a handler is an error, as it is on a phone.
 struct SimCommands::Row
 {
+    /// A command of the SIM's needs the card there; one that reads it needs it unlocked too.
+    enum class Sim { Any, Inserted, Unlocked };
+
     using Reply = std::function<QByteArrayList(SimCommands &)>;
     using Run = std::function<bool(SimCommands &, const QByteArray &op, Answer &)>;
 
@@ -48,6 +53,7 @@ struct SimCommands::Row
     Reply test = {};             ///< "NAME=?": the values it takes
     Run run = {};                ///< any other form; `op` is what follows the name
     bool stored = false;         ///< a setting of the profile that AT&W stores and ATZ restores
+    Sim sim = Sim::Any;          ///< what the command needs of the SIM, in every form
 };
 
 const std::vector<SimCommands::Row> &SimCommands::table()
@@ -116,15 +122,19 @@ const std::vector<SimCommands::Row> &SimCommands::table()
         row.stored = true;
         return row;
     };
-    const auto creg = [](SimCommands &c) -> int & { return c.m_creg; };
-    // Registered on the home network (stat 1) while the radio is on, whatever the
-    // unsolicited-report setting; nowhere (stat 0) while it is off.
+    const auto creg = [](SimCommands &c) -> int & { return c.m_network.reportMode(); };
+    // The unsolicited-report setting, then where the phone is registered (SimNetwork).
     const auto registration = [number, creg] {
         Row row = number("+CREG", creg, 2, {}, "(0-2)");
         row.read = [](SimCommands &c) {
-            return QByteArrayList{"+CREG: " + QByteArray::number(c.m_creg) +
-                                  (c.m_cfun == 1 ? ",1" : ",0")};
+            return QByteArrayList{"+CREG: " + QByteArray::number(c.m_network.reportMode()) + ',' +
+                                  QByteArray::number(c.m_network.registration())};
         };
+        return row;
+    };
+    const auto none = [](SimCommands &) { return QByteArrayList(); };
+    const auto needsSim = [](Row row, Row::Sim sim) {
+        row.sim = sim;
         return row;
     };
 
@@ -134,7 +144,13 @@ const std::vector<SimCommands::Row> &SimCommands::table()
         // A bare V is V0, as a bare E is E0.
         flag("V", &SimProfile::verbose),
         setting("S0", &SimProfile::s0, 255, {}, "(0-255)"),
-        action("Z", [](SimCommands &c) { c.m_profile = c.m_stored; }),
+        // The unsolicited registration reports are no profile setting either, but a reset turns
+        // them off.
+        action("Z",
+               [](SimCommands &c) {
+                   c.m_profile = c.m_stored;
+                   c.m_network.reportMode() = 0;
+               }),
         action("&W", [](SimCommands &c) { c.m_stored = c.m_profile; }),
         action("&F", [](SimCommands &c) { c.m_profile = SimProfile(); }),
         action("H", [](SimCommands &c) { c.m_calls.hangUp(); }),
@@ -144,28 +160,36 @@ const std::vector<SimCommands::Row> &SimCommands::table()
                  [](SimCommands &c) { return QByteArrayList{c.model().toUtf8()}; }),
         identity("+CGMR", "+GMR", fixed(kRevision)),
         identity("+CGSN", "+GSN", fixed(kImei)),
-        identity("+CIMI", nullptr, fixed(kImsi)),
+        needsSim(identity("+CIMI", nullptr, fixed(kImsi)), Row::Sim::Unlocked),
         setting("+CMEE", &SimProfile::cmee, 2, {}, "(0-2)"),
         setting("+CRC", &SimProfile::crc, 1, {}, "(0,1)"),
         setting("+CLIP", &SimProfile::clip, 1, ",1", "(0,1)"),
         setting("+COLP", &SimProfile::colp, 1, ",1", "(0,1)"),
         setting("+CVHU", &SimProfile::cvhu, 2, {}, "(0-2)"),
         registration(),
-        // Full functionality (1) or flight mode (4); the radio's state is no profile setting,
-        // so ATZ leaves it as it is.
+        // Full functionality (1), flight mode (4) or minimum (0); the radio's state is no profile
+        // setting, so ATZ leaves it as it is.
         Row{.name = "+CFUN",
             .read =
                 [](SimCommands &c) {
-                    return QByteArrayList{"+CFUN: " + QByteArray::number(c.m_cfun)};
+                    return QByteArrayList{"+CFUN: " +
+                                          QByteArray::number(c.m_network.functionality())};
                 },
-            .test = fixed("+CFUN: (1,4),(0)"),
+            .test = fixed("+CFUN: (0,1,4),(0)"),
             .run =
                 [](SimCommands &c, const QByteArray &op, Answer &) {
-                    if (op != "=1" && op != "=4")
-                        return false;
-                    c.m_cfun = op.back() - '0';
-                    return true;
+                    return op.size() == 2 && op[0] == '=' &&
+                           c.m_network.setFunctionality(op[1] - '0');
                 }},
+        Row{.name = "+CPIN",
+            .read = [](SimCommands &c) { return c.m_network.pinState(); },
+            .test = none,
+            .run = &SimCommands::enterPin,
+            .sim = Row::Sim::Inserted},
+        Row{.name = "+CPINR",
+            .test = none,
+            .run = &SimCommands::readRetries,
+            .sim = Row::Sim::Inserted},
         Row{.name = "+CSCS",
             .read = &SimCommands::charsetInUse,
             .test = &SimCommands::charsets,
@@ -174,10 +198,12 @@ const std::vector<SimCommands::Row> &SimCommands::table()
         Row{.name = "+CPBS",
             .read = &SimCommands::storageInUse,
             .test = &SimCommands::storages,
-            .run = &SimCommands::selectStorage},
+            .run = &SimCommands::selectStorage,
+            .sim = Row::Sim::Unlocked},
         Row{.name = "+CPBR",
             .test = &SimCommands::phonebookLimits,
-            .run = &SimCommands::readPhonebook},
+            .run = &SimCommands::readPhonebook,
+            .sim = Row::Sim::Unlocked},
         // The calls and their state; an empty list is just OK.
         Row{.name = "+CLCC",
             .test = [](SimCommands &) { return QByteArrayList(); },
@@ -204,8 +230,8 @@ const SimCommands::Row *SimCommands::find(const QByteArray &command, QByteArray 
     return nullptr;
 }
 
-SimCommands::SimCommands(SimProfile &profile, SimCalls &calls)
-    : m_profile(profile), m_stored(profile), m_calls(calls)
+SimCommands::SimCommands(SimProfile &profile, SimCalls &calls, SimNetwork &network)
+    : m_profile(profile), m_stored(profile), m_calls(calls), m_network(network)
 {
 }
 
@@ -242,6 +268,12 @@ bool SimCommands::executeOne(const QByteArray &command, Answer &answer)
     const Row *row = find(command, &op);
     if (!row)
         return false;
+    const int refusal =
+        row->sim == Row::Sim::Any ? 0 : m_network.simRefusal(row->sim == Row::Sim::Unlocked);
+    if (refusal != 0) {
+        answer.final = "+CME ERROR: " + QByteArray::number(refusal);
+        return false;
+    }
     const auto reply = [&](const Row::Reply &form) {
         if (!form)
             return false;
@@ -324,10 +356,37 @@ bool SimCommands::dial(const QByteArray &dialString, Answer &answer)
     const QByteArray number = text.chopped(1).trimmed();
     if (!SimCommandLine::isDialNumber(number, kNumberLength))
         return false;
+    // Without a network there is nobody to call, whatever the number: the call fails at once.
+    if (!m_network.takesCalls()) {
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << "dial to" << number << "refused:" << m_network.whyNoCalls();
+        answer.final = "NO CARRIER";
+        return false;
+    }
     const SimCalls::DialResult result = m_calls.dial(number);
     answer.final = result.final;
     answer.deferred = result.deferred;
     return result.setUp;
+}
+
+bool SimCommands::enterPin(const QByteArray &op, Answer &answer)
+{
+    if (!op.startsWith('='))
+        return false;
+    const int code = m_network.enterPin(op.mid(1));
+    if (code > 0)
+        answer.final = "+CME ERROR: " + QByteArray::number(code);
+    return code == 0;
+}
+
+bool SimCommands::readRetries(const QByteArray &op, Answer &answer)
+{
+    if (!op.isEmpty() && !op.startsWith('='))
+        return false;
+    const std::optional<QByteArrayList> lines = m_network.retries(op.mid(1));
+    if (lines)
+        answer.info += m_profile.info(*lines);
+    return lines.has_value();
 }
 
 QByteArrayList SimCommands::charsetInUse() const

@@ -11,6 +11,7 @@
 #include <vector>
 
 class SimCalls;
+class SimNetwork;
 
 // The AT command interpreter. A command line is split into its commands (basic ones run
 // together as "E0V1", extended ones separated by ';', a dial taking the rest of the line), and
@@ -19,6 +20,8 @@ class SimCalls;
 // information lines; every other form ("NAME", "NAME1", "NAME=VALUE", a dial string) is run.
 // A row also says whether its setting belongs to the stored profile (AT&W, ATZ). The line's
 // answer is its information text and one final result: the first command that fails ends it.
+// A row may need the SIM (SimNetwork): without it, or while it is locked, the phone refuses the
+// command with the SIM's +CME ERROR.
 class SimCommands
 {
 public:
@@ -32,7 +35,7 @@ public:
         bool deferred = false; ///< the final result comes later (a dial waiting for its callee)
     };
 
-    SimCommands(SimProfile &profile, SimCalls &calls);
+    SimCommands(SimProfile &profile, SimCalls &calls, SimNetwork &network);
 
     /// Runs the body of a command line, what follows its "AT".
     Answer execute(const QByteArray &body);
@@ -50,8 +53,6 @@ public:
     /// Whether a bare "AT" is answered ERROR while the commands themselves work, as some
     /// phones and modem emulators do.
     void setBareAtRefused(bool refused) { m_bareAtRefused = refused; }
-    /// The radio on (+CFUN: 1) or off (+CFUN: 4, flight mode: registered nowhere).
-    void setRadioOn(bool on) { m_cfun = on ? 1 : 4; }
     /// Whether AT+CLCC is answered ERROR, as by phones that do not list their calls.
     void setCallListRefused(bool refused) { m_callListRefused = refused; }
     QString model() const;
@@ -65,6 +66,8 @@ private:
     bool executeOne(const QByteArray &command, Answer &answer);
     bool isProfileSetting(const QByteArray &command) const;
     bool dial(const QByteArray &dialString, Answer &answer);
+    bool enterPin(const QByteArray &op, Answer &answer);
+    bool readRetries(const QByteArray &op, Answer &answer);
     QByteArrayList charsetInUse() const;
     QByteArrayList charsets() const;
     bool selectCharset(const QByteArray &op, Answer &answer);
@@ -77,14 +80,13 @@ private:
     SimProfile &m_profile;
     SimProfile m_stored;
     SimCalls &m_calls;
-    int m_creg = 0;
+    SimNetwork &m_network;
     int m_cmeError = -1;
     QByteArray m_storage = "SM";
     bool m_hasMissedCalls = true;
     bool m_quotedStorageOnly = false;
     bool m_bareAtRefused = false;
     bool m_callListRefused = false;
-    int m_cfun = 1;
 
     // Guards the model, which may be read and set from other threads.
     mutable QMutex m_mutex;

@@ -32,6 +32,13 @@ bool SimOutput::isLineUp() const
     return m_pty->isOpen();
 }
 
+void SimOutput::setHung(bool hung)
+{
+    m_hung = hung;
+    if (hung)
+        clear();
+}
+
 void SimOutput::setChunking(int chunkSize, int delayMs)
 {
     m_chunkSize = qMax(0, chunkSize);
@@ -102,7 +109,7 @@ void SimOutput::enqueueChunks(const QByteArray &bytes, int firstDelayMs, Event e
 
 void SimOutput::enqueue(Output output)
 {
-    if (!m_pty->isOpen())
+    if (!m_pty->isOpen() || m_hung)
         return;
     if (m_pendingBytes + output.bytes.size() > kMaxPendingBytes) {
         qCWarning(lcPhoneSim) << "nobody reads the line:" << m_pendingBytes

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <atomic>
 #include <deque>
 
 class QTimer;
@@ -14,6 +15,7 @@ class SimPty;
 // delay, as a slow phone sends them. Writing never blocks: a full pty is waited on, a budget per
 // turn of the event loop keeps a flood from starving it, and a cap drops what nobody reads.
 // Once the last byte of a final result or a ring is out, a signal says so, with the moment.
+// A hung phone sends nothing at all: what would go out meanwhile is dropped, not held back.
 class SimOutput : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,9 @@ public:
     explicit SimOutput(SimPty *pty, QObject *parent = nullptr);
 
     bool isLineUp() const;
+    /// Hung, everything queued and everything sent afterwards is dropped, until it is not.
+    void setHung(bool hung);
+    bool isHung() const { return m_hung; }
     void setChunking(int chunkSize, int delayMs);
     void setAnswerDelay(int ms);
 
@@ -65,6 +70,8 @@ private:
     std::deque<Output> m_queue;
     qint64 m_pendingBytes = 0;
     bool m_pumping = false;
+    /// Read by the phone's getters from any thread.
+    std::atomic<bool> m_hung = false;
     int m_chunkSize = 0;
     int m_chunkDelayMs = 0;
     int m_answerDelayMs = 0;

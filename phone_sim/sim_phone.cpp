@@ -14,6 +14,8 @@ SimPhone::SimPhone(QObject *parent) : QObject(parent)
                 m_calls.ringWentOut(index, callId);
                 emit ringWritten(index, steadyNs);
             });
+    m_hangTimer.setSingleShot(true);
+    connect(&m_hangTimer, &QTimer::timeout, this, [this] { hang(0); });
 }
 
 SimPhone::~SimPhone()
@@ -52,6 +54,10 @@ void SimPhone::closeLine()
 
 void SimPhone::onReceived(const QByteArray &bytes, qint64 steadyNs)
 {
+    if (m_output.isHung()) {
+        qCDebug(lcPhoneSim).noquote() << simStamp() << "hung: swallowed" << simPrintable(bytes);
+        return;
+    }
     // A command may unplug the line (or plug a new one): the rest of the bytes were for the old.
     const quint64 line = m_pty.generation();
     for (qsizetype i = 0; i < bytes.size() && m_pty.generation() == line; ++i) {
@@ -91,6 +97,51 @@ void SimPhone::onLine(const QByteArray &rawLine, qint64 steadyNs)
     m_output.answer(echo, result, !answer.deferred, answer.final);
     qCDebug(lcPhoneSim).noquote() << simStamp() << "->" << simPrintable(answer.info)
                                   << answer.final;
+    // A command that changed the registration (AT+CFUN, AT+CPIN) has it reported after its OK.
+    reportRegistration();
+}
+
+void SimPhone::reportRegistration()
+{
+    const std::optional<int> stat = m_network.takeRegistrationReport();
+    if (!stat)
+        return;
+    const QByteArray report = "+CREG: " + QByteArray::number(*stat);
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "->" << report;
+    // Framed as the rings are: an unsolicited result code.
+    m_output.sendResult(m_profile.resultCode(report), false, {});
+}
+
+void SimPhone::setRadio(SimNetwork::Radio radio)
+{
+    m_network.setRadio(radio);
+    reportRegistration();
+}
+
+void SimPhone::setSimCard(SimNetwork::Card card)
+{
+    m_network.setCard(card);
+    reportRegistration();
+}
+
+void SimPhone::setNetwork(SimNetwork::Network network)
+{
+    m_network.setNetwork(network);
+    reportRegistration();
+}
+
+void SimPhone::hang(int ms)
+{
+    m_hangTimer.stop();
+    const bool hung = ms != 0;
+    if (hung != m_output.isHung())
+        qCInfo(lcPhoneSim).noquote()
+            << simStamp() << (hung ? "hung: no answer to anything, no ring" : "answering again");
+    // What the phone had heard of a line before it hung is lost with the hang.
+    m_reader.clear();
+    m_output.setHung(hung);
+    if (ms > 0)
+        m_hangTimer.start(ms);
 }
 
 QStringList SimPhone::receivedCommands() const

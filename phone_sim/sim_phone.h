@@ -5,6 +5,7 @@
 #include "sim_commands.h"
 #include "sim_line_reader.h"
 #include "sim_log.h"
+#include "sim_network.h"
 #include "sim_output.h"
 #include "sim_profile.h"
 #include "sim_pty.h"
@@ -14,6 +15,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 // A GSM phone on the far side of a pseudo-terminal, answering AT commands the way a real handset
 // does. Everything it does happens in the thread that owns it: other threads reach it through
@@ -24,14 +26,21 @@
 // (S0), "+CRING: VOICE" (+CRC=1), a caller line after each ring (+CLIP=1), dials answered only
 // when the callee picks up (+COLP=1) or refused, a dial refused while a call rings in, no
 // missed-call list or one selected only by its quoted name (+CPBS="MC"), international numbers
-// listed without their "+", rings framed with an extra CR, a radio that is off (+CFUN=4), a bare
-// "AT" refused. A call can be set to ring once a given command comes in, so its rings cross an
-// exchange or the wait that follows it.
+// listed without their "+", rings framed with an extra CR, a radio that is off (+CFUN=4) or at
+// its minimum (+CFUN=0), a bare "AT" refused. A call can be set to ring once a given command
+// comes in, so its rings cross an exchange or the wait that follows it.
+//
+// It plays the phones that cannot take a call too: a SIM that wants its PIN or PUK (AT+CPIN,
+// AT+CPINR) or is missing, a network lost and found again (with +CREG=1 reports, which ATZ turns
+// off), a radio that is off from power-on, and a phone that stops answering for a while. While
+// it is not registered it sends no rings and refuses dials; while its SIM is locked or missing
+// it refuses the phonebook too (SimNetwork).
 //
 // Bytes from the pty (SimPty) gather into command lines (SimLineReader); each line is echoed and
 // run by the interpreter (SimCommands), which reaches the calls (SimCalls) for dials, hang-ups
-// and the call lists. Echoes, answers and rings go out through one queue (SimOutput). The
-// settings in force (SimProfile) frame every answer, so all of them read the one profile here.
+// and the call lists, and the SIM and network (SimNetwork) that both of them ask. Echoes, answers
+// and rings go out through one queue (SimOutput). The settings in force (SimProfile) frame every
+// answer, so all of them read the one profile here.
 class SimPhone : public QObject
 {
     Q_OBJECT
@@ -77,7 +86,17 @@ public:
     void setBareAtRefused(bool refused) { m_commands.setBareAtRefused(refused); }
     /// Off, the phone is in flight mode (+CFUN: 4) and registered nowhere (+CREG stat 0) until
     /// AT+CFUN=1.
-    void setRadioOn(bool on) { m_commands.setRadioOn(on); }
+    void setRadioOn(bool on) { setRadio(on ? SimNetwork::Radio::On : SimNetwork::Radio::Off); }
+    void setRadio(SimNetwork::Radio radio);
+    void setSimCard(SimNetwork::Card card);
+    void setPin(const QByteArray &pin) { m_network.setPin(pin); }
+    void setPuk(const QByteArray &puk) { m_network.setPuk(puk); }
+    void setPinTries(int tries) { m_network.setPinTries(tries); }
+    /// Without, AT+CPINR is answered ERROR, as by phones that cannot tell the tries left.
+    void setPinRetriesAnswered(bool answered) { m_network.setRetriesAnswered(answered); }
+    void setNetwork(SimNetwork::Network network);
+    /// Whether the phone is hung now (SimPhone::hang).
+    bool isHung() const { return m_output.isHung(); }
     void setCallListRefused(bool refused) { m_commands.setCallListRefused(refused); }
 
 public slots:
@@ -96,6 +115,9 @@ public slots:
     void setChunking(int chunkSize, int delayMs) { m_output.setChunking(chunkSize, delayMs); }
     void setCmeError(int code) { m_commands.setCmeError(code); }
     void setAnswerDelay(int ms) { m_output.setAnswerDelay(ms); }
+    /// The phone answers nothing, sends nothing and swallows what it hears, for `ms`
+    /// milliseconds; with a negative `ms` until it is told 0, which ends a hang.
+    void hang(int ms);
     void sendRaw(const QByteArray &bytes);
     void hangUpLine();
 
@@ -110,15 +132,18 @@ private:
     void closeLine();
     void onReceived(const QByteArray &bytes, qint64 steadyNs);
     void onLine(const QByteArray &line, qint64 steadyNs);
+    void reportRegistration();
 
     // The rooms are children of the phone, so they move with it to the thread that owns it.
     SimProfile m_profile;
+    SimNetwork m_network;
     SimPty m_pty{this};
     SimOutput m_output{&m_pty, this};
-    SimCalls m_calls{m_profile, &m_output, this};
-    SimCommands m_commands{m_profile, m_calls};
+    SimCalls m_calls{m_profile, m_network, &m_output, this};
+    SimCommands m_commands{m_profile, m_calls, m_network};
     SimLineReader m_reader;
     bool m_silent = false;
+    QTimer m_hangTimer{this};
 
     // Guards what the getters may read from other threads.
     mutable QMutex m_mutex;

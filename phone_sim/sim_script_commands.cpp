@@ -5,6 +5,7 @@
 #include "sim_phone.h"
 #include "sim_script.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -17,6 +18,21 @@ std::optional<int> toInt(const QString &text, int min, int max)
     if (!ok || value < min || value > max)
         return std::nullopt;
     return value;
+}
+
+// The words of a state that a line chooses, in the order of its enum.
+const QStringList kCardWords{QStringLiteral("ready"), QStringLiteral("pin"), QStringLiteral("puk"),
+                             QStringLiteral("absent")};
+const QStringList kNetworkWords{QStringLiteral("home"), QStringLiteral("roaming"),
+                                QStringLiteral("searching"), QStringLiteral("denied"),
+                                QStringLiteral("none")};
+const QStringList kRadioWords{QStringLiteral("on"), QStringLiteral("off"), QStringLiteral("min")};
+
+/// A code of the SIM's (PIN, PUK): digits only, as many as such a code has.
+bool isSimCode(const QString &text, qsizetype minLength, qsizetype maxLength)
+{
+    return text.size() >= minLength && text.size() <= maxLength &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
 std::optional<bool> toSwitch(const QString &text)
@@ -68,6 +84,37 @@ const std::vector<SimCommander::ScriptCommand> &SimCommander::scriptCommands()
         };
         return ScriptCommand{name, 1, 1, run};
     };
+    // A phone's state that is one of a few: "network roaming", "sim pin".
+    const auto oneOf = [](const char *name, const QStringList &words,
+                          std::function<void(SimPhone &, int)> set) {
+        const auto run = [=](SimCommander &c, const Line &line, QString *error) {
+            const qsizetype which = words.indexOf(line.args[0]);
+            if (which < 0) {
+                *error = QLatin1String(name) + QLatin1Char(' ') + words.join(QLatin1Char('|'));
+                return false;
+            }
+            set(*c.m_phone, int(which));
+            return true;
+        };
+        return ScriptCommand{name, 1, 1, run};
+    };
+    // A code of the SIM's: "pin 4321", "puk 87654321".
+    const auto code = [](const char *name, qsizetype minLength, qsizetype maxLength,
+                         void (SimPhone::*set)(const QByteArray &)) {
+        const auto run = [=](SimCommander &c, const Line &line, QString *error) {
+            if (!isSimCode(line.args[0], minLength, maxLength)) {
+                const QString digits =
+                    minLength == maxLength
+                        ? QString::number(minLength)
+                        : QStringLiteral("%1 to %2").arg(minLength).arg(maxLength);
+                *error = QStringLiteral("%1 CODE (%2 digits)").arg(QLatin1String(name), digits);
+                return false;
+            }
+            (c.m_phone->*set)(line.args[0].toLatin1());
+            return true;
+        };
+        return ScriptCommand{name, 1, 1, run};
+    };
     // A line that takes no arguments and does one thing.
     const auto action = [](const char *name, std::function<void(SimCommander &)> act) {
         return ScriptCommand{name, 0, 0, [act](SimCommander &c, const Line &, QString *) {
@@ -91,7 +138,36 @@ const std::vector<SimCommander::ScriptCommand> &SimCommander::scriptCommands()
         twoWay("ringframe", "crlf", "crcrlf", &SimPhone::setExtraCrAfterRing),
         twoWay("dial-while-ringing", "ok", "refuse", &SimPhone::setRefuseDialWhileRinging),
         twoWay("storage", "any", "quoted", &SimPhone::setQuotedStorageOnly),
-        twoWay("radio", "off", "on", &SimPhone::setRadioOn),
+        oneOf("radio", kRadioWords,
+              [](SimPhone &p, int which) { p.setRadio(SimNetwork::Radio(which)); }),
+        oneOf("sim", kCardWords,
+              [](SimPhone &p, int which) { p.setSimCard(SimNetwork::Card(which)); }),
+        oneOf("network", kNetworkWords,
+              [](SimPhone &p, int which) { p.setNetwork(SimNetwork::Network(which)); }),
+        code("pin", 4, 8, &SimPhone::setPin),
+        code("puk", 8, 8, &SimPhone::setPuk),
+        {"pin-tries", 1, 1,
+         [](SimCommander &c, const Line &line, QString *error) {
+             const auto tries = toInt(line.args[0], 1, SimNetwork::kPinTries);
+             if (!tries) {
+                 *error = QStringLiteral("pin-tries N (1 to %1)").arg(SimNetwork::kPinTries);
+                 return false;
+             }
+             c.m_phone->setPinTries(*tries);
+             return true;
+         }},
+        twoWay("cpinr", "off", "on", &SimPhone::setPinRetriesAnswered),
+        {"hang", 0, 1,
+         [](SimCommander &c, const Line &line, QString *error) {
+             const bool off = line.args.value(0) == QLatin1String("off");
+             const auto ms = line.args.isEmpty() ? -1 : toInt(line.args[0], 1, 86400000);
+             if (!off && !ms) {
+                 *error = QStringLiteral("hang [MS] | hang off");
+                 return false;
+             }
+             c.m_phone->hang(off ? 0 : *ms);
+             return true;
+         }},
         twoWay("bare-at", "ok", "error", &SimPhone::setBareAtRefused),
         twoWay("clcc", "ok", "error", &SimPhone::setCallListRefused),
         {"demo", 1, 1,

@@ -162,7 +162,7 @@ private slots:
         form("+CREG=2;+CREG?", "+CREG: 2,1");
         form("+CREG=?", "+CREG: (0-2)");
         form("+CFUN?", "+CFUN: 1");
-        form("+CFUN=?", "+CFUN: (1,4),(0)");
+        form("+CFUN=?", "+CFUN: (0,1,4),(0)");
         form("+CFUN=4;+CFUN?;+CREG?;+CFUN=1;+CREG?",
              "+CFUN: 4\r\n\r\n+CREG: 0,0\r\n\r\n+CREG: 0,1");
         form("+CFUN=1", {});
@@ -173,7 +173,7 @@ private slots:
         form("+CRC=1;&W;&F;+CRC?;Z;+CRC?", "+CRC: 0\r\n\r\n+CRC: 1");
         form("+CLCC", {});
         for (const char *command :
-             {"+CLCC=1", "+CGMM=1", "+CGMI?", "+CFUN=0", "+CPBR?", "S0", "+CMEE=3", "E2", "Z1"})
+             {"+CLCC=1", "+CGMM=1", "+CGMI?", "+CFUN=2", "+CPBR?", "S0", "+CMEE=3", "E2", "Z1"})
             refused(command);
         QTest::newRow("V0: numeric result codes, information text only ended")
             << QByteArray("ATV0\rAT+CMEE?\r") << QByteArray("0\r+CMEE: 0\r\n0\r")
@@ -195,6 +195,111 @@ private slots:
         for (const QString &line : script.split(u'\n', Qt::SkipEmptyParts))
             QVERIFY2(commander.execute(line), qPrintable(line));
         QVERIFY(m_client->send(sent));
+        QTRY_COMPARE_WITH_TIMEOUT(m_client->received, expected, kTimeoutMs);
+    }
+
+    // A phone that cannot take a call, step by step: "> LINE" sends a command line and waits
+    // for its answer (unless the phone is hung), "wait MS" lets the phone's time pass, any
+    // other step is a script line. Then all the phone said, echo off.
+    void answersAsItsStateAllows_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray ok = "\r\nOK\r\n";
+        const auto cme = [](int code) {
+            return "\r\n+CME ERROR: " + QByteArray::number(code) + "\r\n";
+        };
+        const auto info = [ok](const QByteArray &text) { return "\r\n" + text + "\r\n" + ok; };
+        const auto report = [](int stat) {
+            return "\r\n+CREG: " + QByteArray::number(stat) + "\r\n";
+        };
+
+        QTest::newRow("the right PIN after a wrong one: unlocked, its tries back")
+            << QStringList{"sim pin",
+                           "> AT+CPIN?",
+                           "> AT+CPBS=\"MC\"",
+                           "> AT+CPIN=\"0000\"",
+                           "> AT+CPINR=\"SIM PIN\"",
+                           "> AT+CPIN=1234",
+                           "> AT+CPIN?",
+                           "> AT+CPINR=\"SIM PIN\"",
+                           "> AT+CPIN=1234"}
+            << info("+CPIN: SIM PIN") + cme(11) + cme(16) + info("+CPINR: SIM PIN,2,3") + ok +
+                   info("+CPIN: READY") + info("+CPINR: SIM PIN,3,3") + cme(3);
+        QTest::newRow("wrong PINs down to the PUK, which sets a new PIN")
+            << QStringList{"sim pin",
+                           "pin-tries 2",
+                           "puk 11112222",
+                           "> AT+CPIN=1111",
+                           "> AT+CPIN=\"2222\"",
+                           "> AT+CPIN?",
+                           "> AT+CPINR",
+                           "> AT+CPBR=1",
+                           "> AT+CPIN=1234",
+                           "> AT+CPIN=\"11112222\",\"4321\"",
+                           "> AT+CPIN?"}
+            << cme(16) + cme(16) + info("+CPIN: SIM PUK") +
+                   info("+CPINR: SIM PIN,0,3\r\n+CPINR: SIM PUK,10,10") + cme(12) + cme(12) + ok +
+                   info("+CPIN: READY");
+        QTest::newRow("no SIM") << QStringList{"sim absent", "> AT+CPIN?", "> AT+CPBS?",
+                                               "> AT+CREG?"}
+                                << cme(10) + cme(10) + info("+CREG: 0,0");
+        QTest::newRow("tries left untold")
+            << QStringList{"sim pin", "cpinr off", "> AT+CPINR=\"SIM PIN\"", "> AT+CPIN?"}
+            << "\r\nERROR\r\n" + info("+CPIN: SIM PIN");
+        QTest::newRow("registration lost and found, reported until ATZ")
+            << QStringList{"profile E0",        "> AT+CREG=1", "network none", "network roaming",
+                           "> AT+CREG?",        "> AT+CFUN=4", "> AT+CFUN=1",  "> ATZ",
+                           "network searching", "> AT+CREG?"}
+            << ok + report(0) + report(5) + info("+CREG: 1,5") + ok + report(0) + ok + report(5) +
+                   ok + info("+CREG: 0,2");
+        QTest::newRow("the PIN entered registers the phone")
+            << QStringList{"sim pin", "> AT+CREG=1;+CREG?", "> AT+CPIN=1234"}
+            << info("+CREG: 1,0") + ok + report(1);
+        QTest::newRow("radio off across ATZ: no ring, no dial, the list read")
+            << QStringList{"profile E0",
+                           "radio off",
+                           "> ATZ",
+                           "> AT+CFUN?",
+                           "ring 1 0",
+                           "> ATD0612;",
+                           "> AT+CPBS=\"MC\";+CPBR=1",
+                           "> AT+CFUN=1",
+                           "> AT+CFUN?",
+                           "ring 1 0"}
+            << ok + info("+CFUN: 4") + "\r\nNO CARRIER\r\n" + ok + ok + info("+CFUN: 1") +
+                   "\r\nRING\r\n";
+        QTest::newRow("radio at its minimum")
+            << QStringList{"radio min", "> AT+CFUN?;+CREG?"} << info("+CFUN: 0\r\n\r\n+CREG: 0,0");
+        QTest::newRow("a network that refuses the phone: no ring, no dial")
+            << QStringList{"network denied", "ring 1 0", "> ATD0612;", "> AT+CREG?"}
+            << "\r\nNO CARRIER\r\n" + info("+CREG: 0,3");
+        QTest::newRow("hung for a while: nothing heard, nothing said, then answering again")
+            << QStringList{"hang 300", "> AT+CFUN=4", "ring 1 0", "wait 600", "> AT+CFUN?"}
+            << info("+CFUN: 1");
+        QTest::newRow("hung until told otherwise")
+            << QStringList{"hang", "> AT+CGMI", "wait 200", "hang off", "> AT"} << ok;
+    }
+
+    void answersAsItsStateAllows()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, expected);
+        SimCommander commander(m_phone.get());
+        QVERIFY(commander.execute(QStringLiteral("profile E0")));
+        QSignalSpy finals(m_phone.get(), &SimPhone::finalWritten);
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1String("wait "))) {
+                QTest::qWait(step.mid(5).toInt());
+            } else if (step.startsWith(QLatin1String("> "))) {
+                const qsizetype answered = finals.size();
+                QVERIFY(m_client->send(step.mid(2).toLatin1() + '\r'));
+                if (!m_phone->isHung())
+                    QTRY_COMPARE_WITH_TIMEOUT(finals.size(), answered + 1, kTimeoutMs);
+            } else {
+                QVERIFY2(commander.execute(step), qPrintable(step));
+            }
+        }
         QTRY_COMPARE_WITH_TIMEOUT(m_client->received, expected, kTimeoutMs);
     }
 

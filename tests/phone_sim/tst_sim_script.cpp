@@ -105,10 +105,20 @@ private slots:
             << QByteArray("\r\nTest Model\r\n\r\nOK\r\n");
         QTest::newRow("a phone of every quirk the options give")
             << QStringList{"--ring-cr-cr-lf", "--refuse-dial-while-ringing",
-                           "--quoted-storage-only", "--radio-off"}
+                           "--quoted-storage-only"}
             << QByteArray("ring 2 60000\n") << QByteArray("\r\nRING\r\r\n")
-            << QByteArray("ATE0;+CFUN?\rAT+CPBS=MC\rATD0612;\r")
-            << QByteArray("\r\n+CFUN: 4\r\n\r\nOK\r\n\r\nERROR\r\n\r\nNO CARRIER\r\n");
+            << QByteArray("ATE0;+CPBS?\rAT+CPBS=MC\rATD0612;\r")
+            << QByteArray("\r\n+CPBS: \"SM\",0,10\r\n\r\nOK\r\n\r\nERROR\r\n\r\nNO CARRIER\r\n");
+        // Only the PUK set here unlocks the SIM, after the one try that --pin-tries leaves.
+        QTest::newRow("a locked SIM, the radio at its minimum, roaming")
+            << QStringList{"--sim",   "pin",     "--pin",    "4321",       "--pin-tries",
+                           "1",       "--puk",   "87654321", "--no-cpinr", "--network",
+                           "roaming", "--radio", "min"}
+            << QByteArray("send \\r\\nREADY\\r\\n\n") << QByteArray("\r\nREADY\r\n")
+            << QByteArray("ATE0;+CPINR\rAT+CPIN=1234\rAT+CPIN?;+CFUN?\r"
+                          "AT+CPIN=87654321,4321;+CFUN=1;+CREG?\r")
+            << QByteArray("\r\nERROR\r\n\r\n+CME ERROR: 16\r\n\r\n+CPIN: SIM PUK\r\n\r\n"
+                          "+CFUN: 0\r\n\r\nOK\r\n\r\n+CREG: 0,5\r\n\r\nOK\r\n");
         QTest::newRow("a busy callee, and no list of calls")
             << QStringList{"--callee", "busy 0.2", "--refuse-clcc"}
             << QByteArray("send \\r\\nREADY\\r\\n\n") << QByteArray("\r\nREADY\r\n")
