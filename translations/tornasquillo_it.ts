@@ -277,6 +277,10 @@
         <source>no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); to watch the phone without a window, run tornasquillo --headless (see --help)</source>
         <translation>nessun display su cui mostrare la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per sorvegliare il telefono senza finestra, eseguire tornasquillo --headless (vedere --help)</translation>
     </message>
+    <message>
+        <source>The SIM&apos;s PIN (4 to 8 digits on one line) is in FILE, which only its owner may read. It is entered when the SIM asks for it (after a power cut, say), only while the SIM has at least 2 tries left, and a PIN the SIM refused is never entered again until FILE changes.</source>
+        <translation>Il PIN della SIM (da 4 a 8 cifre su una riga) è in FILE, che solo il suo proprietario può leggere. Viene inserito quando la SIM lo chiede (dopo un&apos;interruzione di corrente, per esempio), solo finché la SIM ha almeno 2 tentativi, e un PIN rifiutato dalla SIM non viene più inserito finché FILE non cambia.</translation>
+    </message>
 </context>
 <context>
     <name>DemoPhone</name>
@@ -338,6 +342,10 @@
     <message>
         <source>no desktop notifications: %1; the calls are still listed in the window and the journal</source>
         <translation>nessuna notifica sul desktop: %1; le chiamate restano elencate nella finestra e nel giornale di sistema</translation>
+    </message>
+    <message>
+        <source>The phone</source>
+        <translation>Il telefono</translation>
     </message>
 </context>
 <context>
@@ -931,6 +939,128 @@
     </message>
 </context>
 <context>
+    <name>PhoneState</name>
+    <message>
+        <source>the phone is ready: calls can arrive</source>
+        <translation>il telefono è pronto: le chiamate possono arrivare</translation>
+    </message>
+    <message>
+        <source>the SIM wants its PIN</source>
+        <translation>la SIM chiede il suo PIN</translation>
+    </message>
+    <message>
+        <source>the SIM refused the PIN of the PIN file: it is not entered again until the file changes</source>
+        <translation>la SIM ha rifiutato il PIN del file del PIN: non viene più inserito finché il file non cambia</translation>
+    </message>
+    <message>
+        <source>the SIM is locked: it wants its PUK</source>
+        <translation>la SIM è bloccata: chiede il suo PUK</translation>
+    </message>
+    <message>
+        <source>no SIM, or the SIM failed</source>
+        <translation>nessuna SIM, o la SIM è guasta</translation>
+    </message>
+    <message>
+        <source>the phone wants a code other than the SIM&apos;s PIN (%1)</source>
+        <translation>il telefono chiede un codice diverso dal PIN della SIM (%1)</translation>
+    </message>
+    <message>
+        <source>the phone&apos;s radio is off: turning it on</source>
+        <translation>la radio del telefono è spenta: la si accende</translation>
+    </message>
+    <message>
+        <source>no network (registration state %1)</source>
+        <translation>nessuna rete (stato di registrazione %1)</translation>
+    </message>
+    <message>
+        <source>the phone does not answer</source>
+        <translation>il telefono non risponde</translation>
+    </message>
+</context>
+<context>
+    <name>PhoneWatch</name>
+    <message>
+        <source>the phone does not know AT%1 (it answered ERROR): it is not asked again</source>
+        <translation>il telefono non conosce AT%1 (ha risposto ERROR): non viene più chiesto</translation>
+    </message>
+    <message>
+        <source>AT+CFUN=1 answered %1: the radio stays off; it is not turned on again while it stays off</source>
+        <translation>AT+CFUN=1 ha risposto %1: la radio resta spenta; non la si riaccende finché resta spenta</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>niente</translation>
+    </message>
+    <message>
+        <source>the phone answers again: the start-up dialogue runs</source>
+        <translation>il telefono risponde di nuovo: si ripete il dialogo di avvio</translation>
+    </message>
+    <message>
+        <source>the phone still asks for it</source>
+        <translation>il telefono lo chiede ancora</translation>
+    </message>
+    <message numerus="yes">
+        <source>the SIM has %n PIN try(s) left: the PIN of %1 is not entered, the last try is left to a person</source>
+        <translation>
+            <numerusform>alla SIM resta %n tentativo per il PIN: il PIN di %1 non viene inserito, l&apos;ultimo tentativo spetta a una persona</numerusform>
+            <numerusform>alla SIM restano %n tentativi per il PIN: il PIN di %1 non viene inserito, l&apos;ultimo tentativo spetta a una persona</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>entering the PIN of %1 (the SIM has %n try(s) left)</source>
+        <translation>
+            <numerusform>si inserisce il PIN di %1 (alla SIM resta %n tentativo)</numerusform>
+            <numerusform>si inserisce il PIN di %1 (alla SIM restano %n tentativi)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>entering the PIN of %1 (the phone does not tell the tries left)</source>
+        <translation>si inserisce il PIN di %1 (il telefono non dice quanti tentativi restano)</translation>
+    </message>
+    <message>
+        <source>the phone took the PIN of %1</source>
+        <translation>il telefono ha accettato il PIN di %1</translation>
+    </message>
+    <message>
+        <source>cannot remember the refused PIN in %1 (%2): a later run may enter it once more</source>
+        <translation>impossibile ricordare il PIN rifiutato in %1 (%2): un avvio successivo potrebbe inserirlo un&apos;altra volta</translation>
+    </message>
+    <message numerus="yes">
+        <source>the SIM has %n try(s) left</source>
+        <translation>
+            <numerusform>alla SIM resta %n tentativo</numerusform>
+            <numerusform>alla SIM restano %n tentativi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the phone does not tell the tries left</source>
+        <translation>il telefono non dice quanti tentativi restano</translation>
+    </message>
+    <message>
+        <source>the SIM refused the PIN of %1 (%2; %3): it is not entered again until the file changes</source>
+        <translation>la SIM ha rifiutato il PIN di %1 (%2; %3): non viene più inserito finché il file non cambia</translation>
+    </message>
+</context>
+<context>
+    <name>PinFile</name>
+    <message>
+        <source>cannot read the PIN file %1: %2</source>
+        <translation>impossibile leggere il file del PIN %1: %2</translation>
+    </message>
+    <message>
+        <source>the PIN file %1 is not a file</source>
+        <translation>il file del PIN %1 non è un file</translation>
+    </message>
+    <message>
+        <source>the PIN file %1 may be read by others than its owner (mode %2): make it the owner&apos;s alone, chmod 600 %1</source>
+        <translation>il file del PIN %1 può essere letto da altri oltre al proprietario (permessi %2): renderlo del solo proprietario, chmod 600 %1</translation>
+    </message>
+    <message>
+        <source>the PIN file %1 does not hold a PIN: %2 to %3 digits on one line</source>
+        <translation>il file del PIN %1 non contiene un PIN: da %2 a %3 cifre su una riga</translation>
+    </message>
+</context>
+<context>
     <name>PortControl</name>
     <message>
         <source>COM %1 is back after %2 s and open again (by itself)</source>
@@ -951,6 +1081,10 @@
     <message>
         <source>COM %1 is open, after %2 s of waiting for it</source>
         <translation>COM %1 è aperta, dopo %2 s di attesa</translation>
+    </message>
+    <message>
+        <source>COM %1 is closed and opened again: the phone does not answer</source>
+        <translation>COM %1 viene chiusa e riaperta: il telefono non risponde</translation>
     </message>
 </context>
 <context>
@@ -1092,6 +1226,13 @@
     <message>
         <source>PORT</source>
         <translation>PORTA</translation>
+    </message>
+</context>
+<context>
+    <name>StateFolder</name>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>impossibile creare la cartella %1</translation>
     </message>
 </context>
 </TS>
