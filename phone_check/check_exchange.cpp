@@ -15,13 +15,13 @@
 
 namespace {
 
-/// Ring reports and caller lines that may cross an answer, read as the monitor reads them; under
-/// V0 (numeric result codes, which the program never uses) a ring is "2".
+/// Ring reports, caller lines and registration reports that may cross an answer, read as the
+/// monitor reads them; under V0 (numeric result codes, which the program never uses) a ring is "2".
 bool isRingReport(const QString &line, bool numericToo)
 {
     const PhoneReport kind = phoneReport(line);
     return kind == PhoneReport::Ring || kind == PhoneReport::CallerLine ||
-           (numericToo && line == u"2");
+           kind == PhoneReport::Registration || (numericToo && line == u"2");
 }
 
 /// Takes the whole lines out of `buffer` into `reply`, the echo of the command and the ring

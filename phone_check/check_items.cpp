@@ -4,6 +4,8 @@
 
 #include "call_log/handled_call.h"
 #include "phone_link/at_exchange.h"
+#include "phone_link/phone_reports.h"
+#include "phone_link/phone_state.h"
 
 #include <optional>
 
@@ -342,22 +344,35 @@ void PhoneCheck::checkCallList()
                 .arg(clcc.describe()));
 }
 
+void PhoneCheck::checkSim()
+{
+    const CheckReply cpin = ask(QStringLiteral("+CPIN?"));
+    if (stopped())
+        return;
+    const QString code = cpin.value(u"+CPIN:");
+    const std::optional<PhoneState> sim =
+        cpin.isFinal() ? simState(cpin.final, code) : std::nullopt;
+    if (sim == PhoneState::Ready)
+        say(Level::Ok, tr("the SIM is ready (AT+CPIN? answered %1).").arg(unquoted(code)));
+    else if (sim)
+        say(Level::Problem, tr("%1 (AT+CPIN? answered %2): no call reaches the phone.")
+                                .arg(phoneStateSentence(*sim, unquoted(code)), cpin.describe()));
+    else
+        say(Level::Warning,
+            tr("AT+CPIN? answered %1: cannot tell whether the SIM is ready.").arg(cpin.describe()));
+}
+
 void PhoneCheck::checkNetwork()
 {
     const CheckReply creg = ask(QStringLiteral("+CREG?"));
     if (stopped())
         return;
-    // The read form is "+CREG: n,stat"; an unsolicited "+CREG: stat" may cross it.
+    // The read form is "+CREG: n,stat"; an unsolicited "+CREG: stat" may cross it, and is set
+    // aside with the ring reports.
     std::optional<int> stat;
     for (const QString &line : creg.info) {
-        const QStringList fields = line.mid(6).split(u',');
-        bool ok = false;
-        if (line.startsWith(u"+CREG:", Qt::CaseInsensitive) && fields.size() >= 2) {
-            const int value = fields[1].trimmed().toInt(&ok);
-            if (ok)
-                stat = value;
+        if (phoneReport(line) == PhoneReport::Other && (stat = registrationStat(line)))
             break;
-        }
     }
     if (!creg.isOk() || !stat) {
         say(Level::Warning, tr("AT+CREG? answered %1: cannot tell whether the phone is registered "
@@ -367,9 +382,6 @@ void PhoneCheck::checkNetwork()
         say(Level::Ok, tr("registered on its home network (AT+CREG? stat %1).").arg(*stat));
     } else if (*stat == 5) {
         say(Level::Ok, tr("registered on a network, roaming (AT+CREG? stat %1).").arg(*stat));
-    } else if (*stat == 2) {
-        say(Level::Warning, tr("searching for a network (AT+CREG? stat 2): no call reaches the "
-                               "phone until it registers."));
     } else {
         // A radio that is off (flight mode, or minimum functionality) registers nowhere,
         // whatever the SIM and the signal.
@@ -377,19 +389,17 @@ void PhoneCheck::checkNetwork()
         if (stopped())
             return;
         const std::optional<int> radio = firstNumber(cfun.value(u"+CFUN:"));
-        if (cfun.isOk() && (radio == 0 || radio == 4))
+        if (cfun.isOk() && radio && isRadioOff(*radio))
             say(Level::Problem,
-                tr("not registered on a network (AT+CREG? stat %1): the phone's radio is off "
-                   "(AT+CFUN? is %2), so no call reaches the phone.")
-                    .arg(*stat)
+                tr("%1 (AT+CFUN? is %2): no call reaches the phone.")
+                    .arg(phoneStateSentence(PhoneState::RadioOff))
                     .arg(*radio),
                 QStringLiteral("+CFUN=1"), tr("radio on"), false);
         else
-            say(Level::Problem,
-                tr("not registered on a network (AT+CREG? stat %1): no call reaches the phone. "
-                   "Check the SIM, its PIN and the signal; AT+COPS=0 lets the phone choose a "
-                   "network.")
-                    .arg(*stat));
+            say(*stat == 2 ? Level::Warning : Level::Problem,
+                tr("%1: no call reaches the phone until it registers. Check the SIM, its PIN and "
+                   "the signal; AT+COPS=0 lets the phone choose a network.")
+                    .arg(phoneStateSentence(networkState(*stat), QString::number(*stat))));
     }
 }
 

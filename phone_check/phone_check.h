@@ -88,6 +88,7 @@ private:
     /// Without the missed-call list, the caller's number can come only from caller ID; with
     /// `noList` the phone has no such list at all, which no setting adds.
     void reportNoLookup(const QString &why, bool noList);
+    void checkSim();
     void checkNetwork();
     void checkCharacterSet();
     void applyFixes();

@@ -27,7 +27,7 @@ constexpr StateText kStates[] = {
     {PhoneState::SimCode, "SIM: serve un codice",
      QT_TRANSLATE_NOOP("PhoneState", "the phone wants a code other than the SIM's PIN (%1)")},
     {PhoneState::RadioOff, "Radio spenta: la accendo",
-     QT_TRANSLATE_NOOP("PhoneState", "the phone's radio is off: turning it on")},
+     QT_TRANSLATE_NOOP("PhoneState", "the phone's radio is off")},
     {PhoneState::NoNetwork, "Nessuna rete",
      QT_TRANSLATE_NOOP("PhoneState", "no network (registration state %1)")},
     {PhoneState::Denied, "Registrazione rifiutata",

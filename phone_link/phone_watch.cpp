@@ -264,7 +264,8 @@ void PhoneWatch::networkAnswer(std::optional<int> stat)
 
 void PhoneWatch::turnRadioOn()
 {
-    tell(PhoneState::RadioOff, phoneStateSentence(PhoneState::RadioOff));
+    tell(PhoneState::RadioOff,
+         tr("%1: turning it on").arg(phoneStateSentence(PhoneState::RadioOff)));
     if (!std::exchange(m_radioTurnedOn, true)) {
         const AtAnswer answer = m_exchange.ask(QStringLiteral("+CFUN=1"), kSetDeadline);
         if (answer.final != u"OK")

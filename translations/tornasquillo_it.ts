@@ -692,20 +692,8 @@
         <translation>registrato su una rete, in roaming (AT+CREG? stat %1).</translation>
     </message>
     <message>
-        <source>searching for a network (AT+CREG? stat 2): no call reaches the phone until it registers.</source>
-        <translation>ricerca della rete in corso (AT+CREG? stat 2): nessuna chiamata raggiunge il telefono finché non si registra.</translation>
-    </message>
-    <message>
-        <source>not registered on a network (AT+CREG? stat %1): the phone&apos;s radio is off (AT+CFUN? is %2), so no call reaches the phone.</source>
-        <translation>non registrato su una rete (AT+CREG? stat %1): la radio del telefono è spenta (AT+CFUN? restituisce %2), quindi nessuna chiamata raggiunge il telefono.</translation>
-    </message>
-    <message>
         <source>radio on</source>
         <translation>radio accesa</translation>
-    </message>
-    <message>
-        <source>not registered on a network (AT+CREG? stat %1): no call reaches the phone. Check the SIM, its PIN and the signal; AT+COPS=0 lets the phone choose a network.</source>
-        <translation>non registrato su una rete (AT+CREG? stat %1): nessuna chiamata raggiunge il telefono. Controllare la SIM, il suo PIN e il segnale; con AT+COPS=0 è il telefono a scegliere la rete.</translation>
     </message>
     <message>
         <source>AT+CSCS? answered %1: cannot tell how names are coded.</source>
@@ -937,6 +925,26 @@
         <source>%1, and caller ID is not on (%2): every call would be logged as &quot;%3&quot; and no squillo called back.</source>
         <translation>%1 e l&apos;identificativo del chiamante non è attivo (%2): ogni chiamata verrebbe registrata come &quot;%3&quot; e nessuno squillo verrebbe richiamato.</translation>
     </message>
+    <message>
+        <source>the SIM is ready (AT+CPIN? answered %1).</source>
+        <translation>la SIM è pronta (AT+CPIN? ha risposto %1).</translation>
+    </message>
+    <message>
+        <source>%1 (AT+CPIN? answered %2): no call reaches the phone.</source>
+        <translation>%1 (AT+CPIN? ha risposto %2): nessuna chiamata raggiunge il telefono.</translation>
+    </message>
+    <message>
+        <source>AT+CPIN? answered %1: cannot tell whether the SIM is ready.</source>
+        <translation>AT+CPIN? ha risposto %1: impossibile dire se la SIM è pronta.</translation>
+    </message>
+    <message>
+        <source>%1 (AT+CFUN? is %2): no call reaches the phone.</source>
+        <translation>%1 (AT+CFUN? è %2): nessuna chiamata raggiunge il telefono.</translation>
+    </message>
+    <message>
+        <source>%1: no call reaches the phone until it registers. Check the SIM, its PIN and the signal; AT+COPS=0 lets the phone choose a network.</source>
+        <translation>%1: nessuna chiamata raggiunge il telefono finché non si registra. Controllare la SIM, il suo PIN e il segnale; AT+COPS=0 lascia scegliere la rete al telefono.</translation>
+    </message>
 </context>
 <context>
     <name>PhoneState</name>
@@ -965,16 +973,16 @@
         <translation>il telefono chiede un codice diverso dal PIN della SIM (%1)</translation>
     </message>
     <message>
-        <source>the phone&apos;s radio is off: turning it on</source>
-        <translation>la radio del telefono è spenta: la si accende</translation>
-    </message>
-    <message>
         <source>no network (registration state %1)</source>
         <translation>nessuna rete (stato di registrazione %1)</translation>
     </message>
     <message>
         <source>the phone does not answer</source>
         <translation>il telefono non risponde</translation>
+    </message>
+    <message>
+        <source>the phone&apos;s radio is off</source>
+        <translation>la radio del telefono è spenta</translation>
     </message>
 </context>
 <context>
@@ -1039,6 +1047,10 @@
     <message>
         <source>the SIM refused the PIN of %1 (%2; %3): it is not entered again until the file changes</source>
         <translation>la SIM ha rifiutato il PIN di %1 (%2; %3): non viene più inserito finché il file non cambia</translation>
+    </message>
+    <message>
+        <source>%1: turning it on</source>
+        <translation>%1: la si accende</translation>
     </message>
 </context>
 <context>

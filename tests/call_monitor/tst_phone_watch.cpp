@@ -100,8 +100,8 @@ private slots:
         QTest::newRow("denied, with location")
             << QStringList{"AT+CREG?", "+CREG: 2,3,\"00C3\",\"0010\""} << "Registrazione rifiutata"
             << "no network (registration state 3)" << QString();
-        QTest::newRow("no AT+CREG?") << QStringList{"AT+CREG?", "ERROR"} << ready
-                                     << "the phone does not know AT+CREG?" << QString();
+        QTest::newRow("no AT+CREG?")
+            << QStringList{"AT+CREG?", "ERROR"} << ready << QString() << QString();
         QTest::newRow("silent") << QStringList{"AT+CPIN?", "", "AT", ""}
                                 << "Il telefono non risponde"
                                 << "the phone does not answer"
