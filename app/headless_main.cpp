@@ -30,7 +30,8 @@ int runHeadless(QCoreApplication &app)
     HeadlessRun run(program.ports(), program.windowStart().state);
     program.windowStart().setUpSession(run.session(), program.stateFolder());
     program.recordCallsOf(&run.view());
-    QObject::connect(&run, &HeadlessRun::ended, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&run, &HeadlessRun::ended, &app,
+                     [&run] { QCoreApplication::exit(run.exitStatus()); });
     if (!watchQuitSignals(&run, [&run](int signal) { run.quit(signal); }))
         qCWarning(lcApp).noquote() << CommandLine::tr("cannot watch quit signals: %1")
                                           .arg(QString::fromLocal8Bit(std::strerror(errno)));

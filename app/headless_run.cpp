@@ -6,6 +6,7 @@
 #include "phone_link/qt_serial_line.h"
 #include "quit_signals.h"
 
+#include <csignal>
 #include <utility>
 
 HeadlessRun::HeadlessRun(const PortMap &ports, const StartState &start, QObject *parent)
@@ -55,6 +56,7 @@ void HeadlessRun::quit(int signal)
     if (std::exchange(m_quitting, true) || m_ended)
         return;
     m_quitLimit.start(kQuitLimitMs);
+    m_exitStatus = signal == SIGHUP ? kRestartStatus : 0;
     const QString name = quitSignalName(signal);
     AtExchange &exchange = m_session.exchange();
     if (m_session.monitor().isCallBackStanding() || exchange.isDialing()) {

@@ -34,6 +34,12 @@ public:
     /// From a quit signal to the run's end at most, whatever the phone does: a service manager
     /// waits no longer for the program than for the phone's answer.
     static constexpr int kQuitLimitMs = 1500;
+    /// The exit status after SIGHUP: 128 + the signal's number, as a shell reports it. A service
+    /// manager that restarts a failed run (Restart=on-failure) starts it again, and the new run
+    /// reads its options anew; SIGTERM and SIGINT end it with status 0, and it stays down.
+    static constexpr int kRestartStatus = 128 + 1;
+    /// The status the program ends with, once ended() was emitted.
+    int exitStatus() const { return m_exitStatus; }
 
     /// ports says which device stands for COM 1 and which for COM 2.
     HeadlessRun(const PortMap &ports, const StartState &start, QObject *parent = nullptr);
@@ -64,5 +70,6 @@ private:
     QTimer Timer1;
     QTimer m_quitLimit;
     bool m_quitting = false;
+    int m_exitStatus = 0;
     bool m_ended = false;
 };

@@ -18,8 +18,8 @@ constexpr StateText kStates[] = {
     {PhoneState::SimPin, "SIM: serve il PIN",
      QT_TRANSLATE_NOOP("PhoneState", "the SIM wants its PIN")},
     {PhoneState::PinRefused, "PIN rifiutato: correggere il file del PIN",
-     QT_TRANSLATE_NOOP("PhoneState", "the SIM refused the PIN of the PIN file: it is not entered "
-                                     "again until the file changes")},
+     QT_TRANSLATE_NOOP("PhoneState", "the SIM refused the PIN of %1: it is not entered again "
+                                     "until the file changes")},
     {PhoneState::SimPuk, "SIM bloccata: serve il PUK",
      QT_TRANSLATE_NOOP("PhoneState", "the SIM is locked: it wants its PUK")},
     {PhoneState::SimMissing, "SIM assente o guasta",

@@ -323,7 +323,8 @@ void PhoneWatch::simWantsPin()
     const std::optional<PinFile::Contents> pin = m_pinFile.read(&note);
     if (pin && (m_refusedKeys.contains(pin->key) ||
                 (m_folder && PinFile::isRefused(*m_folder, pin->key)))) {
-        tell(PhoneState::PinRefused, phoneStateSentence(PhoneState::PinRefused));
+        tell(PhoneState::PinRefused,
+             phoneStateSentence(PhoneState::PinRefused, m_pinFile.path()));
         return;
     }
     if (pin && pin->key == m_enteredKey)
@@ -367,11 +368,10 @@ void PhoneWatch::pinRefused(const QString &key, const QString &answer)
     const std::optional<int> tries = pinTriesLeft();
     const QString left = tries ? tr("the SIM has %n try(s) left", nullptr, *tries)
                                : tr("the phone does not tell the tries left");
-    qCWarning(lcStatus).noquote()
-        << tr("the SIM refused the PIN of %1 (%2; %3): it is not entered again until the file "
-              "changes")
-               .arg(m_pinFile.path(), answer, left);
-    tell(PhoneState::PinRefused, phoneStateSentence(PhoneState::PinRefused));
+    tell(PhoneState::PinRefused,
+         phoneStateSentence(PhoneState::PinRefused,
+                            tr("%1 (%2; %3)", "the PIN file, the phone's answer, the tries left")
+                                .arg(m_pinFile.path(), answer, left)));
 }
 
 std::optional<int> PhoneWatch::pinTriesLeft()
