@@ -355,8 +355,10 @@ void PhoneCheck::checkSim()
     if (sim == PhoneState::Ready)
         say(Level::Ok, tr("the SIM is ready (AT+CPIN? answered %1).").arg(unquoted(code)));
     else if (sim)
-        say(Level::Problem, tr("%1 (AT+CPIN? answered %2): no call reaches the phone.")
-                                .arg(phoneStateSentence(*sim, unquoted(code)), cpin.describe()));
+        say(Level::Problem,
+            tr("%1 (AT+CPIN? answered %2): no call reaches the phone.")
+                .arg(phoneStateSentence(*sim, unquoted(code)),
+                     code.isEmpty() ? cpin.describe() : QStringLiteral("\"+CPIN: %1\"").arg(code)));
     else
         say(Level::Warning,
             tr("AT+CPIN? answered %1: cannot tell whether the SIM is ready.").arg(cpin.describe()));

@@ -169,11 +169,12 @@ bool PhoneCheck::checkAfterReset(bool first)
     }
 
     using Item = void (PhoneCheck::*)();
-    // The settings come before the missed-call list: whether a phone without one will do
-    // depends on its caller ID (+CLIP).
-    static const Item kItems[] = {&PhoneCheck::checkIdentity,    &PhoneCheck::checkSettings,
-                                  &PhoneCheck::checkCallList,    &PhoneCheck::checkMissedCalls,
-                                  &PhoneCheck::checkSim,         &PhoneCheck::checkNetwork,
+    // The SIM comes first: a locked one refuses the missed-call list too. The settings come
+    // before the missed-call list: whether a phone without one will do depends on its caller ID
+    // (+CLIP).
+    static const Item kItems[] = {&PhoneCheck::checkIdentity,    &PhoneCheck::checkSim,
+                                  &PhoneCheck::checkSettings,    &PhoneCheck::checkCallList,
+                                  &PhoneCheck::checkMissedCalls, &PhoneCheck::checkNetwork,
                                   &PhoneCheck::checkCharacterSet};
     for (const Item item : kItems) {
         if (item == &PhoneCheck::checkIdentity && !first)
