@@ -266,10 +266,6 @@
         <translation>--call-back-limit accetta un numero intero di richiamate da 1 a %1, non &quot;%2&quot;</translation>
     </message>
     <message>
-        <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down and --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does. For a machine without a desktop, and for tornasquillo.service.</source>
-        <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down e --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI. Per una macchina senza desktop e per tornasquillo.service.</translation>
-    </message>
-    <message>
         <source>cannot start the run without a window, %1: %2</source>
         <translation>impossibile avviare il funzionamento senza finestra, %1: %2</translation>
     </message>
@@ -280,6 +276,10 @@
     <message>
         <source>The SIM&apos;s PIN (4 to 8 digits on one line) is in FILE, which only its owner may read. It is entered when the SIM asks for it (after a power cut, say), only while the SIM has at least 2 tries left, and a PIN the SIM refused is never entered again until FILE changes.</source>
         <translation>Il PIN della SIM (da 4 a 8 cifre su una riga) è in FILE, che solo il suo proprietario può leggere. Viene inserito quando la SIM lo chiede (dopo un&apos;interruzione di corrente, per esempio), solo finché la SIM ha almeno 2 tentativi, e un PIN rifiutato dalla SIM non viene più inserito finché FILE non cambia.</translation>
+    </message>
+    <message>
+        <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down, --pin-file and --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 so that the service is started again. For a machine without a desktop, and for tornasquillo.service.</source>
+        <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down, --pin-file e --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI, SIGHUP con codice di uscita 129 perché il servizio venga riavviato. Per una macchina senza desktop e per tornasquillo.service.</translation>
     </message>
 </context>
 <context>
@@ -957,10 +957,6 @@
         <translation>la SIM chiede il suo PIN</translation>
     </message>
     <message>
-        <source>the SIM refused the PIN of the PIN file: it is not entered again until the file changes</source>
-        <translation>la SIM ha rifiutato il PIN del file del PIN: non viene più inserito finché il file non cambia</translation>
-    </message>
-    <message>
         <source>the SIM is locked: it wants its PUK</source>
         <translation>la SIM è bloccata: chiede il suo PUK</translation>
     </message>
@@ -983,6 +979,10 @@
     <message>
         <source>the phone&apos;s radio is off</source>
         <translation>la radio del telefono è spenta</translation>
+    </message>
+    <message>
+        <source>the SIM refused the PIN of %1: it is not entered again until the file changes</source>
+        <translation>la SIM ha rifiutato il PIN di %1: non viene più inserito finché il file non cambia</translation>
     </message>
 </context>
 <context>
@@ -1045,12 +1045,13 @@
         <translation>il telefono non dice quanti tentativi restano</translation>
     </message>
     <message>
-        <source>the SIM refused the PIN of %1 (%2; %3): it is not entered again until the file changes</source>
-        <translation>la SIM ha rifiutato il PIN di %1 (%2; %3): non viene più inserito finché il file non cambia</translation>
-    </message>
-    <message>
         <source>%1: turning it on</source>
         <translation>%1: la si accende</translation>
+    </message>
+    <message>
+        <source>%1 (%2; %3)</source>
+        <comment>the PIN file, the phone&apos;s answer, the tries left</comment>
+        <translation>%1 (%2; %3)</translation>
     </message>
 </context>
 <context>
