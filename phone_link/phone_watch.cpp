@@ -190,7 +190,8 @@ void PhoneWatch::askSim()
     const std::optional<PhoneState> sim = simState(answer->final, code);
     if (sim == PhoneState::Ready) {
         // An accepted PIN is not a refused one: a SIM locked again later gets it again, once.
-        m_enteredKey.clear();
+        if (m_pinFile.isSet() && (!m_entryRead || !m_enteredKey.isEmpty()))
+            setEntered(QString());
         return askIn(Step::Network, 0);
     }
     m_noNetworkAnswers = 0;
@@ -323,10 +324,12 @@ void PhoneWatch::simWantsPin()
     const std::optional<PinFile::Contents> pin = m_pinFile.read(&note);
     if (pin && (m_refusedKeys.contains(pin->key) ||
                 (m_folder && PinFile::isRefused(*m_folder, pin->key)))) {
-        tell(PhoneState::PinRefused,
-             phoneStateSentence(PhoneState::PinRefused, m_pinFile.path()));
+        tell(PhoneState::PinRefused, phoneStateSentence(PhoneState::PinRefused, m_pinFile.path()));
         return;
     }
+    if (pin && !m_entryRead && m_folder)
+        m_enteredKey = PinFile::lastEntry(*m_folder);
+    m_entryRead = true;
     if (pin && pin->key == m_enteredKey)
         return pinRefused(pin->key, tr("the phone still asks for it"));
     const std::optional<int> tries = pin ? pinTriesLeft() : std::nullopt;
@@ -341,23 +344,39 @@ void PhoneWatch::simWantsPin()
         return;
     }
     m_pinNote.clear();
-    m_enteredKey = pin->key;
+    setEntered(pin->key);
     qCInfo(lcStatus).noquote()
         << (tries ? tr("entering the PIN of %1 (the SIM has %n try(s) left)", nullptr, *tries)
                   : tr("entering the PIN of %1 (the phone does not tell the tries left)"))
                .arg(m_pinFile.path());
     const AtAnswer answer =
         m_exchange.ask(QStringLiteral("+CPIN=\"%1\"").arg(pin->pin), kSetDeadline);
-    if (answer.final == u"OK")
+    if (answer.final == u"OK") {
+        // Taken: a later run may enter it again. Whether the SIM is now ready, the next AT+CPIN?
+        // tells; still asking for it, it counts as refused in this run.
+        if (m_folder)
+            PinFile::rememberEntry(*m_folder, QString(), nullptr);
         qCInfo(lcStatus).noquote() << tr("the phone took the PIN of %1").arg(m_pinFile.path());
-    else if (answer.answered())
+    } else if (answer.answered())
         pinRefused(pin->key, answer.final);
     // No answer: whether it was taken, the next AT+CPIN? tells.
 }
 
+void PhoneWatch::setEntered(const QString &key)
+{
+    m_enteredKey = key;
+    m_entryRead = true;
+    QString error;
+    if (m_folder && !PinFile::rememberEntry(*m_folder, key, &error) && !key.isEmpty())
+        qCWarning(lcStatus).noquote()
+            << tr("cannot note the PIN's entry in %1 (%2): should the run end before the SIM "
+                  "takes it, a later run may enter it once more")
+                   .arg(m_folder->path(), error);
+}
+
 void PhoneWatch::pinRefused(const QString &key, const QString &answer)
 {
-    m_enteredKey.clear();
+    setEntered(QString());
     m_refusedKeys << key;
     QString error;
     if (m_folder && !PinFile::rememberRefusal(*m_folder, key, &error))

@@ -84,6 +84,8 @@ private:
     void networkAnswer(std::optional<int> stat);
     void simWantsPin();
     void pinRefused(const QString &key, const QString &answer);
+    /// Keeps the PIN entered (empty: none) in the state folder, as well as in the run.
+    void setEntered(const QString &key);
     /// The SIM's PIN tries left, where the phone tells them without spending one.
     std::optional<int> pinTriesLeft();
     void turnRadioOn();
@@ -117,8 +119,10 @@ private:
     bool m_noCfun = false;
     /// The tries-left questions the phone does not know, a bit each.
     unsigned m_noTriesQuery = 0;
-    /// The key of the PIN entered since the SIM was last ready.
+    /// The key of the PIN entered since the SIM was last ready, in this run or (from the state
+    /// folder, read once) an earlier one.
     QString m_enteredKey;
+    bool m_entryRead = false;
     /// The refused keys of this run, should the state folder fail to keep them.
     QStringList m_refusedKeys;
     /// What the journal was last told about the PIN file, so it is told once.

@@ -142,6 +142,18 @@ bool PinFile::isRefused(const StateFolder &folder, const QString &key)
                        [&](const QByteArray &record) { return record.startsWith(wanted); });
 }
 
+bool PinFile::rememberEntry(const StateFolder &folder, const QString &key, QString *error)
+{
+    return folder.write(QString::fromLatin1(kEnteredName),
+                        key.isEmpty() ? QByteArray() : key.toUtf8() + '\n', error);
+}
+
+QString PinFile::lastEntry(const StateFolder &folder)
+{
+    return QString::fromUtf8(
+        folder.read(QString::fromLatin1(kEnteredName)).value_or(QByteArray()).trimmed());
+}
+
 bool PinFile::rememberRefusal(const StateFolder &folder, const QString &key, QString *error)
 {
     QByteArrayList records = recordsOf(folder);

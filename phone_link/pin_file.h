@@ -23,6 +23,8 @@ class PinFile
 public:
     /// The record of refused PINs in the state folder.
     static constexpr const char *kRefusedName = "pin-refused";
+    /// The PIN entered and not yet seen taken, should the run end before the SIM tells.
+    static constexpr const char *kEnteredName = "pin-entered";
 
     struct Contents
     {
@@ -42,6 +44,12 @@ public:
     static bool isRefused(const StateFolder &folder, const QString &key);
     /// Remembers that the SIM refused it; false, with *error set, when that could not be kept.
     static bool rememberRefusal(const StateFolder &folder, const QString &key, QString *error);
+    /// The PIN that `key` stands for is being entered (or, with an empty key, the SIM is ready:
+    /// none is). A run that ends before the SIM said whether it took the PIN leaves the record,
+    /// and the next run, finding the SIM still asking, takes it as refused.
+    static bool rememberEntry(const StateFolder &folder, const QString &key, QString *error);
+    /// The key of the PIN last entered and not seen taken; empty when there is none.
+    static QString lastEntry(const StateFolder &folder);
 
 private:
     QString m_path;

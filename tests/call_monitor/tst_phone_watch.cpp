@@ -155,6 +155,9 @@ private slots:
         QTest::newRow("taken, but asked for again") << "OK"
                                                     << "+CPIN: SIM PIN"
                                                     << "+CPINR: SIM PIN,2,3" << 1 << refused;
+        QTest::newRow("no answer to it") << ""
+                                         << "+CPIN: SIM PIN"
+                                         << "+CPINR: SIM PIN,3,3" << 1 << refused;
         QTest::newRow("one try left") << "OK"
                                       << "+CPIN: READY"
                                       << "+CPINR: SIM PIN,1,3" << 0 << "SIM: serve il PIN";
