@@ -1053,6 +1053,10 @@
         <comment>the PIN file, the phone&apos;s answer, the tries left</comment>
         <translation>%1 (%2; %3)</translation>
     </message>
+    <message>
+        <source>cannot note the PIN&apos;s entry in %1 (%2): should the run end before the SIM takes it, a later run may enter it once more</source>
+        <translation>impossibile annotare l&apos;inserimento del PIN in %1 (%2): se il funzionamento finisse prima che la SIM lo accetti, un avvio successivo potrebbe inserirlo un&apos;altra volta</translation>
+    </message>
 </context>
 <context>
     <name>PinFile</name>
