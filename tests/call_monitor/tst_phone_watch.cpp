@@ -218,8 +218,7 @@ private slots:
     }
 
     // A ring that crosses a question is counted and called back on the design's schedule; a
-    // phone that stops answering is opened again and its next ring counted; a network lost and
-    // back is told both ways.
+    // network lost and back is told both ways.
     void callsGoOnAcrossTheQuestions()
     {
         WatchRig rig;
@@ -239,20 +238,6 @@ private slots:
         QVERIFY(ringAt > 0 && dialAt > 0);
         const double wait = dialAt - ringAt - CallMonitor::kCallOver - rig.view.slider2;
         QVERIFY2(wait > -0.6 && wait < 0.7, qPrintable(QString::number(wait)));
-
-        // Hung: two questions unanswered, the port opened again, "AT" until it answers.
-        const int opens = rig.line.opens;
-        rig.said["AT+CPIN?"] = rig.said["AT"] = QString();
-        rig.run(PhoneWatch::kAskEvery * 3);
-        QCOMPARE(rig.panel(), QStringLiteral("Il telefono non risponde"));
-        QCOMPARE(rig.line.opens, opens + 1);
-        rig.said["AT+CPIN?"] = QStringLiteral("+CPIN: READY");
-        rig.said["AT"] = QStringLiteral("OK");
-        rig.run(PhoneWatch::kProbeEvery + 2);
-        QCOMPARE(rig.panel(), QStringLiteral("CONNESSO A ") + kModel);
-        rig.ring();
-        QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
-        rig.run(20);
 
         // The network lost, reported and confirmed; then back.
         rig.line.queue(QStringLiteral("\r\n+CREG: 2\r\n"));

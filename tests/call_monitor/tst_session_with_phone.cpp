@@ -196,6 +196,38 @@ private slots:
         QCOMPARE(rig.view.beeps, 2);
     }
 
+    // A phone that stops answering is found out by the idle questions, opened again and asked
+    // "AT" until it answers; its next ring is counted. The watch's own waits are skipped on the
+    // clock, its questions' deadlines are not.
+    void aHungPhoneIsOpenedAgainAndItsRingCounted()
+    {
+        SimPhone phone;
+        QVERIFY(phone.start(phonePath()));
+        PtyProgram rig(phone.linkPath());
+        rig.control.Command1_Click();
+        const QString ready = QStringLiteral("CONNESSO A ") + phone.model();
+        QCOMPARE(rig.portView.panels[2], ready);
+        const PhoneWatch &watch = rig.session.phoneWatch();
+        const auto reaches = [&](PhoneState state) {
+            QElapsedTimer waited;
+            waited.start();
+            while (watch.state() != state && waited.elapsed() < 30000) {
+                const std::optional<double> due = watch.nextQuestionDue();
+                if (due && *due > rig.clock.seconds())
+                    rig.clock.skip(*due - rig.clock.seconds());
+                QTest::qWait(20);
+            }
+            return watch.state() == state;
+        };
+        QVERIFY(SimCommander(&phone).execute(QStringLiteral("hang 8000")));
+        QVERIFY(reaches(PhoneState::Silent));
+        QCOMPARE(rig.portView.panels[2], QStringLiteral("Il telefono non risponde"));
+        QVERIFY(reaches(PhoneState::Ready));
+        QCOMPARE(rig.portView.panels[2], ready);
+        phone.ring(1, 1000);
+        QTRY_COMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. 1 squilli"));
+    }
+
     void aStoredCallerLineIsFineForTheCheckAndItsRingsAreCounted()
     {
         // With +CLIP=1 each RING comes with a caller line: the check leaves the setting as it is,
