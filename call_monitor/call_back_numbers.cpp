@@ -9,10 +9,17 @@ namespace {
 
 constexpr QStringView kItaly = u"+39";
 
-// Italy's emergency numbers, in their national form. GSM phones also take 112 and 911 as an
-// emergency call whatever the network, and, without a SIM, 000, 08, 110, 118, 119 and 999: those
-// are refused as dialled, whatever the options.
-constexpr QStringView kItalianEmergency[] = {u"112", u"113", u"115", u"117", u"118"};
+// Italy's emergency and public help lines, in their national form: the emergency services, the
+// child emergency line (114), the environmental (1515), anti-violence (1522) and coast guard (1530)
+// lines; and the European help lines of 116, each six digits (116000, 116117...). GSM phones also
+// take 112 and 911 as an emergency call whatever the network, and, without a SIM, 000, 08, 110,
+// 118, 119 and 999: those are refused as dialled, whatever the options.
+constexpr QStringView kItalianEmergency[] = {u"112", u"113",  u"114",  u"115", u"117",
+                                             u"118", u"1515", u"1522", u"1530"};
+constexpr QStringView kEuropeanHelpLines = u"116";
+constexpr qsizetype kEuropeanHelpLineSize = 6;
+/// E.164: a number is at most 15 digits, its country code included.
+constexpr qsizetype kMaxDigits = 15;
 constexpr QStringView kHandsetEmergency[] = {u"112", u"911", u"000", u"08",
                                              u"110", u"118", u"119", u"999"};
 
@@ -45,14 +52,15 @@ bool isPrefix(QStringView text)
     return text.size() >= 2 && text.startsWith(u'+') && isDialable(text.toString());
 }
 
-/// Mobile numbers are 3 and 8 to 10 digits, geographic ones 0 and 5 to 10 digits.
+/// Mobile numbers are 3 and 8 to 10 digits, geographic ones 0, a digit from 1 to 9 (an area's
+/// code never starts 00), and 4 to 9 more digits.
 bool isOrdinaryItalian(QStringView national)
 {
     const qsizetype size = national.size();
     if (national.startsWith(u'3'))
         return size >= 9 && size <= 11;
     if (national.startsWith(u'0'))
-        return size >= 6 && size <= 11;
+        return size >= 6 && size <= 11 && national[1] >= u'1' && national[1] <= u'9';
     return false;
 }
 
@@ -80,6 +88,8 @@ bool isEmergency(const QString &number, const QString &e164)
     if (!e164.startsWith(kItaly))
         return false;
     const QStringView national = QStringView(e164).sliced(kItaly.size());
+    if (national.startsWith(kEuropeanHelpLines) && national.size() == kEuropeanHelpLineSize)
+        return true;
     return std::find(std::begin(kItalianEmergency), std::end(kItalianEmergency), national) !=
            std::end(kItalianEmergency);
 }
@@ -115,6 +125,12 @@ CallBackNumbers::Judgement CallBackNumbers::judge(const QString &number) const
     const QString inInternational = international(number);
     if (isEmergency(number, inInternational))
         return {Verdict::Emergency, {}};
+    // As written: a national number's +39 is the phone's to add, not a digit too many.
+    const qsizetype digits = number.size() - (number.startsWith(u'+')    ? 1
+                                              : number.startsWith(u"00") ? 2
+                                                                         : 0);
+    if (digits > kMaxDigits)
+        return {Verdict::TooLong, {}};
     if (m_kind == Kind::Any)
         return {};
     const QString kind = kindOutsideDefault(inInternational);

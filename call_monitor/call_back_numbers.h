@@ -7,10 +7,13 @@
 // number is judged before every dial:
 // - it must be a number a person can be called on: digits, with an optional leading "+". A "*"
 //   or "#" makes ATD a supplementary-service code (call forwarding, for one), not a call;
-// - it is never an emergency number: an automatic call to one is a false alarm;
+// - it is never an emergency number or a public help line: an automatic call to one is a false
+//   alarm, and takes the line from someone who needs it;
+// - it is at most 15 digits long, as every phone number is;
 // - by default it is an ordinary Italian number, mobile (3 and 8 to 10 digits) or geographic
-//   (0 and 5 to 10 digits), written nationally, with +39 or with 0039. The operator's own list of
-//   prefixes (--call-back-to) replaces that, and "any" takes every number made of digits.
+//   (0, then 1 to 9, and 4 to 9 more digits), written nationally, with +39 or with 0039. The
+//   operator's own list of prefixes (--call-back-to) replaces that, and "any" takes every number
+//   made of digits.
 
 #include <QCoreApplication>
 #include <QString>
@@ -29,7 +32,8 @@ public:
     enum class Verdict {
         Allowed,
         NotANumber, ///< holds more than digits and a leading "+": never dialled
-        Emergency,  ///< never dialled
+        Emergency,  ///< an emergency or public help line: never dialled
+        TooLong,    ///< more digits than a phone number has (15): never dialled
         NotListed   ///< a number, but not one the responder calls back; --call-back-to adds it
     };
     struct Judgement

@@ -269,6 +269,11 @@ bool CallMonitor::mayCallBack(const QString &number)
         why = QCoreApplication::translate("CallMonitor",
                                           "an emergency number; it is never called back");
         break;
+    case CallBackNumbers::Verdict::TooLong:
+        why = QCoreApplication::translate("CallMonitor",
+                                          "longer than the 15 digits of any phone number; it is "
+                                          "never dialled");
+        break;
     case CallBackNumbers::Verdict::NotListed:
         why = QCoreApplication::translate("CallMonitor", "not a number the responder calls back "
                                                          "(%1); --call-back-to adds it")

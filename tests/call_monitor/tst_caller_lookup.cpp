@@ -223,6 +223,26 @@ private slots:
                                                  << "" << emergency.arg("+39112");
         QTest::newRow("emergency, +39 allowed") << "118" << 129 << "+39"
                                                 << "" << emergency.arg("118");
+        for (const char *line : {"114", "1515", "1522", "1530", "113", "117"}) {
+            const QString national = QString::fromLatin1(line);
+            for (const QString &number : {national, "+39" + national, "0039" + national})
+                QTest::addRow("public line %s, any", qPrintable(number))
+                    << number << 129 << "any"
+                    << "" << emergency.arg(number);
+        }
+        QTest::newRow("a European help line, any") << "116000" << 129 << "any"
+                                                   << "" << emergency.arg("116000");
+        QTest::newRow("116117 with +39, +39 allowed") << "+39116117" << 145 << "+39"
+                                                      << "" << emergency.arg("+39116117");
+        QTest::newRow("16 digits, any")
+            << "+3933312345678901" << 145 << "any"
+            << ""
+            << "no call-back to +3933312345678901: longer than the 15 digits of any phone "
+               "number; it is never dialled";
+        QTest::newRow("geographic after 00") << "+3900449123456" << 145 << ""
+                                             << "" << notListed("+3900449123456", ordinaryOnly);
+        QTest::newRow("0039 then 00") << "0039000000" << 129 << ""
+                                      << "" << notListed("0039000000", ordinaryOnly);
         QTest::newRow("a service code") << "*21*3331234567#" << 129 << "any"
                                         << "" << notANumber.arg("*21*3331234567#");
         QTest::newRow("a comma") << "3331234567,1" << 129 << "any"
