@@ -46,8 +46,11 @@ CommandLine::CommandLine()
       notify(QStringLiteral("notify"), tr("Also show each call as a desktop notification.")),
       coolDown(QStringLiteral("cool-down"),
                tr("Do not call back a number that was called back less than MINUTES ago (0 to "
-                  "%1; default 0: no cool-down).")
-                   .arg(CallBackCoolDown::kMaxMinutes),
+                  "%1; default %2). A caller's number can be forged: the cool-down keeps a "
+                  "stranger from being called back over and over on your SIM. 0: every squillo "
+                  "is called back.")
+                   .arg(CallBackCoolDown::kMaxMinutes)
+                   .arg(CallBackCoolDown::kDefaultMinutes),
                tr("MINUTES")),
       callBackTo(QStringLiteral("call-back-to"),
                  tr("Call back only numbers that begin with one of PREFIXES, in international "
@@ -139,7 +142,7 @@ std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error)
 QStringList CommandLine::arguments(const CallBackRules &rules) const
 {
     QStringList arguments;
-    if (rules.coolDownMinutes > 0)
+    if (rules.coolDownMinutes != CallBackCoolDown::kDefaultMinutes)
         arguments << longName(coolDown) << QString::number(rules.coolDownMinutes);
     if (const QString numbers = rules.numbers.option(); !numbers.isEmpty())
         arguments << longName(callBackTo) << numbers;

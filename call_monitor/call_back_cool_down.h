@@ -15,6 +15,10 @@ class CallBackCoolDown
 public:
     /// The longest cool-down: a day.
     static constexpr int kMaxMinutes = 24 * 60;
+    /// The program's cool-down unless the operator sets one: a caller ID can name anyone, so
+    /// without it a caller who spoofs a number could have a stranger called back on the owner's
+    /// SIM every few seconds. The monitor on its own, as designed, has none.
+    static constexpr int kDefaultMinutes = 10;
 
     /// 0 turns the cool-down off.
     void setMinutes(int minutes) { m_minutes = minutes; }

@@ -71,7 +71,7 @@ public:
 struct CallBackRules
 {
     /// Minutes in which a number called back is not called back again; 0: no cool-down.
-    int coolDownMinutes = 0;
+    int coolDownMinutes = CallBackCoolDown::kDefaultMinutes;
     /// The numbers the responder calls back; ordinary Italian numbers by default.
     CallBackNumbers numbers;
     /// At most this many call-backs in any hour; 0: no limit.

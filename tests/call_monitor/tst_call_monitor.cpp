@@ -102,7 +102,7 @@ private slots:
 
     void aNumberCalledBackIsNotCalledBackAgainInsideTheCoolDown_data()
     {
-        QTest::addColumn<int>("coolDown");        ///< minutes
+        QTest::addColumn<int>("coolDown");        ///< minutes; -1: the rules' default
         QTest::addColumn<int>("secondAfter");     ///< seconds from the first squillo's ring
         QTest::addColumn<QString>("secondEntry"); ///< entry 1 of the list for the second squillo
         QTest::addColumn<bool>("calledAgain");
@@ -117,6 +117,7 @@ private slots:
         QTest::newRow("another number inside it")
             << 10 << 60 << QStringLiteral("\"+393479876543\",145,\"Lucia Bianchi\"") << true;
         QTest::newRow("no cool-down") << 0 << 60 << mario << true;
+        QTest::newRow("the default, inside it") << -1 << 540 << mario << false;
     }
     void aNumberCalledBackIsNotCalledBackAgainInsideTheCoolDown()
     {
@@ -127,7 +128,8 @@ private slots:
         Rig rig;
         rig.view.risp = true;
         CallBackRules rules;
-        rules.coolDownMinutes = coolDown;
+        if (coolDown >= 0)
+            rules.coolDownMinutes = coolDown;
         rig.monitor.setCallBackRules(rules);
         MessageCapture journal("tornasquillo.monitor");
         rig.ring();
