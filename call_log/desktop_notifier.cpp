@@ -41,11 +41,17 @@ void DesktopNotifier::notify(const HandledCall &call)
     const bool known = isKnownCaller(call.number);
     const QString number = plain(call.number);
     const QString name = plain(call.name);
-    const QString who = !name.isEmpty() ? name : known ? number : tr("an unknown caller");
+    const bool withheld = call.number == kWithheldCaller;
+    const QString who = !name.isEmpty() ? name
+                        : known         ? number
+                        : withheld      ? tr("a withheld number")
+                                        : tr("an unknown caller");
     const QString summary =
         call.squillo ? tr("Squillo from %1").arg(who) : tr("Call from %1").arg(who);
     QString body;
-    if (!known)
+    if (withheld)
+        body = tr("Number withheld; not called back");
+    else if (!known)
         body = tr("Number not known; not called back");
     else if (call.calledBack)
         body = tr("%1, called back").arg(number);

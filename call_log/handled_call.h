@@ -6,10 +6,15 @@
 /// The number of a caller who could not be looked up, as the event line writes it.
 inline const QString kUnknownCaller = QStringLiteral("errore");
 
-/// Whether a number names a caller: anything but the placeholder of a failed lookup.
+/// The number of a caller who withheld it, or whose number the network could not give, as the
+/// event line writes it.
+inline const QString kWithheldCaller = QStringLiteral("privato");
+
+/// Whether a number names a caller: anything but the placeholders of a failed lookup and of a
+/// withheld number.
 inline bool isKnownCaller(const QString &number)
 {
-    return number != kUnknownCaller;
+    return number != kUnknownCaller && number != kWithheldCaller;
 }
 
 /// A call as the monitor handled it, for whoever tells of it outside the window (the desktop's
@@ -19,7 +24,8 @@ struct HandledCall
 {
     /// A short ring ("Ha squillato"), else a call ("Ha ciamato").
     bool squillo = false;
-    /// As the phone gave it; kUnknownCaller when the caller could not be looked up.
+    /// As the phone gave it; kUnknownCaller when the caller could not be looked up,
+    /// kWithheldCaller when the caller withheld it.
     QString number;
     /// Empty when the phone gave none.
     QString name;

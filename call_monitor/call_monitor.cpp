@@ -217,6 +217,15 @@ void CallMonitor::logCall(const EndedCall &call, bool squillo)
 
 CallerEntry CallMonitor::lookUpCaller(const QString &callerLine)
 {
+    // The missed-call list's newest entry is an earlier caller's: this one gave no number.
+    if (isWithheldCallerLine(callerLine)) {
+        qCInfo(lcMonitor).noquote()
+            << QCoreApplication::translate(
+                   "CallMonitor", "the caller withheld the number, or the network did not give it: "
+                                  "logged as \"%1\", and nobody is called back")
+                   .arg(kWithheldCaller);
+        return {kWithheldCaller, QString(), 0};
+    }
     CallerEntry listed{kUnknownCaller, QString(), 0};
     if (selectMissedCalls()) {
         // The answer's status is not examined: whatever holds a quoted number is the caller.

@@ -86,16 +86,17 @@ bool isDialable(const QString &number)
     return number != u"+";
 }
 
-std::optional<CallerEntry> readCallerLine(const QString &line)
+namespace {
+
+constexpr QStringView kCallerLinePrefix = u"+CLIP:";
+
+/// The fields of a caller line, split at commas outside quotes.
+QStringList callerLineFields(const QString &line)
 {
-    static const QString prefix = QStringLiteral("+CLIP:");
-    if (!line.startsWith(prefix))
-        return std::nullopt;
-    // Fields are split at commas outside quotes.
     QStringList fields;
     QString field;
     bool quoted = false;
-    for (const QChar c : QStringView(line).sliced(prefix.size())) {
+    for (const QChar c : QStringView(line).sliced(kCallerLinePrefix.size())) {
         if (c == u'"')
             quoted = !quoted;
         if (c == u',' && !quoted) {
@@ -106,14 +107,35 @@ std::optional<CallerEntry> readCallerLine(const QString &line)
         }
     }
     fields << field.trimmed();
+    return fields;
+}
 
+} // namespace
+
+bool isWithheldCallerLine(const QString &line)
+{
+    if (!line.startsWith(kCallerLinePrefix))
+        return false;
+    const QStringList fields = callerLineFields(line);
+    const QString validity = fields.value(5);
+    if (validity == u"1" || validity == u"2")
+        return true;
+    return validity.isEmpty() && fields.value(0) == u"\"\"" && fields.value(1) == u"128";
+}
+
+std::optional<CallerEntry> readCallerLine(const QString &line)
+{
+    if (!line.startsWith(kCallerLinePrefix))
+        return std::nullopt;
+    const QStringList fields = callerLineFields(line);
     const auto unquoted = [](const QString &text) -> std::optional<QString> {
         if (text.size() < 2 || !text.startsWith(u'"') || !text.endsWith(u'"'))
             return std::nullopt;
         return text.mid(1, text.size() - 2);
     };
     const std::optional<QString> number = unquoted(fields.value(0));
-    if (!number || number->isEmpty())
+    // A number that comes with a validity of "withheld" or "not available" names nobody.
+    if (!number || number->isEmpty() || isWithheldCallerLine(line))
         return std::nullopt;
     CallerEntry entry;
     entry.number = *number;

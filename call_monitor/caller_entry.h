@@ -46,6 +46,11 @@ bool isDialable(const QString &number);
 /// the fifth field when it is there and quoted. A withheld number ("" or no quotes) gives none.
 std::optional<CallerEntry> readCallerLine(const QString &line);
 
+/// Whether a caller line says that the number is withheld or not available: CLI validity 1
+/// (withheld by the caller) or 2 (not available from the network), or an empty number of type
+/// 128 (unknown) where the phone gives no validity.
+bool isWithheldCallerLine(const QString &line);
+
 /// Whether two numbers reach the same phone, as a person reading them would tell:
 /// +393331234567, 00393331234567 and 3331234567 are one number. Only digits are compared, with
 /// the international or trunk prefix ("+", "00", "0") left out and the country code allowed to

@@ -74,8 +74,10 @@ private slots:
         QTest::newRow("no list, international without plus")
             << error << error << listed << "+CLIP: \"393479876543\",145"
             << "393479876543    >                " << quoted + callsLucia;
+        // A withheld number: nobody is looked up or called back, whoever entry 1 is.
+        const QString privato = QStringLiteral("privato         >                ");
         QTest::newRow("no list, withheld")
-            << error << error << listed << "+CLIP: \"\",128" << errore << quoted;
+            << error << error << listed << "+CLIP: \"\",128" << privato << QStringList();
         QTest::newRow("no list, not a number")
             << error << error << listed << "+CLIP: \"PRIVATE\",129"
             << "PRIVATE         >                " << quoted;
@@ -89,7 +91,14 @@ private slots:
             << ok << error << listed << "+CLIP: \"00393331234567\",129" << kMario
             << unquoted + callsMario;
         QTest::newRow("entry 1 and a withheld caller line")
-            << ok << error << listed << "+CLIP: \"\",128" << kMario << unquoted + callsMario;
+            << ok << error << listed << "+CLIP: \"\",128" << privato << QStringList();
+        QTest::newRow("entry 1 and a caller line of validity 1")
+            << ok << error << listed << "+CLIP: \"\",128,,,,1" << privato << QStringList();
+        QTest::newRow("entry 1 and a number not available (validity 2)")
+            << ok << error << listed << "+CLIP: \"+393479876543\",145,,,,2" << privato
+            << QStringList();
+        QTest::newRow("entry 1 and an empty national number")
+            << ok << error << listed << "+CLIP: \"\",129" << kMario << unquoted + callsMario;
     }
     void whoTheCallerIs()
     {
