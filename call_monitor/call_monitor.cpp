@@ -187,8 +187,14 @@ void CallMonitor::runPass()
         }
     }
 
-    LineBuffer.clear();
-    m_lineBufferOverflow = false;
+    // A message whose text is still arriving stays: its text is never read as lines of their
+    // own. Any other unfinished line is the serial line's to hold back.
+    if (phoneReport(
+            QStringView(LineBuffer).first(std::max<qsizetype>(0, LineBuffer.indexOf(u'\r')))) !=
+        PhoneReport::Message) {
+        LineBuffer.clear();
+        m_lineBufferOverflow = false;
+    }
     // Idle: the phone may be asked about its state. A ring that crosses the question is counted
     // as it arrives, and handled by the passes after this one.
     if (m_idleWork)

@@ -21,7 +21,8 @@ bool isRingReport(const QString &line, bool numericToo)
 {
     const PhoneReport kind = phoneReport(line);
     return kind == PhoneReport::Ring || kind == PhoneReport::CallerLine ||
-           kind == PhoneReport::Registration || (numericToo && line == u"2");
+           kind == PhoneReport::Registration || kind == PhoneReport::Message ||
+           (numericToo && line == u"2");
 }
 
 /// Takes the whole lines out of `buffer` into `reply`, the echo of the command and the ring

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -27,7 +28,15 @@ constexpr UnsolicitedReport kReports[] = {
     {u"BUSY", true, PhoneReport::CallEnded},
     {u"NO ANSWER", true, PhoneReport::CallEnded},
     {u"+CREG:", false, PhoneReport::Registration},
+    {u"+CMT:", false, PhoneReport::Message},
+    {u"+CBM:", false, PhoneReport::Message},
+    {u"+CDS:", false, PhoneReport::Message},
 };
+
+/// A message's text is never longer than this: 160 characters a part, a few parts.
+constexpr qsizetype kMaxMessageText = 1024;
+/// A status report's header in text mode (fo, mr, ra, tora, scts, dt, st) has no text after it.
+constexpr qsizetype kStatusReportFields = 7;
 
 /// A bare whole number, spaces around it aside.
 std::optional<int> bareNumber(QStringView field)
@@ -46,6 +55,23 @@ bool isRegistrationReadForm(QStringView line)
 }
 
 constexpr QStringView kReportFraming = u"\r\n";
+
+/// Where the text of the message whose header is `header` ends in `text`, its data starting at
+/// `dataStart`: one past the line end that closes it; -1 while it has not all arrived.
+qsizetype messageEnd(QStringView header, const QString &text, qsizetype dataStart)
+{
+    const QList<QStringView> fields = header.sliced(header.indexOf(u':') + 1).split(u',');
+    if (header.startsWith(u"+CDS:") && fields.size() >= kStatusReportFields)
+        return dataStart;
+    // In text mode with +CSDH=1 the last field of +CMT's header is the text's length.
+    qsizetype length = 0;
+    if (header.startsWith(u"+CMT:") && fields.size() >= 10) {
+        if (const std::optional<int> told = bareNumber(fields.constLast()))
+            length = std::clamp<qsizetype>(*told, 0, kMaxMessageText);
+    }
+    const qsizetype lineFeed = text.indexOf(u'\n', dataStart + length);
+    return lineFeed < 0 ? -1 : lineFeed + 1;
+}
 
 } // namespace
 
@@ -113,13 +139,19 @@ qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &si
             lineStart = lineFeed + 1;
             continue;
         }
+        qsizetype reportEnd = lineFeed + 1;
+        if (kind == PhoneReport::Message) {
+            reportEnd = messageEnd(line, text, lineFeed + 1);
+            if (reportEnd < 0)
+                return lineStart;
+        }
         if (kind == PhoneReport::Ring)
             sink.ringArrived(at);
         else if (kind == PhoneReport::CallerLine)
             sink.callerLineArrived(line.toString(), at);
         else if (kind == PhoneReport::Registration)
             sink.registrationArrived(registrationStat(line).value_or(0), at);
-        else
+        else if (kind == PhoneReport::CallEnded)
             sink.callEndedArrived(line.toString(), at);
         // The CR LF before the report goes with it when it is a line of its own (the report's
         // framing); a CR LF that ends an information line stays with that line.
@@ -127,7 +159,7 @@ qsizetype takeRingReports(QString &text, qsizetype from, double at, RingSink &si
         if (lineStart >= 2 && QStringView(text).sliced(lineStart - 2, 2) == kReportFraming &&
             (lineStart == 2 || text[lineStart - 3] == u'\n'))
             takeFrom = lineStart - 2;
-        text.remove(takeFrom, lineFeed + 1 - takeFrom);
+        text.remove(takeFrom, reportEnd - takeFrom);
         lineStart = takeFrom;
     }
 }

@@ -16,6 +16,13 @@
 // ring out. They are never rings. "+CREG: <stat>[,<lac>,<ci>...]" (AT+CREG=1 or 2) tells that the
 // phone's registration on the network changed; the answer to AT+CREG? ("+CREG: <n>,<stat>...",
 // its second field a bare number) is an answer's line, not a report.
+//
+// A text message delivered to the port (+CNMI mt 2 or 3: "+CMT:", likewise a cell broadcast
+// "+CBM:" and a status report "+CDS:") is its header line and then its text, whatever the text
+// holds: a message whose text is "RING", or a caller line, is a message. It is taken out whole
+// and handed to nobody. Its text ends at the end of the line where the header's length (+CSDH=1)
+// ends, else at the end of the line after the header; a header whose text has not arrived yet is
+// where the next look starts.
 
 #include <QString>
 #include <QStringView>
@@ -24,11 +31,12 @@
 
 /// What a line of the phone's text is, as an unsolicited report.
 enum class PhoneReport {
-    Other,       ///< an answer's line, or a report that is not about a ringing call
-    Ring,        ///< one ring of a voice call
-    CallerLine,  ///< the caller's number (and maybe name) that comes with a ring
-    CallEnded,   ///< a call the phone made is over ("NO CARRIER", "BUSY", "NO ANSWER")
-    Registration ///< the phone's registration on the network changed (+CREG: <stat>)
+    Other,        ///< an answer's line, or a report that is not about a ringing call
+    Ring,         ///< one ring of a voice call
+    CallerLine,   ///< the caller's number (and maybe name) that comes with a ring
+    CallEnded,    ///< a call the phone made is over ("NO CARRIER", "BUSY", "NO ANSWER")
+    Registration, ///< the phone's registration on the network changed (+CREG: <stat>)
+    Message       ///< a text message, broadcast or status report delivered to the port
 };
 
 /// Tells a ring report from other text: `line` is the line without its CR and LF. The monitor,

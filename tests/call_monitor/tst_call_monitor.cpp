@@ -331,14 +331,28 @@ private slots:
         QTest::newRow("a fragment") << "\r\nRIN" << 0;
         QTest::newRow("line feeds only") << "\nRING\n" << 0;
         QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9) << 0;
+        // A message delivered to the port is a message, whatever its text ("|": the next read).
+        const QString sms = QStringLiteral("\r\n+CMT: \"+393331234567\",,\"26/12/10,10:00:00+04\"");
+        QTest::newRow("a message that says RING") << sms + "\r\nRING\r\n" << 0;
+        QTest::newRow("its text in the next read") << sms + "\r\n|RING\r\n" << 0;
+        QTest::newRow("a message with its length, then a ring")
+            << sms + ",145,4,0,0,\"+39\",145,32\r\nRING\r\n+CLIP: "
+                     "\"+393479876543\",145\r\n\r\nRING\r\n"
+            << 1;
+        QTest::newRow("a broadcast") << "\r\n+CBM: 1,50,0,1,1\r\nRING\r\n" << 0;
+        QTest::newRow("a status report, then a ring")
+            << "\r\n+CDS: 6,12,\"+39333\",145,\"26/12/10\",\"26/12/10\",0\r\n\r\nRING\r\n"
+            << 1;
     }
     void whichLinesAreRings()
     {
         QFETCH(QString, text);
         QFETCH(int, rings);
         Rig rig;
-        rig.line.queue(text);
-        rig.monitor.Timer1_Timer();
+        for (const QString &read : text.split(u'|')) {
+            rig.line.queue(read);
+            rig.monitor.Timer1_Timer();
+        }
         QCOMPARE(rig.view.panel2History.isEmpty(), rings == 0);
         if (rings)
             QCOMPARE(rig.view.panel2, QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings));
