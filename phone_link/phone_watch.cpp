@@ -101,6 +101,9 @@ void PhoneWatch::idle()
     case Step::Reports:
         askForReports();
         break;
+    case Step::Messages:
+        keepMessagesOffTheLine();
+        break;
     case Step::Sim:
         askSim();
         break;
@@ -173,7 +176,43 @@ void PhoneWatch::askForReports()
     if (!answer)
         return;
     m_reports = answer->final == u"OK";
+    askIn(Step::Messages, 0);
+}
+
+void PhoneWatch::keepMessagesOffTheLine()
+{
+    if (m_noCnmi)
+        return askSim();
+    const QString command = QStringLiteral("+CNMI?");
+    const std::optional<AtAnswer> answer = question(command, kDeadline);
+    if (!answer)
+        return;
     askIn(Step::Sim, 0);
+    if (unknown(*answer, command, m_noCnmi) || answer->final != u"OK")
+        return;
+    QStringList fields = answer->value(u"+CNMI:").split(u',');
+    const std::optional<int> mt = leadingNumber(fields.value(1).trimmed());
+    if (fields.size() < 2 || (mt != 2 && mt != 3))
+        return;
+    fields[1] = QStringLiteral("1");
+    for (QString &field : fields)
+        field = field.trimmed();
+    const QString set = QStringLiteral("+CNMI=") + fields.join(u',');
+    const AtAnswer done = m_exchange.ask(set, kDeadline);
+    if (std::exchange(m_toldMessages, true))
+        return;
+    if (done.final == u"OK")
+        qCInfo(lcLink).noquote()
+            << tr("text messages came to the port (AT+CNMI? mt %1): they are stored with a notice "
+                  "now (AT%2), so that none is lost or read as the phone's report")
+                   .arg(*mt)
+                   .arg(set);
+    else
+        qCWarning(lcLink).noquote()
+            << tr("text messages come to the port (AT+CNMI? mt %1) and AT%2 answered %3: a "
+                  "message of several lines may be read as the phone's reports")
+                   .arg(*mt)
+                   .arg(set, done.answered() ? done.final : tr("nothing"));
 }
 
 void PhoneWatch::askSim()

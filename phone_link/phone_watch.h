@@ -69,7 +69,7 @@ public:
 private:
     /// The next question: AT+CREG=1 after a start-up dialogue, then the round's three, or "AT"
     /// to a silent phone.
-    enum class Step { Reports, Sim, Network, Radio, Probe };
+    enum class Step { Reports, Messages, Sim, Network, Radio, Probe };
 
     /// The answer, or nullopt when none came (counted: two in a row make the phone silent).
     std::optional<AtAnswer> question(const QString &command, double deadline);
@@ -77,6 +77,10 @@ private:
     /// and the journal says so once.
     bool unknown(const AtAnswer &answer, const QString &command, bool &notAsked);
     void askForReports();
+    /// Text messages delivered to the port (AT+CNMI? mt 2 or 3) are set to be stored with a
+    /// notice (mt 1): a message whose length the phone does not tell cannot be told from the
+    /// reports that follow it, and a message delivered to the port is not stored at all.
+    void keepMessagesOffTheLine();
     void askSim();
     void askNetwork();
     void askRadio();
@@ -117,6 +121,8 @@ private:
     bool m_noCpin = false;
     bool m_noCreg = false;
     bool m_noCfun = false;
+    bool m_noCnmi = false;
+    bool m_toldMessages = false;
     /// The tries-left questions the phone does not know, a bit each.
     unsigned m_noTriesQuery = 0;
     /// The key of the PIN entered since the SIM was last ready, in this run or (from the state

@@ -102,6 +102,9 @@ private slots:
             << "no network (registration state 3)" << QString();
         QTest::newRow("no AT+CREG?")
             << QStringList{"AT+CREG?", "ERROR"} << ready << QString() << QString();
+        QTest::newRow("messages to the port")
+            << QStringList{"AT+CNMI?", "+CNMI: 2,2,0,0,0", "AT+CNMI=2,1,0,0,0", "OK"} << ready
+            << QString() << "AT+CNMI=2,1,0,0,0";
         QTest::newRow("silent") << QStringList{"AT+CPIN?", "", "AT", ""}
                                 << "Il telefono non risponde"
                                 << "the phone does not answer"

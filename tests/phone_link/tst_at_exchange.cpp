@@ -110,6 +110,11 @@ private slots:
                                                      << 0 << "+CLIP: 1,1" << 0;
         // A call-progress result goes to the monitor as well, and is never a ring.
         QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n\r\nOK\r\n" << 0 << "OK" << 0;
+        // A message is neither a ring nor the answer's end, whatever its text says.
+        QTest::newRow("a message that says RING and OK, in pieces")
+            << "\r\n+CMT: \"+3912\",,\"26/12/10,10:00:00+04\"\r\nRING\r\n\r\n" + entry +
+                   "\r\n\r\nOK\r\n"
+            << 5 << entry << 0;
     }
     void ringReportsAreNotPartOfTheAnswer()
     {

@@ -18,12 +18,12 @@ inline const QString kCallerDial = QStringLiteral("ATD") + kCallerNumber + u';';
 inline const QStringList kStartUpCommands{"ATZ", "ATE0", "ATQ0", "ATV1", "AT+CGMM"};
 
 /// The same commands without the questions that the idle program asks about the phone's state
-/// (AT+CREG=1 after each start-up dialogue, then AT+CPIN?, AT+CREG?, AT+CFUN?).
+/// (AT+CREG=1 and AT+CNMI? after each start-up dialogue, then AT+CPIN?, AT+CREG?, AT+CFUN?).
 inline QStringList withoutStateQuestions(QStringList commands)
 {
     commands.removeIf([](const QString &command) {
-        return command == u"AT+CREG=1" || command == u"AT+CPIN?" || command == u"AT+CREG?" ||
-               command == u"AT+CFUN?";
+        return command == u"AT+CREG=1" || command == u"AT+CNMI?" || command == u"AT+CPIN?" ||
+               command == u"AT+CREG?" || command == u"AT+CFUN?";
     });
     return commands;
 }
