@@ -89,12 +89,29 @@ const char kDescription[] =
     "                          a call; with after, MS after the phone receives a command\n"
     "                          line starting with COMMAND (0: ahead of its answer)\n"
     "  caller NUMBER [NAME...] | silent on|off | ringframe crlf|crcrlf\n"
+    "  caller withheld|unavailable\n"
+    "                          the next calls give no number: +CLIP: \"\",128,,,,1 (or 2);\n"
+    "                          they leave nothing in the missed-call list\n"
+    "  waiting NUMBER|withheld|unavailable [RINGS [INTERVAL_MS]]\n"
+    "                          a call rings in (5 rings, 3000 ms); while a call made\n"
+    "                          stands it waits: +CCWA: \"NUMBER\",145,1 once, no RING,\n"
+    "                          AT+CLCC stat 5; then it rings. ATH ends both calls, the\n"
+    "                          waiting one missed; AT+CHLD=11 ends only the call made\n"
+    "  chld ok|error           error: AT+CHLD is answered ERROR\n"
+    "  sms NUMBER TEXT         a text message (escapes as for send): +CNMI mt 2 or 3\n"
+    "                          sends +CMT: \"NUMBER\",,\"STAMP\" (every field under\n"
+    "                          +CSDH=1) and TEXT; mt 1 stores it with +CMTI: \"SM\",N;\n"
+    "                          mt 0 stores it. Factory +CNMI: 2,1,0,0,0\n"
+    "  notice TEXT             TEXT as an unsolicited line\n"
+    "  clcc-notice [TEXT]      TEXT slipped into every AT+CLCC answer before its OK;\n"
+    "                          without TEXT none"
     "  chunks SIZE DELAY_MS | cme N|off | delay MS | send TEXT\n"
     "  garbage N | flood N | hangup | plug | wait MS | demo on|off\n"
     "  model TEXT | quit\n"
     "  profile [SETTINGS]      stored profile: the factory's with SETTINGS applied, e.g.\n"
     "                          profile E0Q1V0S0=2;+CRC=1;+CLIP=1;+COLP=1;+CVHU=1;\n"
-    "                          +CMEE=1;+CSCS=\"UCS2\" (also in force at once)\n"
+    "                          +CMEE=1;+CSCS=\"UCS2\";+CNMI=2,2,0,0,0;+CSDH=1\n"
+    "                          (also in force at once)\n"
     "  dial ok|busy|no-carrier|no-answer|no-dialtone|cme N\n"
     "                          how dials are answered (ok: the call is set up)\n"
     "  callee answers|busy|no-answer|no-carrier [SECONDS] | callee never\n"
@@ -150,6 +167,8 @@ const QuirkOption kQuirks[] = {
      true},
     {"no-cpinr", "AT+CPINR, the SIM's tries left, is answered ERROR.",
      &SimPhone::setPinRetriesAnswered, false},
+    {"no-chld", "AT+CHLD, call waiting and holding, is answered ERROR.", &SimPhone::setHoldRefused,
+     true},
 };
 
 /// An option whose value is a script line's argument: --NAME VALUE runs the line "NAME VALUE".
@@ -172,6 +191,9 @@ const ScriptOption kScriptOptions[] = {
      "The network: home (the default), roaming, searching, denied or none (+CREG stat 1, 5, 2, "
      "3, 0)."},
     {"radio", "STATE", "The radio at power-on: on (the default), off (+CFUN: 4) or min (0)."},
+    {"clcc-notice", "TEXT",
+     "An unsolicited line slipped into every AT+CLCC answer before its OK, as the script's "
+     "clcc-notice line (e.g. '+CMTI: \"SM\",4' or '^CONN:1,0')."},
 };
 
 /// The command line: the options with a value, the demo, and the quirks.

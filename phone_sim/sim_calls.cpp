@@ -41,18 +41,28 @@ SimCalls::SimCalls(const SimProfile &profile, const SimNetwork &network, SimOutp
     connect(m_ringTimer, &QTimer::timeout, this, &SimCalls::ringTick);
 }
 
-void SimCalls::setNextCaller(const QString &number, const QString &name)
+void SimCalls::setNextCaller(const Caller &caller)
 {
-    m_nextCaller = {number, name};
+    m_nextCaller = caller;
 }
 
 void SimCalls::ring(int times, int intervalMs)
+{
+    startRinging(m_nextCaller, false, times, intervalMs);
+}
+
+void SimCalls::ringWaiting(const Caller &caller, int times, int intervalMs)
+{
+    startRinging(caller, true, times, intervalMs);
+}
+
+void SimCalls::startRinging(const Caller &caller, bool waits, int times, int intervalMs)
 {
     if (times <= 0)
         return;
     if (const QByteArray why = whyNoRing(); !why.isEmpty()) {
         qCInfo(lcPhoneSim).noquote()
-            << simStamp() << "a call from" << m_nextCaller.number << "not delivered:" << why;
+            << simStamp() << "a call from" << caller.number << "not delivered:" << why;
         return;
     }
     // A ring() during a call keeps that call ringing instead of starting another one.
@@ -60,9 +70,12 @@ void SimCalls::ring(int times, int intervalMs)
         m_ringing = true;
         ++m_callId;
         m_ringIndex = 0;
-        m_ringingCaller = m_nextCaller;
+        m_ringingCaller = caller;
+        m_waiting = waits && !m_activeCall.isEmpty();
+        m_waitingAnnounced = false;
         qCInfo(lcPhoneSim).noquote()
-            << simStamp() << "incoming call from" << m_ringingCaller.number << m_ringingCaller.name;
+            << simStamp() << (m_waiting ? "waiting call from" : "incoming call from")
+            << shownNumber(m_ringingCaller) << m_ringingCaller.name;
     }
     m_ringsLeft = times;
     m_ringTimer->stop();
@@ -116,6 +129,10 @@ void SimCalls::ringTick()
             endIncomingCall(true);
         return;
     }
+    if (m_waiting && !m_activeCall.isEmpty()) {
+        waitTick();
+        return;
+    }
     // A phone set to answer by itself takes the call at its S0th ring: the caller is connected,
     // the call is not missed, and no further ring comes.
     const bool answersItself = m_profile.s0 > 0 && m_ringIndex >= m_profile.s0;
@@ -130,12 +147,41 @@ void SimCalls::ringTick()
         m_profile.resultCode(m_profile.crc ? QByteArray("+CRING: VOICE") : QByteArray("RING"));
     if (m_extraCrAfterRing && bytes.endsWith("\r\n"))
         bytes.insert(bytes.size() - 1, '\r');
-    if (m_profile.clip && !m_profile.quiet) {
-        int type = 0;
-        const QByteArray number = listedNumber(m_ringingCaller.number, &type);
-        bytes += m_profile.info({"+CLIP: \"" + number + "\"," + QByteArray::number(type)});
-    }
+    if (m_profile.clip && !m_profile.quiet)
+        bytes += m_profile.info({callerLine("+CLIP: ", {}, 4)});
     m_output->sendRing(bytes, m_ringIndex, m_callId);
+}
+
+void SimCalls::waitTick()
+{
+    // While the call made stands the caller waits: the phone says so once, with +CCWA (voice,
+    // class 1) and no RING, and the rings the caller hears pass in silence.
+    if (!std::exchange(m_waitingAnnounced, true) && !m_profile.quiet) {
+        qCInfo(lcPhoneSim).noquote() << simStamp() << "-> +CCWA" << shownNumber(m_ringingCaller);
+        m_output->sendResult(m_profile.info({callerLine("+CCWA: ", ",1", 2)}), false, {});
+    }
+    if (m_ringsLeft == 0)
+        endIncomingCall(true);
+}
+
+QByteArray SimCalls::callerLine(const char *prefix, const QByteArray &middle,
+                                int fieldsBeforeValidity) const
+{
+    int type = 0;
+    const QByteArray number = listedNumber(m_ringingCaller.number, &type);
+    QByteArray line = prefix + ('"' + number + "\"," + QByteArray::number(type)) + middle;
+    // The fields between the type and the CLI validity are left empty.
+    if (m_ringingCaller.validity > 0)
+        line +=
+            QByteArray(fieldsBeforeValidity, ',') + QByteArray::number(m_ringingCaller.validity);
+    return line;
+}
+
+QString SimCalls::shownNumber(const Caller &caller)
+{
+    static const QString kHidden[] = {QString(), QStringLiteral("(withheld)"),
+                                      QStringLiteral("(unavailable)")};
+    return caller.validity > 0 ? kHidden[qBound(1, caller.validity, 2)] : caller.number;
 }
 
 QByteArray SimCalls::whyNoRing() const
@@ -153,13 +199,19 @@ void SimCalls::endIncomingCall(bool missed)
 {
     m_ringTimer->stop();
     m_ringing = false;
+    m_waiting = false;
     m_ringsLeft = 0;
+    const QString number = shownNumber(m_ringingCaller);
     if (!missed) {
-        qCInfo(lcPhoneSim).noquote()
-            << simStamp() << "incoming call from" << m_ringingCaller.number << "hung up";
+        qCInfo(lcPhoneSim).noquote() << simStamp() << "incoming call from" << number << "hung up";
         return;
     }
-    qCInfo(lcPhoneSim).noquote() << simStamp() << "missed call from" << m_ringingCaller.number;
+    // A call without a number leaves nothing to call back in the list, as on most phones.
+    if (m_ringingCaller.validity > 0) {
+        qCInfo(lcPhoneSim).noquote() << simStamp() << "missed call" << number << "not listed";
+        return;
+    }
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "missed call from" << number;
     QMutexLocker lock(&m_mutex);
     addNewest(m_missed, m_ringingCaller);
 }
@@ -250,28 +302,56 @@ void SimCalls::abortDial()
 
 void SimCalls::hangUp()
 {
+    // A waiting call cut with the call made is lost to its caller: a missed call.
     if (m_ringing)
-        endIncomingCall(false);
+        endIncomingCall(m_waiting && !m_activeCall.isEmpty());
     // Under +CVHU=1 the phone says OK and keeps the voice call up.
     if (!m_activeCall.isEmpty() && m_profile.cvhu != 1)
         endCall();
+}
+
+bool SimCalls::releaseCall(int index)
+{
+    if (index == 1 && !m_activeCall.isEmpty()) {
+        endCall();
+        return true;
+    }
+    if (m_ringing && index == incomingIndex()) {
+        endIncomingCall(false);
+        return true;
+    }
+    return false;
+}
+
+bool SimCalls::releaseWaitingCall()
+{
+    if (!m_ringing)
+        return false;
+    endIncomingCall(false);
+    return true;
+}
+
+int SimCalls::incomingIndex() const
+{
+    // A call keeps its index while it lasts: a waiting call stays 2 once the call made is gone.
+    return m_waiting || !m_activeCall.isEmpty() ? 2 : 1;
 }
 
 QByteArrayList SimCalls::callList() const
 {
     QByteArrayList lines;
     if (!m_activeCall.isEmpty())
-        lines << callLine(1, true, m_activeStat, m_activeCall);
+        lines << callLine(1, true, m_activeStat, {m_activeCall, {}});
     // A call ringing in while another one stands is a waiting call (5), else an incoming one (4).
     if (m_ringing)
-        lines << callLine(lines.size() + 1, false, lines.isEmpty() ? 4 : 5, m_ringingCaller.number);
+        lines << callLine(incomingIndex(), false, lines.isEmpty() ? 4 : 5, m_ringingCaller);
     return lines;
 }
 
-QByteArray SimCalls::callLine(int id, bool outgoing, int stat, const QString &number) const
+QByteArray SimCalls::callLine(int id, bool outgoing, int stat, const Caller &caller) const
 {
     int type = 0;
-    const QByteArray listed = listedNumber(number, &type);
+    const QByteArray listed = listedNumber(caller.number, &type);
     return "+CLCC: " + QByteArray::number(id) + (outgoing ? ",0," : ",1,") +
            QByteArray::number(stat) + ",0,0,\"" + listed + "\"," + QByteArray::number(type);
 }
@@ -305,7 +385,8 @@ QByteArray SimCalls::listedNumber(const QString &number, int *type) const
 {
     const QByteArray bytes = number.toUtf8();
     const bool international = bytes.startsWith('+');
-    *type = international ? 145 : 129;
+    // 128: no number, as for a withheld caller.
+    *type = international ? 145 : bytes.isEmpty() ? 128 : 129;
     return international && m_bareInternational ? bytes.mid(1) : bytes;
 }
 

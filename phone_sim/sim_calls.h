@@ -24,6 +24,13 @@ struct SimProfile;
 // given command comes in, so its rings cross an exchange or the wait after it. The lists may be
 // read from any thread. No call reaches a phone that is not registered (SimNetwork), nor its
 // rings a hung one: such a call rings nowhere.
+//
+// A caller may withhold the number, or the network may not have it (CLI validity 1 or 2): the
+// caller line then gives no number ("+CLIP: \"\",128,,,,1") and, as on most phones, the call
+// leaves nothing in the missed-call list, whose first entry stays the caller before. A call may
+// ring in while the call made stands (call waiting): it is announced once with +CCWA, not with
+// RING, listed by AT+CLCC as waiting (stat 5), and rings on its own once the call made is gone;
+// AT+CHLD=1<index> ends one call and leaves the other.
 class SimCalls : public QObject
 {
     Q_OBJECT
@@ -39,6 +46,8 @@ public:
     {
         QString number;
         QString name;
+        /// CLI validity: 0 the number is given, 1 withheld by the caller, 2 not available.
+        int validity = 0;
     };
     /// How a dial went: set up (its "OK" maybe held back for the callee) or refused.
     struct DialResult
@@ -51,8 +60,10 @@ public:
     SimCalls(const SimProfile &profile, const SimNetwork &network, SimOutput *output,
              QObject *parent = nullptr);
 
-    void setNextCaller(const QString &number, const QString &name);
+    void setNextCaller(const Caller &caller);
     void ring(int times, int intervalMs);
+    /// A call from `caller` rings in; while the call made stands it waits, announced by +CCWA.
+    void ringWaiting(const Caller &caller, int times, int intervalMs);
     /// A call rings `times` times, `afterMs` after the next command line that starts with
     /// `command` (letter case aside); with 0 its first ring comes before that command's answer.
     void ringAfterCommand(const QByteArray &command, int afterMs, int times, int intervalMs);
@@ -70,8 +81,13 @@ public:
     DialResult dial(const QByteArray &number);
     bool isDialPending() const { return m_dialPending; }
     void abortDial();
-    /// ATH: a ringing call is rejected, a call made is ended unless +CVHU=1 keeps it.
+    /// ATH: a ringing call is rejected, a call made is ended unless +CVHU=1 keeps it; a waiting
+    /// call ends as a missed one.
     void hangUp();
+    /// AT+CHLD=1<index>: ends that call only; false if there is no such call.
+    bool releaseCall(int index);
+    /// AT+CHLD=0: the waiting call (or one ringing in) is rejected; false if there is none.
+    bool releaseWaitingCall();
     /// The calls as AT+CLCC lists them: the call made, then a call ringing in.
     QByteArrayList callList() const;
     void lineClosed();
@@ -92,12 +108,20 @@ private:
         int intervalMs = 0;
     };
 
+    void startRinging(const Caller &caller, bool waits, int times, int intervalMs);
     void ringTick();
+    void waitTick();
+    static QString shownNumber(const Caller &caller);
     QByteArray whyNoRing() const;
     void endIncomingCall(bool missed);
     void calleeActs();
     void endCall();
-    QByteArray callLine(int id, bool outgoing, int stat, const QString &number) const;
+    QByteArray callLine(int id, bool outgoing, int stat, const Caller &caller) const;
+    /// The caller line of the call ringing in: prefix, number and type, `middle`, and the CLI
+    /// validity after `fieldsBeforeValidity` empty fields when there is no number.
+    QByteArray callerLine(const char *prefix, const QByteArray &middle,
+                          int fieldsBeforeValidity) const;
+    int incomingIndex() const;
 
     const SimProfile &m_profile;
     const SimNetwork &m_network;
@@ -109,6 +133,9 @@ private:
     Caller m_nextCaller{QStringLiteral("+393331234567"), QStringLiteral("Mario Rossi")};
     Caller m_ringingCaller;
     bool m_ringing = false;
+    /// The call ringing in came while the call made stood: announced by +CCWA, listed second.
+    bool m_waiting = false;
+    bool m_waitingAnnounced = false;
     quint64 m_callId = 0;
     int m_ringsLeft = 0;
     int m_ringIndex = 0;

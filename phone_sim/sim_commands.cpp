@@ -8,7 +8,9 @@
 
 #include <QMutexLocker>
 
+#include <array>
 #include <functional>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -54,6 +56,7 @@ struct SimCommands::Row
     Run run = {};                ///< any other form; `op` is what follows the name
     bool stored = false;         ///< a setting of the profile that AT&W stores and ATZ restores
     Sim sim = Sim::Any;          ///< what the command needs of the SIM, in every form
+    bool (*refused)(const SimCommands &) = nullptr; ///< a quirk that refuses every form
 };
 
 const std::vector<SimCommands::Row> &SimCommands::table()
@@ -212,8 +215,39 @@ const std::vector<SimCommands::Row> &SimCommands::table()
                     if (!op.isEmpty() || c.m_callListRefused)
                         return false;
                     answer.info += c.m_profile.info(c.m_calls.callList());
+                    if (!c.m_callListNotice.isEmpty())
+                        answer.info += c.m_profile.info({c.m_callListNotice});
                     return true;
                 }},
+        // Call waiting and holding; of its forms the phone plays 0 (reject the waiting call)
+        // and 1X (end call X only).
+        Row{.name = "+CHLD",
+            .test = fixed("+CHLD: (0,1,1x,2,2x,3,4)"),
+            .run = &SimCommands::holdCalls,
+            .refused = [](const SimCommands &c) { return c.m_holdRefused; }},
+        // Text messages: text mode only, where new ones go, and how much of a header is shown.
+        Row{.name = "+CMGF",
+            .read = fixed("+CMGF: 1"),
+            .test = fixed("+CMGF: (1)"),
+            .run =
+                [](SimCommands &, const QByteArray &op, Answer &answer) {
+                    if (op == "=0")
+                        answer.final = "+CMS ERROR: 303";
+                    return op == "=1";
+                },
+            .stored = true},
+        Row{.name = "+CNMI",
+            .read =
+                [](SimCommands &c) {
+                    QByteArrayList values;
+                    for (const int value : c.m_profile.cnmi)
+                        values << QByteArray::number(value);
+                    return QByteArrayList{"+CNMI: " + values.join(',')};
+                },
+            .test = fixed("+CNMI: (0-3),(0-3),(0-3),(0-2),(0,1)"),
+            .run = &SimCommands::setNewMessages,
+            .stored = true},
+        setting("+CSDH", &SimProfile::csdh, 1, {}, "(0,1)"),
     };
     return kTable;
 }
@@ -274,6 +308,8 @@ bool SimCommands::executeOne(const QByteArray &command, Answer &answer)
         answer.final = "+CME ERROR: " + QByteArray::number(refusal);
         return false;
     }
+    if (row->refused && row->refused(*this))
+        return false;
     const auto reply = [&](const Row::Reply &form) {
         if (!form)
             return false;
@@ -467,4 +503,36 @@ bool SimCommands::readPhonebook(const QByteArray &op, Answer &answer)
     // An empty slot is no error for a phone: the list is just shorter.
     answer.info += m_profile.info(lines);
     return true;
+}
+
+bool SimCommands::setNewMessages(const QByteArray &op, Answer &)
+{
+    // +CNMI=<mode>[,<mt>[,<bm>[,<ds>[,<bfr>]]]]: a value left out keeps the one in force.
+    static constexpr int kMax[] = {3, 3, 3, 2, 1};
+    if (!op.startsWith('='))
+        return false;
+    const QByteArrayList values = op.mid(1).split(',');
+    if (values.size() > qsizetype(std::size(kMax)))
+        return false;
+    std::array<int, 5> cnmi = m_profile.cnmi;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QByteArray text = values[i].trimmed();
+        bool ok = text.isEmpty() && i > 0;
+        const int value = ok ? cnmi[i] : text.toInt(&ok);
+        if (!ok || value < 0 || value > kMax[i])
+            return false;
+        cnmi[i] = value;
+    }
+    m_profile.cnmi = cnmi;
+    return true;
+}
+
+bool SimCommands::holdCalls(const QByteArray &op, Answer &)
+{
+    if (op == "=0")
+        return m_calls.releaseWaitingCall();
+    // "=1X": X is a call's index as AT+CLCC gives it.
+    if (op.size() == 3 && op.startsWith("=1") && op[2] >= '1' && op[2] <= '7')
+        return m_calls.releaseCall(op[2] - '0');
+    return false;
 }

@@ -55,6 +55,11 @@ public:
     void setBareAtRefused(bool refused) { m_bareAtRefused = refused; }
     /// Whether AT+CLCC is answered ERROR, as by phones that do not list their calls.
     void setCallListRefused(bool refused) { m_callListRefused = refused; }
+    /// An unsolicited line the phone slips into every AT+CLCC answer, after the calls and before
+    /// the OK, as some phones do with a notice that comes meanwhile; empty: none.
+    void setCallListNotice(const QByteArray &notice) { m_callListNotice = notice; }
+    /// Whether AT+CHLD is answered ERROR in every form, as by phones that cannot hold calls.
+    void setHoldRefused(bool refused) { m_holdRefused = refused; }
     QString model() const;
     void setModel(const QString &model);
 
@@ -76,6 +81,8 @@ private:
     bool selectStorage(const QByteArray &op, Answer &answer);
     QByteArrayList phonebookLimits() const;
     bool readPhonebook(const QByteArray &op, Answer &answer);
+    bool setNewMessages(const QByteArray &op, Answer &answer);
+    bool holdCalls(const QByteArray &op, Answer &answer);
 
     SimProfile &m_profile;
     SimProfile m_stored;
@@ -87,6 +94,8 @@ private:
     bool m_quotedStorageOnly = false;
     bool m_bareAtRefused = false;
     bool m_callListRefused = false;
+    QByteArray m_callListNotice;
+    bool m_holdRefused = false;
 
     // Guards the model, which may be read and set from other threads.
     mutable QMutex m_mutex;

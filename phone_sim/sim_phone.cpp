@@ -159,3 +159,9 @@ void SimPhone::sendRaw(const QByteArray &bytes)
     qCInfo(lcPhoneSim).noquote() << simStamp() << "->" << bytes.size() << "raw bytes";
     m_output.sendRaw(bytes);
 }
+
+void SimPhone::sendNotice(const QByteArray &text)
+{
+    qCInfo(lcPhoneSim).noquote() << simStamp() << "->" << simPrintable(text);
+    m_output.sendResult(m_profile.info({text}), false, {});
+}

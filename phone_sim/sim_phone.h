@@ -5,6 +5,7 @@
 #include "sim_commands.h"
 #include "sim_line_reader.h"
 #include "sim_log.h"
+#include "sim_messages.h"
 #include "sim_network.h"
 #include "sim_output.h"
 #include "sim_profile.h"
@@ -28,7 +29,10 @@
 // missed-call list or one selected only by its quoted name (+CPBS="MC"), international numbers
 // listed without their "+", rings framed with an extra CR, a radio that is off (+CFUN=4) or at
 // its minimum (+CFUN=0), a bare "AT" refused. A call can be set to ring once a given command
-// comes in, so its rings cross an exchange or the wait that follows it.
+// comes in, so its rings cross an exchange or the wait that follows it. A caller may withhold
+// the number; a call may ring in while the call made stands (+CCWA, AT+CLCC stat 5, AT+CHLD);
+// text messages come in, delivered to the port or stored as +CNMI says (SimMessages); a notice
+// may slip into every AT+CLCC answer.
 //
 // It plays the phones that cannot take a call too: a SIM that wants its PIN or PUK (AT+CPIN,
 // AT+CPINR) or is missing, a network lost and found again (with +CREG=1 reports, which ATZ turns
@@ -98,6 +102,10 @@ public:
     /// Whether the phone is hung now (SimPhone::hang).
     bool isHung() const { return m_output.isHung(); }
     void setCallListRefused(bool refused) { m_commands.setCallListRefused(refused); }
+    /// An unsolicited line slipped into every AT+CLCC answer before its OK; empty: none.
+    void setCallListNotice(const QByteArray &notice) { m_commands.setCallListNotice(notice); }
+    /// AT+CHLD answered ERROR in every form.
+    void setHoldRefused(bool refused) { m_commands.setHoldRefused(refused); }
 
 public slots:
     void ring(int times, int intervalMs) { m_calls.ring(times, intervalMs); }
@@ -107,10 +115,24 @@ public slots:
     {
         m_calls.ringAfterCommand(command.toLatin1(), afterMs, times, intervalMs);
     }
-    void setNextCaller(const QString &number, const QString &name)
+    /// The caller of the next calls; a `validity` of 1 (withheld) or 2 (not available) gives
+    /// no number at all.
+    void setNextCaller(const QString &number, const QString &name, int validity = 0)
     {
-        m_calls.setNextCaller(number, name);
+        m_calls.setNextCaller({validity > 0 ? QString() : number, name, validity});
     }
+    /// A call rings in `times` times; while the call made stands it waits, announced by +CCWA.
+    void ringWaiting(const QString &number, int validity, int times, int intervalMs)
+    {
+        m_calls.ringWaiting({validity > 0 ? QString() : number, {}, validity}, times, intervalMs);
+    }
+    /// A text message from `number` comes in, to the port or to the storage as +CNMI says.
+    void receiveMessage(const QString &number, const QByteArray &text)
+    {
+        m_messages.receive(number, text);
+    }
+    /// An unsolicited line, framed as the phone frames its information text.
+    void sendNotice(const QByteArray &text);
     void setSilent(bool silent) { m_silent = silent; }
     void setChunking(int chunkSize, int delayMs) { m_output.setChunking(chunkSize, delayMs); }
     void setCmeError(int code) { m_commands.setCmeError(code); }
@@ -141,6 +163,7 @@ private:
     SimOutput m_output{&m_pty, this};
     SimCalls m_calls{m_profile, m_network, &m_output, this};
     SimCommands m_commands{m_profile, m_calls, m_network};
+    SimMessages m_messages{m_profile, m_network, &m_output};
     SimLineReader m_reader;
     bool m_silent = false;
     QTimer m_hangTimer{this};

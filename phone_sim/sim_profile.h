@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QByteArrayList>
 
+#include <array>
+
 /// The settings a phone's profile holds; the defaults are the factory's (AT&F). They decide how
 /// every answer, ring and call report is framed, so the rooms that write to the line read them.
 struct SimProfile
@@ -18,6 +20,9 @@ struct SimProfile
     int cvhu = 0;               ///< +CVHU=1: ATH answers OK but leaves a voice call up
     int cmee = 0;               ///< +CMEE
     QByteArray charset = "IRA"; ///< +CSCS; "UCS2" sends names hex-coded
+    /// +CNMI: mode, mt, bm, ds, bfr; mt 1 stores a new message and announces it with +CMTI.
+    std::array<int, 5> cnmi{2, 1, 0, 0, 0};
+    int csdh = 0; ///< +CSDH=1: a message's header with every field
 
     /// Information text as these settings frame it; nothing for no lines.
     QByteArray info(const QByteArrayList &lines) const;

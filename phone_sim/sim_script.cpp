@@ -75,7 +75,7 @@ void SimCommander::demoRing()
     // The demo caller must not replace the caller the script chose for its own rings.
     m_phone->setNextCaller(QStringLiteral("+393471234567"), QStringLiteral("Demo Squillo"));
     m_phone->ring(1, 3000);
-    m_phone->setNextCaller(m_callerNumber, m_callerName);
+    m_phone->setNextCaller(m_callerNumber, m_callerName, m_callerValidity);
     m_demoTimer->start(kDemoIntervalMs);
 }
 

@@ -51,6 +51,8 @@ private:
     bool scriptRawBytes(const ScriptLine &line, QString *error);
     bool scriptDial(const ScriptLine &line, QString *error);
     bool scriptCallee(const ScriptLine &line, QString *error);
+    bool scriptWaiting(const ScriptLine &line, QString *error);
+    bool scriptMessage(const ScriptLine &line, QString *error);
 
     void demoRing();
     void onCommand(const QString &line);
@@ -63,6 +65,7 @@ private:
     bool m_listenedTo = false; ///< a start-up dialogue has ended on this line
     QString m_callerNumber;
     QString m_callerName;
+    int m_callerValidity = 0; ///< 1 withheld, 2 unavailable: a caller line without a number
 };
 
 // One source of script lines (a file, stdin): lines run in order, "wait MS" holds back the

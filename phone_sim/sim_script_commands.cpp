@@ -35,6 +35,21 @@ bool isSimCode(const QString &text, qsizetype minLength, qsizetype maxLength)
            std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
+/// The word for a caller without a number, as its CLI validity: "withheld" 1, "unavailable" 2;
+/// 0 for a number.
+int callerValidity(const QString &word)
+{
+    static const QStringList kWords{QStringLiteral("withheld"), QStringLiteral("unavailable")};
+    return int(kWords.indexOf(word)) + 1;
+}
+
+/// What follows a line's first argument, as it stands.
+QString afterFirstArg(const QString &rest)
+{
+    const qsizetype space = rest.indexOf(QLatin1Char(' '));
+    return space < 0 ? QString() : rest.mid(space + 1).trimmed();
+}
+
 std::optional<bool> toSwitch(const QString &text)
 {
     if (text == QLatin1String("on"))
@@ -127,11 +142,25 @@ const std::vector<SimCommander::ScriptCommand> &SimCommander::scriptCommands()
         {"ring", 1, kAny, &SimCommander::scriptRing},
         {"caller", 1, kAny,
          [](SimCommander &c, const Line &line, QString *) {
-             c.m_callerNumber = line.args[0];
+             c.m_callerValidity = callerValidity(line.args[0]);
+             c.m_callerNumber = c.m_callerValidity > 0 ? QString() : line.args[0];
              c.m_callerName = QStringList(line.args.mid(1)).join(QLatin1Char(' '));
-             c.m_phone->setNextCaller(c.m_callerNumber, c.m_callerName);
+             c.m_phone->setNextCaller(c.m_callerNumber, c.m_callerName, c.m_callerValidity);
              return true;
          }},
+        {"waiting", 1, 3, &SimCommander::scriptWaiting},
+        {"sms", 1, kAny, &SimCommander::scriptMessage},
+        {"notice", 1, kAny,
+         [](SimCommander &c, const Line &line, QString *) {
+             c.m_phone->sendNotice(line.rest.toUtf8());
+             return true;
+         }},
+        {"clcc-notice", 0, kAny,
+         [](SimCommander &c, const Line &line, QString *) {
+             c.m_phone->setCallListNotice(line.rest.toUtf8());
+             return true;
+         }},
+        twoWay("chld", "ok", "error", &SimPhone::setHoldRefused),
         twoWay("silent", "off", "on", &SimPhone::setSilent),
         twoWay("mc", "off", "on", &SimPhone::setMissedCallList),
         twoWay("international", "plus", "bare", &SimPhone::setBareInternational),
@@ -339,5 +368,31 @@ bool SimCommander::scriptCallee(const ScriptLine &line, QString *error)
         return false;
     }
     m_phone->setCallee(SimPhone::Callee(which), int(seconds * 1000));
+    return true;
+}
+
+bool SimCommander::scriptWaiting(const ScriptLine &line, QString *error)
+{
+    // "waiting +39333 5 3000": a call that rings 5 times, 3 s apart, waiting while the call
+    // made stands.
+    const QStringList &args = line.args;
+    const auto times = args.size() > 1 ? toInt(args[1], 1, 1000) : 5;
+    const auto interval = args.size() > 2 ? toInt(args[2], 0, 3600000) : 3000;
+    if (!times || !interval) {
+        *error = QStringLiteral("waiting NUMBER|withheld|unavailable [RINGS [INTERVAL_MS]]");
+        return false;
+    }
+    m_phone->ringWaiting(args[0], callerValidity(args[0]), *times, *interval);
+    return true;
+}
+
+bool SimCommander::scriptMessage(const ScriptLine &line, QString *error)
+{
+    const auto text = decodeEscapes(afterFirstArg(line.rest));
+    if (!text) {
+        *error = QStringLiteral("sms NUMBER TEXT, with \\r \\n \\t \\xNN \\\\ escapes");
+        return false;
+    }
+    m_phone->receiveMessage(line.args[0], *text);
     return true;
 }
