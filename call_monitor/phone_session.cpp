@@ -11,6 +11,9 @@ PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, Event
 {
     // Rings that arrive inside an exchange are the monitor's, whoever started the exchange.
     m_exchange.setRingSink(&m_monitor);
+    // Port control writes over panel 2 when it shows the link closed; the monitor's next pass
+    // says again that the port is not open.
+    m_portControl.setShownClosedHandler([this] { m_monitor.portShownClosed(); });
 }
 
 PhoneSession::~PhoneSession() = default;

@@ -16,6 +16,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class AtExchange;
 class SerialLine;
 
@@ -56,6 +58,13 @@ public:
     /// The port number last chosen (1 or 2); assigned only while the port is closed.
     int CommPort() const { return m_commPort; }
 
+    /// Called each time the link is shown closed (panel 1 "DISCONNESSO", panel 2 blank), whether
+    /// by the operator's close, a failed open or a lost device.
+    void setShownClosedHandler(std::function<void()> handler)
+    {
+        m_shownClosed = std::move(handler);
+    }
+
     /// For tests: look for a lost device more often than once a second.
     void setWatchInterval(int ms) { m_watch.setInterval(ms); }
 
@@ -86,4 +95,5 @@ private:
     QElapsedTimer m_sinceLost;
     /// The line has not been open yet since the start options asked for it.
     bool m_awaitedAtStart = false;
+    std::function<void()> m_shownClosed;
 };
