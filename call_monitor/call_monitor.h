@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The call monitor. Each tick of the window's timer runs one pass: it reads what the phone
+// The call monitor. Each run of the window's Timer1 is one pass: it reads what the phone
 // sent, counts the phone's "RING" reports, and once 8 seconds pass without one it classifies
 // the call by its ring count (a squillo when it rang at most Slider3 times), reads the caller
 // from the phone's missed-call list, calls a squillo back when the responder is on, and appends
