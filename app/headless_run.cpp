@@ -11,11 +11,9 @@
 
 HeadlessRun::HeadlessRun(const PortMap &ports, const StartState &start, QObject *parent)
     : QObject(parent), m_view(start, m_clock),
-      m_session(std::make_unique<QtSerialLine>(ports), m_clock, m_pump, m_view, m_view)
+      m_session(std::make_unique<QtSerialLine>(ports), m_clock, m_pump, m_view, m_view),
+      Timer1(m_session, m_clock, m_pump, [this] { m_session.monitor().Timer1_Timer(); })
 {
-    Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(1);
-    connect(&Timer1, &QTimer::timeout, this, [this] { m_session.monitor().Timer1_Timer(); });
     m_quitLimit.setSingleShot(true);
     m_quitLimit.setTimerType(Qt::PreciseTimer);
     connect(&m_quitLimit, &QTimer::timeout, this, [this] {

@@ -4,9 +4,10 @@
 // The run without a window (--headless), for a machine without a display and for the system
 // service: the window's phone session on the real serial line, clock and event loop, with the
 // journal's view in the widgets' place, under a QCoreApplication. Timer1 runs the monitor's pass
-// every millisecond, as the window's does. At start the run does what the window's start options
-// do, except that the port is always opened (COM 1, unless the start chooses COM 2) or, when its
-// device is not there yet or is busy, waited for.
+// when the phone speaks or one of the monitor's deadlines comes, as the window's does, and the run
+// sleeps in between; it has no indicator to blink. At start the run does what the window's start
+// options do, except that the port is always opened (COM 1, unless the start chooses COM 2) or,
+// when its device is not there yet or is busy, waited for.
 //
 // A quit signal (SIGTERM, SIGINT, SIGHUP) ends the run as ESCI ends the window: the phone is
 // reset with IOP("Z") and the run is over. A call-back standing on the line, or a dial the phone
@@ -17,6 +18,7 @@
 
 #include "journal_view.h"
 
+#include "call_monitor/pass_timer.h"
 #include "call_monitor/phone_session.h"
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
@@ -66,8 +68,8 @@ private:
     QtEventPump m_pump;
     JournalView m_view;
     PhoneSession m_session;
-    /// Timer1: drives the call monitor, as fast as the system timer goes.
-    QTimer Timer1;
+    /// Timer1: runs the call monitor's pass when there is something for it to do.
+    PassTimer Timer1;
     QTimer m_quitLimit;
     bool m_quitting = false;
     int m_exitStatus = 0;

@@ -4,8 +4,8 @@
 // The window's place in a run without one: port control and the monitor report to this view,
 // and what the window would show goes to standard error (the journal, under a service) as it
 // changes. Status panels 1 and 2 are written under the logging category tornasquillo.status,
-// each text when it changes and only then: while the port is closed the monitor writes "Porta non
-// aperta o occupata" on every tick, and Label5's blinking is no news. A blank panel is not
+// each text when it changes and only then: the monitor writes "Porta non aperta o occupata" again
+// whenever the port is shown closed, and Label5's blinking is no news. A blank panel is not
 // written. Each event line is stamped with the clock's wall time and goes to the journal's
 // tornasquillo.calls line, as the window's lines do, and is handed on
 // for the file of --log and the desktop. Nobody moves a slider or clicks: the sliders keep their

@@ -3,7 +3,7 @@
 // a thread of its own, and of the real program as a process of its own. Prints one table;
 // nothing here is a pass/fail test.
 //
-//   tornasquillo-bench [--quick]
+//   tornasquillo-bench [--quick] [--seconds N]
 //       [--only exchange,ring,lookup,callback,silent,idle,memory,startup,window,headless]
 
 #include "bench_support.h"
@@ -13,6 +13,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLoggingCategory>
+
+#include <algorithm>
 
 using namespace bench;
 
@@ -31,9 +33,17 @@ int main(int argc, char *argv[])
     QCommandLineOption quick(QStringLiteral("quick"), QStringLiteral("Fewer and shorter runs."));
     QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Comma-separated sections."),
                             QStringLiteral("sections"));
-    parser.addOptions({quick, only});
+    QCommandLineOption idleSeconds(
+        QStringLiteral("seconds"),
+        QStringLiteral("Seconds of each idle figure (idle, window, headless); 60 by default, 10 "
+                       "with --quick."),
+        QStringLiteral("N"));
+    parser.addOptions({quick, only, idleSeconds});
     parser.process(app);
     const bool fast = parser.isSet(quick);
+    const int idleFor = parser.isSet(idleSeconds) ? std::max(1, parser.value(idleSeconds).toInt())
+                        : fast                    ? 10
+                                                  : 60;
     const QStringList sections =
         parser.isSet(only) ? parser.value(only).split(u',')
                            : QStringList{"exchange", "ring",   "lookup",  "callback", "silent",
@@ -52,7 +62,7 @@ int main(int argc, char *argv[])
     if (sections.contains(u"silent"))
         benchSilent(fast ? 3 : 10);
     if (sections.contains(u"idle"))
-        benchIdle(fast ? 10 : 60);
+        benchIdle(idleFor);
     if (sections.contains(u"memory")) {
         benchMemory(fast ? 2000 : 10000, false);
         benchMemory(fast ? 2000 : 10000, true);
@@ -61,9 +71,9 @@ int main(int argc, char *argv[])
     if (sections.contains(u"startup"))
         benchStartup(fast ? 5 : 20);
     if (sections.contains(u"window"))
-        benchWindow(fast ? 10 : 60);
+        benchWindow(idleFor);
     if (sections.contains(u"headless"))
-        benchHeadless(fast ? 10 : 60);
+        benchHeadless(idleFor);
 
     printReport();
     return 0;

@@ -53,8 +53,8 @@ public:
     qint64 classifiedNs = 0, loggedNs = 0;
 };
 
-/// The phone session on a pseudo-terminal and the machine's clock, ticking every millisecond as
-/// the window's timer does, its line open and the phone's echo off.
+/// The phone session on a pseudo-terminal and the machine's clock, its pass run by Timer1 as the
+/// window's is, its line open and the phone's echo off.
 struct Program : BasicPtyProgram<BenchView, SteadyClock>
 {
     explicit Program(const QString &device, bool ticking = true)

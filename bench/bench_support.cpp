@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QList>
@@ -52,6 +53,25 @@ double processCpuSeconds(qint64 pid)
     if (fields.size() < 13)
         return -1;
     return (fields[11].toLongLong() + fields[12].toLongLong()) / double(::sysconf(_SC_CLK_TCK));
+}
+
+long long contextSwitches(qint64 pid)
+{
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    if (!tasks.exists())
+        return -1;
+    long long switches = 0;
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(tasks.filePath(task + QStringLiteral("/status")));
+        if (!status.open(QIODevice::ReadOnly))
+            continue; // the thread ended meanwhile
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("voluntary_ctxt_switches:") ||
+                line.startsWith("nonvoluntary_ctxt_switches:"))
+                switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        }
+    }
+    return switches;
 }
 
 long residentKb(qint64 pid)

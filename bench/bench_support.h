@@ -22,6 +22,10 @@ double cpuSeconds(int who = RUSAGE_THREAD);
 /// CPU seconds (user + system) a process has used so far, from /proc/<pid>/stat; -1 if gone.
 double processCpuSeconds(qint64 pid);
 
+/// Context switches, voluntary and involuntary, of every thread of the process `pid` so far, from
+/// /proc/<pid>/task/*/status: each is the process waking (or being woken) once; -1 if gone.
+long long contextSwitches(qint64 pid);
+
 /// Resident memory in KiB of this process, or of the process `pid`; -1 if unknown.
 long residentKb(qint64 pid = 0);
 

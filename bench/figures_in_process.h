@@ -17,9 +17,9 @@ void benchRing(int count);
 void benchLookup(int calls);
 /// CPU of one call-back with the sliders given, against `idleSeconds` of idle first.
 void benchCallBack(int slider2, int slider1, int idleSeconds);
-/// CPU of one exchange the phone never answers, alone and with the 1 ms timer ticking.
+/// CPU of one exchange the phone never answers, alone and with Timer1 running.
 void benchSilent(int idleSeconds);
-/// CPU of the parts on an open, idle line beside a bare 1 ms Qt timer, each in a child process.
+/// CPU of the parts on an open, idle line beside a bare Qt event loop, each in a child process.
 void benchIdle(int seconds);
 /// Resident memory after `calls` calls through the monitor, the event lines kept or dropped.
 void benchMemory(int calls, bool keepLines);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Figures of the real program as a process of its own: its start-up, its CPU under Xvfb beside a
-// bare Qt Widgets window with a 1 ms timer, and its run without a window beside a bare
-// QCoreApplication with a 1 ms timer and an open pseudo-terminal.
+// Figures of the real program as a process of its own: its start-up, its wake-ups and CPU under
+// Xvfb beside a bare Qt Widgets window with no timer, and its run without a window beside a bare
+// QCoreApplication with no timer and an open pseudo-terminal, measured over the same seconds.
 
 namespace bench {
 

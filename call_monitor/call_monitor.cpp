@@ -55,6 +55,42 @@ void CallMonitor::Timer1_Timer()
     runPass();
 }
 
+std::optional<double> CallMonitor::nextPassDue() const
+{
+    std::optional<double> due;
+    const auto consider = [&due](std::optional<double> at) {
+        if (at && (!due || *at < *due))
+            due = at;
+    };
+    if (!(m_view.flgtok() && m_line.isOpen())) {
+        if (m_closedToShow)
+            consider(m_clock.seconds());
+    } else if (!m_endedCalls.empty()) {
+        consider(m_clock.seconds());
+    } else if (RingCount > 0) {
+        consider(LastRingTime + kCallOver);
+    } else if (m_idleWorkDue) {
+        consider(m_idleWorkDue());
+    }
+    for (const auto &dueTime : m_dueTimes)
+        consider(dueTime());
+    return due;
+}
+
+void CallMonitor::addDueTime(std::function<std::optional<double>()> due)
+{
+    m_dueTimes.push_back(std::move(due));
+}
+
+std::optional<double> CallMonitor::blinkDue() const
+{
+    if (!(m_view.flgrisp() && m_view.flgtok() && m_line.isOpen()))
+        return std::nullopt;
+    // The label changes once the clock is past the mark, and the design's tick comes a
+    // millisecond after it.
+    return BlinkTime + kBlinkPeriod + kPassAfterMark;
+}
+
 void CallMonitor::ringArrived(double at)
 {
     // A ring 8 seconds or more after the last one is a new call, even when no pass has yet
@@ -149,8 +185,10 @@ void CallMonitor::runPass()
 {
     if (!(m_view.flgtok() && m_line.isOpen())) {
         m_view.setPanel2Text(QStringLiteral("Porta non aperta o occupata"));
+        m_closedToShow = false;
         return;
     }
+    m_closedToShow = true; // for the next time the port closes
 
     const long long ringsBefore = m_ringsHeard;
     readLine();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The call monitor. Each tick of the window's timer runs one pass: it reads what the phone
+// The call monitor. Each run of the window's Timer1 is one pass: it reads what the phone
 // sent, counts the phone's "RING" reports, and once 8 seconds pass without one it classifies
 // the call by its ring count (a squillo when it rang at most Slider3 times), reads the caller
 // from the phone's missed-call list, calls a squillo back when the responder is on, and appends
@@ -20,6 +20,11 @@
 // less than the cool-down ago, or one past the hour's call-back limit is not called back. Its
 // line is logged all the same, and the journal says why no call-back went out and how to allow
 // it. A call-back that is answered, rejected or gone from the phone's calls is hung up at once.
+//
+// Between passes nothing needs looking at but the line and the clock: nextPassDue() says when the
+// next pass has something to do (a call's 8 seconds over, an ended call waiting its turn, a closed
+// port to report), so whoever drives the monitor can sleep until then or until the phone speaks.
+// Others whose work runs in the pass add their own due times with addDueTime().
 
 #include "call_back_cool_down.h"
 #include "call_back_hold.h"
@@ -33,6 +38,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class AtExchange;
 struct CallerEntry;
@@ -85,6 +92,9 @@ public:
     static constexpr double kBlinkPeriod = 1.0; ///< Label5 changes at most this often
     static constexpr int kFieldWidth = 15;      ///< number and name columns of an event line
     static constexpr int kWaitSliceMs = 50;     ///< longest block between two looks at the clock
+    /// A pass that waits for the clock to be past a mark comes this long after it, as the
+    /// design's tick did.
+    static constexpr double kPassAfterMark = 0.001;
     /// While a call-back stands, the phone is asked for its calls this often, from this long
     /// after the dial (a phone may not list a call it has only just begun to set up).
     static constexpr double kAskCallsEvery = 1.0;
@@ -101,14 +111,33 @@ public:
     void Timer1_Timer();
 
     bool isPassRunning() const { return m_inPass; }
+
+    /// When, on the monitor's clock, the next pass has something to do, if ever: the earliest of
+    /// the monitor's own deadlines and of the due times added. A moment already past means now.
+    /// Between two passes nothing else changes what a pass does, except what the phone sends.
+    std::optional<double> nextPassDue() const;
+    /// A due time of someone whose work runs in the pass (a question asked from the idle pass):
+    /// `due` is asked by every nextPassDue(), on the monitor's clock; empty while nothing is due.
+    void addDueTime(std::function<std::optional<double>()> due);
+    /// When the next pass changes Label5, while the responder is on and the port open. Only the
+    /// window adds it to the due times: a run without one shows no indicator.
+    std::optional<double> blinkDue() const;
+    /// Port control has written over panel 2 with the port closed: the next pass says again that
+    /// the port is not open.
+    void portShownClosed() { m_closedToShow = true; }
     /// Whether a call-back stands on the line: from the phone's OK to its dial until the
     /// hang-up. Whoever ends the program meanwhile hangs it up first, so no call is left open.
     bool isCallBackStanding() const { return m_callBackPhase == CallBackPhase::Standing; }
 
     void setCallBackRules(const CallBackRules &rules);
     /// What an idle pass does besides reading the line (no call counted, none waiting to be
-    /// handled, no call-back under way): the phone watch's next question.
-    void setIdleWork(std::function<void()> work) { m_idleWork = std::move(work); }
+    /// handled, no call-back under way): the phone watch's next question, and when it is due.
+    /// That due time counts only while the monitor is idle: a call ringing puts it off.
+    void setIdleWork(std::function<void()> work, std::function<std::optional<double>()> due)
+    {
+        m_idleWork = std::move(work);
+        m_idleWorkDue = std::move(due);
+    }
     /// Where the phone's registration reports go.
     void setRegistrationHandler(std::function<void(int)> handler)
     {
@@ -169,6 +198,9 @@ private:
     EventPump &m_pump;
     MonitorView &m_view;
     bool m_inPass = false;
+    /// Panel 2 does not say yet that the port is closed (or the monitor stopped).
+    bool m_closedToShow = true;
+    std::vector<std::function<std::optional<double>()>> m_dueTimes;
 
     /// LastInput: the chunk read from the port on this tick.
     QString LastInput;
@@ -203,5 +235,6 @@ private:
     /// Cleared when the phone answered AT+CLCC with anything but a list: it is not asked again.
     bool m_phoneListsCalls = true;
     std::function<void()> m_idleWork;
+    std::function<std::optional<double>()> m_idleWorkDue;
     std::function<void(int)> m_registrationHandler;
 };

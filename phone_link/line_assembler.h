@@ -4,8 +4,8 @@
 #include <QString>
 
 /// Holds back a line that is still arriving. At 19200 baud CR LF "RING" CR LF takes about 4 ms on
-/// the wire and a UART or USB adapter hands it over in pieces, while the monitor polls every
-/// millisecond and counts a ring only when one poll sees the whole of it. So everything received
+/// the wire and a UART or USB adapter hands it over in pieces, while the monitor reads whenever
+/// bytes arrive and counts a ring only when one read sees the whole of it. So everything received
 /// is handed out except an unfinished last line (no CR LF after it yet), which waits until its
 /// end arrives, the line has been quiet for a few character times, or it fills the input buffer.
 class LineAssembler

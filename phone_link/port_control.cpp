@@ -128,6 +128,8 @@ void PortControl::showClosed()
     m_view.setPanelText(1, QStringLiteral("DISCONNESSO"));
     m_view.setPanelText(2, QStringLiteral(" "));
     m_view.setFrame2Enabled(true);
+    if (m_shownClosed)
+        m_shownClosed();
 }
 
 void PortControl::onLost()

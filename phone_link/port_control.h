@@ -77,6 +77,13 @@ public:
     /// The port number last chosen (1 or 2); assigned only while the port is closed.
     int CommPort() const { return m_commPort; }
 
+    /// Called each time the link is shown closed (panel 1 "DISCONNESSO", panel 2 blank), whether
+    /// by the operator's close, a failed open or a lost device.
+    void setShownClosedHandler(std::function<void()> handler)
+    {
+        m_shownClosed = std::move(handler);
+    }
+
     /// For tests: look for a lost device more often than once a second.
     void setWatchInterval(int ms) { m_watch.setInterval(ms); }
 
@@ -109,4 +116,5 @@ private:
     bool m_awaitedAtStart = false;
     QString m_model;
     std::function<void()> m_started;
+    std::function<void()> m_shownClosed;
 };

@@ -7,11 +7,9 @@
 
 #include <QDBusConnection>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
 #include <cerrno>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcLink, "tornasquillo.link", QtInfoMsg)
@@ -30,18 +28,29 @@ const char *const kRemoved =
 const char *const kReadFailed = QT_TRANSLATE_NOOP("QtSerialLine", "reading from the device failed");
 const char *const kWriteFailed = QT_TRANSLATE_NOOP("QtSerialLine", "writing to the device failed");
 
+/// A device that hung up (unplugged, or a pseudo-terminal whose far end closed) fails its reads as
+/// any broken device does; only its state tells the two apart.
+bool hungUp(int fd)
+{
+    pollfd device{fd, POLLIN, 0};
+    return fd < 0 || (::poll(&device, 1, 0) > 0 && (device.revents & (POLLHUP | POLLNVAL)) != 0);
+}
+
 } // namespace
 
 QtSerialLine::QtSerialLine(PortMap ports, QObject *parent)
     : QObject(parent), m_ports(std::move(ports))
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { reportArrival(); });
+    m_port.setReadBufferSize(kReadBufferSize);
+    m_release.setSingleShot(true);
+    m_release.setTimerType(Qt::PreciseTimer);
+    m_release.setInterval(int(LineAssembler::kQuietMs));
+    connect(&m_release, &QTimer::timeout, this, [this] { reportArrival(); });
 }
 
-QtSerialLine::~QtSerialLine()
-{
-    stopWatch();
-}
+QtSerialLine::~QtSerialLine() = default;
 
 bool QtSerialLine::open(int portNumber)
 {
@@ -138,21 +147,15 @@ void QtSerialLine::setUpOpenPort()
     m_port.clearError();
     // What the device said while nobody listened (rings of a call long over) is not news.
     m_port.clear(QSerialPort::Input);
-    // The line is polled: QSerialPort's receive notifier would put the device in every poll of
-    // the event loop for a readyRead() nobody waits for. The watcher takes its place.
-    for (QSocketNotifier *notifier : m_port.findChildren<QSocketNotifier *>())
-        if (notifier->type() == QSocketNotifier::Read)
-            notifier->setEnabled(false);
-    startWatch();
     m_sinceOpen.start();
 }
 
 void QtSerialLine::close()
 {
-    stopWatch();
     if (m_port.isOpen())
         m_port.close();
     m_lines.clear();
+    m_release.stop();
 }
 
 bool QtSerialLine::isOpen() const
@@ -170,97 +173,19 @@ QString QtSerialLine::readAll()
 {
     if (!m_port.isOpen())
         return {};
-    // Without a watcher (it could not start) the device is asked on every pass.
-    if (m_readable.exchange(false) || m_wakeFd < 0) {
-        const qsizetype count = readDevice();
-        if (!m_port.isOpen())
-            return {};
-        if (m_wakeFd >= 0)
-            ::eventfd_write(m_wakeFd, 1); // the watcher sleeps on the device again
-        if (count > 0)
-            m_lines.feed(QString::fromLatin1(m_chunk.constData(), count), m_sinceOpen.elapsed());
-    }
-    // An idle line costs a pass no look at the clock.
+    // QSerialPort read the device when the event loop found it readable; a device that is gone
+    // or fails said so through errorOccurred() and closed the line.
+    if (m_port.bytesAvailable() > 0)
+        m_lines.feed(QString::fromLatin1(m_port.readAll()), m_sinceOpen.elapsed());
+    // An idle line costs a read no look at the clock.
     if (!m_lines.isHolding())
         return {};
-    return m_lines.take(m_sinceOpen.elapsed());
-}
-
-qsizetype QtSerialLine::readDevice()
-{
-    const int fd = int(m_port.handle());
-    pollfd device{fd, POLLIN, 0};
-    // Asked without waiting first: on a quiet tty a read finds nothing and returns 0, as a
-    // hung-up one does. An interrupted call is asked again on the next pass.
-    if (::poll(&device, 1, 0) <= 0)
-        return 0;
-    m_chunk.resize(kReadBufferSize);
-    ssize_t count = 0;
-    do {
-        count = ::read(fd, m_chunk.data(), m_chunk.size());
-    } while (count < 0 && errno == EINTR);
-    if (count > 0)
-        return count;
-    if (count < 0 && errno == EAGAIN)
-        return 0;
-    // Readable with nothing to read: a device that hung up (unplugged) reads as its end, and a
-    // pseudo-terminal whose far end closed fails with EIO once it is drained.
-    lose(count == 0 || errno == EIO || errno == EBADF ? kRemoved : kReadFailed);
-    return 0;
-}
-
-void QtSerialLine::startWatch()
-{
-    stopWatch();
-    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_wakeFd < 0)
-        return;
-    m_stopping = false;
-    m_readable = false;
-    m_watcher = std::thread(&QtSerialLine::watchDevice, this, int(m_port.handle()));
-}
-
-void QtSerialLine::stopWatch()
-{
-    if (m_watcher.joinable()) {
-        m_stopping = true;
-        ::eventfd_write(m_wakeFd, 1);
-        m_watcher.join();
-    }
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
-    m_wakeFd = -1;
-    m_readable = false;
-}
-
-void QtSerialLine::watchDevice(int device)
-{
-    eventfd_t count = 0;
-    for (;;) {
-        pollfd both[2] = {{device, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-        if (::poll(both, 2, -1) < 0)
-            continue; // interrupted
-        if (both[1].revents != 0) {
-            ::eventfd_read(m_wakeFd, &count);
-            if (m_stopping)
-                return;
-            continue;
-        }
-        if (both[0].revents == 0)
-            continue;
-        // Bytes, or a hang-up: the reader's to find out. Posting an event wakes the event loop
-        // as data on a notifier would, so an exchange waiting in it looks at once.
-        m_readable = true;
-        QMetaObject::invokeMethod(
-            this, [] {}, Qt::QueuedConnection);
-        // The device stays readable until it is read: sleep until readAll() has looked.
-        pollfd wake{m_wakeFd, POLLIN, 0};
-        while (::poll(&wake, 1, -1) < 0) {
-        }
-        ::eventfd_read(m_wakeFd, &count);
-        if (m_stopping)
-            return;
-    }
+    QString ready = m_lines.take(m_sinceOpen.elapsed());
+    // A line still arriving is handed out when its end comes (an arrival of its own) or, at the
+    // latest, once the line has been quiet for the assembler's while since this read.
+    if (m_lines.isHolding())
+        m_release.start();
+    return ready;
 }
 
 void QtSerialLine::onError(QSerialPort::SerialPortError error)
@@ -271,7 +196,7 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
         what = kRemoved;
         break;
     case QSerialPort::ReadError:
-        what = kReadFailed;
+        what = hungUp(int(m_port.handle())) ? kRemoved : kReadFailed;
         break;
     case QSerialPort::WriteError:
         what = kWriteFailed;
@@ -290,8 +215,8 @@ void QtSerialLine::lose(const char *what)
     // A device that is gone keeps signalling; closing the port stops that at once.
     qCWarning(lcLink).noquote()
         << tr("the line to %1 failed: %2 - port closed").arg(m_port.portName(), tr(what));
-    stopWatch();
     m_port.close();
     m_lines.clear();
+    m_release.stop();
     reportLost();
 }

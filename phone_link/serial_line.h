@@ -6,8 +6,9 @@
 
 #include <functional>
 
-/// The phone's serial line as the exchange and the monitor see it. It is polled: nothing is
-/// delivered unless readAll() is called. Text is one character per byte on the wire.
+/// The phone's serial line as the exchange and the monitor see it. Nothing is delivered unless
+/// readAll() is called; a line that can tell says when there is something to read. Text is one
+/// character per byte on the wire.
 class SerialLine
 {
 public:
@@ -33,6 +34,9 @@ public:
 
     /// Called when the line closes on its own (device unplugged, I/O failure), never on close().
     void setLostHandler(std::function<void()> handler) { m_lost = std::move(handler); }
+    /// Called from the event loop when readAll() has something new to hand out (or the device
+    /// something to say about itself): whoever sleeps until the phone speaks wakes on it.
+    void setArrivalHandler(std::function<void()> handler) { m_arrival = std::move(handler); }
 
 protected:
     void reportLost()
@@ -40,7 +44,13 @@ protected:
         if (m_lost)
             m_lost();
     }
+    void reportArrival()
+    {
+        if (m_arrival)
+            m_arrival();
+    }
 
 private:
     std::function<void()> m_lost;
+    std::function<void()> m_arrival;
 };

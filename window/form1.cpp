@@ -26,7 +26,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcWindow, "tornasquillo.window", QtInfoMsg)
 
@@ -179,8 +178,11 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
 Form1::Form1(std::unique_ptr<SerialLine> line, std::unique_ptr<Clock> clock,
              std::unique_ptr<EventPump> pump, QWidget *parent)
     : QWidget(parent), m_clock(std::move(clock)), m_pump(std::move(pump)),
-      m_session(std::move(line), *m_clock, *m_pump, *this, *this)
+      m_session(std::move(line), *m_clock, *m_pump, *this, *this),
+      Timer1(m_session, *m_clock, *m_pump, [this] { Timer1_Timer(); })
 {
+    // "!ATTIVO!" changes on a pass of its own once a second, and only where it is shown.
+    m_session.monitor().addDueTime([this] { return m_session.monitor().blinkDue(); });
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tornasquillo v 1.0"));
     setWindowIcon(programIcon());
@@ -230,11 +232,6 @@ void Form1::createControls()
     Label3->setBuddy(List2);
     startSliders();
     createStatusPanels();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(1);
 }
 
 QWidget *Form1::makeControl(const ControlDesign &design, QWidget *parent)
@@ -324,7 +321,6 @@ void Form1::wireConnections()
     connect(Slider3, &QSlider::valueChanged, this, &Form1::Slider3_Scroll);
     for (StatusPanel *panel : m_panels)
         connect(panel, &StatusPanel::panelClicked, this, &Form1::StatusBar1_PanelClick);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 }
 
 void Form1::applyTabOrder()
@@ -357,7 +353,7 @@ void Form1::Form_Load()
 {
     m_flgtok = true;
     m_flgrisp = false;
-    Timer1->start();
+    Timer1.start();
 }
 
 void Form1::Command1_Click()
@@ -418,6 +414,7 @@ void Form1::endProgram()
     if (m_ended)
         return;
     m_ended = true;
+    Timer1.stop();
     // Waits and exchanges still running below this handler return at once, so the event loop
     // can end without waiting for a call-back's seconds.
     m_pump->requestStop();
@@ -429,7 +426,6 @@ void Form1::setPanelText(int panel, const QString &text)
 {
     if (panel < 1 || panel > int(m_panels.size()))
         return;
-    // While the port is closed the monitor writes panel 2 on every millisecond's tick.
     StatusPanel *target = m_panels[panel - 1];
     if (target->text() != text)
         target->setText(text);

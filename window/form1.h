@@ -17,6 +17,7 @@
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
 
 #include "call_log/call_record.h"
+#include "call_monitor/pass_timer.h"
 #include "call_monitor/phone_session.h"
 #include "start_state.h"
 
@@ -35,7 +36,6 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QStatusBar;
-class QTimer;
 class BorderlessGroup;
 class StatusPanel;
 struct ControlDesign;
@@ -96,7 +96,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    /// Makes the designed controls (control_design.h), then the status panels and the timer.
+    /// Makes the designed controls (control_design.h), then the status panels.
     void createControls();
     /// One control of the design, placed and captioned, in parent.
     QWidget *makeControl(const ControlDesign &design, QWidget *parent);
@@ -161,13 +161,14 @@ private:
     /// StatusBar1: link state, progress and the exit panel.
     QStatusBar *StatusBar1 = nullptr;
     std::array<StatusPanel *, 3> m_panels{};
-    /// Timer1: drives the call monitor, as fast as the system timer goes.
-    QTimer *Timer1 = nullptr;
 
     std::unique_ptr<Clock> m_clock;
     std::unique_ptr<EventPump> m_pump;
     /// The serial line to the phone (MSComm1), the exchange, port control and the monitor.
     PhoneSession m_session;
+    /// Timer1: runs the call monitor's pass when the phone speaks, when one of the monitor's
+    /// deadlines comes, and when Label5 is to change.
+    PassTimer Timer1;
 
     /// flgtok: the call monitor runs only while it is set.
     bool m_flgtok = false;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "call_monitor/pass_timer.h"
 #include "tests/support/fake_phone.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/test_numbers.h"
@@ -559,6 +560,30 @@ private slots:
         rig.view.risp = false;
         rig.run(5, 0.01);
         QCOMPARE(rig.view.label5Changes, 4);
+    }
+
+    void anIdleProgramWakesForNothingBeforeItsNextDeadline()
+    {
+        // Timer1 as the window and the run without one drive the monitor, on the fake clock:
+        // what it has armed there is all the program wakes for, besides the phone.
+        Rig rig;
+        PassTimer timer1(rig.session, rig.clock, rig.pump, [&] { rig.monitor.Timer1_Timer(); });
+        timer1.start();
+        QCOMPARE(rig.clock.nextWake(), std::optional(1000.5)); // the first pass comes at once
+        rig.clock.fireDue();
+        QCOMPARE(rig.clock.nextWake(), std::nullopt); // idle: nothing at all
+
+        rig.ring();
+        rig.pump.beforeSleep(); // as the event loop asks before it sleeps
+        QCOMPARE(rig.clock.nextWake(), std::optional(1000.5 + CallMonitor::kCallOver));
+        rig.monitor.addDueTime([] { return std::optional(1030.0); });
+        rig.pump.beforeSleep();
+        QCOMPARE(rig.clock.nextWake(), std::optional(1000.5 + CallMonitor::kCallOver));
+
+        rig.clock.set(1008.5);
+        rig.clock.fireDue();
+        QCOMPARE(rig.view.list2.size(), 1);
+        QCOMPARE(rig.clock.nextWake(), std::optional(1030.0)); // the other owner's, alone
     }
 
     void aClosedPortOrAStoppedMonitorOnlyReportsIt()

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 /// The phone session over a pseudo-terminal to the simulated phone: the link alone, and the
-/// monitor driven by a 1 ms timer as in the program.
+/// monitor driven by Timer1 as in the program.
 class TestSessionWithPhone : public QObject
 {
     Q_OBJECT

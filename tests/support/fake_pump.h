@@ -18,6 +18,8 @@ public:
     /// Whether something arrived since the last pump (new data on the line): then the pump
     /// returns at once, as the real one does, and no time passes.
     std::function<bool()> ready;
+    /// What the program asked to run before the loop waits, as the real loop runs it.
+    std::function<void()> beforeSleep;
 
     void pumpEvents(int maxWaitMs) override
     {
@@ -25,12 +27,18 @@ public:
         totalWaitMs += maxWaitMs;
         if (onPump)
             onPump();
+        if (beforeSleep && maxWaitMs > 0)
+            beforeSleep();
         if (!(ready && ready()))
             m_clock.advance(maxWaitMs / 1000.0);
     }
 
     bool isStopping() const override { return stopping; }
     void requestStop() override { stopping = true; }
+    void setBeforeSleep(std::function<void()> handler) override
+    {
+        beforeSleep = std::move(handler);
+    }
 
     bool stopping = false;
     int calls = 0;

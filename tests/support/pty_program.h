@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "call_monitor/pass_timer.h"
 #include "call_monitor/phone_session.h"
 #include "fake_clock.h"
 #include "fake_monitor_view.h"
@@ -8,10 +9,8 @@
 #include "phone_link/event_pump.h"
 #include "phone_link/qt_serial_line.h"
 
-#include <QTimer>
-
 /// The phone session on a real device (a pseudo-terminal) and the real event loop, with fake
-/// views, the monitor ticking every millisecond as the window's timer makes it. The tests' clock
+/// views, the monitor's pass run by Timer1 as in the window. The tests' clock
 /// skips the seconds the program waits by design; the bench gives the machine's clock and a view
 /// of its own.
 template<class View = FakeMonitorView, class SessionClock = SkippingClock>
@@ -25,9 +24,6 @@ struct BasicPtyProgram
               clock, pump, portView, view),
           line(static_cast<QtSerialLine &>(session.line()))
     {
-        timer.setInterval(1);
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [this] { monitor.Timer1_Timer(); });
         if (ticking == Ticks)
             timer.start();
     }
@@ -41,7 +37,7 @@ struct BasicPtyProgram
     AtExchange &exchange = session.exchange();
     PortControl &control = session.portControl();
     CallMonitor &monitor = session.monitor();
-    QTimer timer;
+    PassTimer timer{session, clock, pump, [this] { monitor.Timer1_Timer(); }};
 };
 
 using PtyProgram = BasicPtyProgram<>;

@@ -288,7 +288,8 @@ private slots:
         const int shows = watch.shows;
         clock->skip(2.5); // longer than two blink periods
         const long long looked = clock->reads;
-        QTRY_VERIFY(clock->reads > looked + 100); // the monitor has looked at the clock since
+        phone.sendRaw("\r\n+CSQ: 20,0\r\n"); // stray text: the monitor runs a pass for it
+        QTRY_VERIFY(clock->reads > looked);  // the monitor has looked at the clock since
         QCOMPARE(watch.shows, shows);
         QVERIFY(label5->isHidden());
     }
