@@ -150,6 +150,14 @@
         <source>the phone does not list its calls (AT+CLCC answered %1): a call-back that is answered stands until it is hung up as set; AT+CLCC is not asked again</source>
         <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto %1): una richiamata con risposta resta in linea fino al riaggancio impostato; AT+CLCC non viene più chiesto</translation>
     </message>
+    <message>
+        <source>the caller withheld the number, or the network did not give it: logged as &quot;%1&quot;, and nobody is called back</source>
+        <translation>il chiamante ha nascosto il numero, o la rete non lo ha fornito: registrato come &quot;%1&quot;, e non si richiama nessuno</translation>
+    </message>
+    <message>
+        <source>longer than the 15 digits of any phone number; it is never dialled</source>
+        <translation>è più lungo delle 15 cifre di qualsiasi numero di telefono; non viene mai chiamato</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -230,10 +238,6 @@
         <translation>Mostra anche ogni chiamata come notifica sul desktop.</translation>
     </message>
     <message>
-        <source>Do not call back a number that was called back less than MINUTES ago (0 to %1; default 0: no cool-down).</source>
-        <translation>Non richiama un numero già richiamato meno di MINUTI fa (da 0 a %1; predefinito 0: nessuna pausa tra le richiamate).</translation>
-    </message>
-    <message>
         <source>MINUTES</source>
         <translation>MINUTI</translation>
     </message>
@@ -280,6 +284,10 @@
     <message>
         <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down, --pin-file and --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 so that the service is started again. For a machine without a desktop, and for tornasquillo.service.</source>
         <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down, --pin-file e --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI, SIGHUP con codice di uscita 129 perché il servizio venga riavviato. Per una macchina senza desktop e per tornasquillo.service.</translation>
+    </message>
+    <message>
+        <source>Do not call back a number that was called back less than MINUTES ago (0 to %1; default %2). A caller&apos;s number can be forged: the cool-down keeps a stranger from being called back over and over on your SIM. 0: every squillo is called back.</source>
+        <translation>Non richiama un numero già richiamato meno di MINUTI fa (da 0 a %1; predefinito %2). Il numero di un chiamante si può falsificare: la pausa tra le richiamate evita che un estraneo venga richiamato più e più volte a spese della propria SIM. 0: ogni squillo viene richiamato.</translation>
     </message>
 </context>
 <context>
@@ -346,6 +354,14 @@
     <message>
         <source>The phone</source>
         <translation>Il telefono</translation>
+    </message>
+    <message>
+        <source>a withheld number</source>
+        <translation>un numero nascosto</translation>
+    </message>
+    <message>
+        <source>Number withheld; not called back</source>
+        <translation>Numero nascosto; non richiamato</translation>
     </message>
 </context>
 <context>
@@ -1056,6 +1072,14 @@
     <message>
         <source>cannot note the PIN&apos;s entry in %1 (%2): should the run end before the SIM takes it, a later run may enter it once more</source>
         <translation>impossibile annotare l&apos;inserimento del PIN in %1 (%2): se il funzionamento finisse prima che la SIM lo accetti, un avvio successivo potrebbe inserirlo un&apos;altra volta</translation>
+    </message>
+    <message>
+        <source>text messages came to the port (AT+CNMI? mt %1): they are stored with a notice now (AT%2), so that none is lost or read as the phone&apos;s report</source>
+        <translation>i messaggi arrivavano sulla porta (AT+CNMI? mt %1): ora vengono memorizzati con un avviso (AT%2), così che nessuno vada perso o venga letto come una segnalazione del telefono</translation>
+    </message>
+    <message>
+        <source>text messages come to the port (AT+CNMI? mt %1) and AT%2 answered %3: a message of several lines may be read as the phone&apos;s reports</source>
+        <translation>i messaggi arrivano sulla porta (AT+CNMI? mt %1) e AT%2 ha risposto %3: un messaggio di più righe potrebbe essere letto come segnalazioni del telefono</translation>
     </message>
 </context>
 <context>
