@@ -9,6 +9,7 @@ namespace {
 
 struct ListedCall
 {
+    int index = 0;
     bool outgoing = false;
     int stat = 0;
 };
@@ -33,31 +34,30 @@ std::optional<ListedCall> readListedCall(QStringView line)
     const int stat = values[2];
     if (dir < 0 || dir > 1 || stat < 0 || stat > 5)
         return std::nullopt;
-    return ListedCall{dir == 0, stat};
+    return ListedCall{values[0], dir == 0, stat};
 }
 
 } // namespace
 
-CallBackProgress readCallList(const QString &answer)
+CallList readCallList(const QStringList &lines)
 {
-    if (answer == u"OK")
-        return CallBackProgress::Gone;
+    CallList list;
     bool ringing = false;
     bool answered = false;
-    bool any = false;
-    for (const QStringView line : QStringView(answer).split(u"\r\n", Qt::SkipEmptyParts)) {
+    for (const QString &line : lines) {
         const std::optional<ListedCall> call = readListedCall(line);
         if (!call)
-            return CallBackProgress::Unknown;
-        any = true;
-        if (!call->outgoing)
             continue;
+        if (!call->outgoing) {
+            list.anotherRings = list.anotherRings || call->stat == 4 || call->stat == 5;
+            continue;
+        }
+        list.ownIndex = call->index;
         answered = answered || call->stat == 0 || call->stat == 1;
         ringing = ringing || call->stat == 2 || call->stat == 3;
     }
-    if (!any)
-        return CallBackProgress::Unknown;
-    if (answered)
-        return CallBackProgress::Answered;
-    return ringing ? CallBackProgress::Ringing : CallBackProgress::Gone;
+    list.progress = answered  ? CallBackProgress::Answered
+                    : ringing ? CallBackProgress::Ringing
+                              : CallBackProgress::Gone;
+    return list;
 }

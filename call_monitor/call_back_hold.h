@@ -14,6 +14,7 @@
 // call-back's: its rings are counted as always.
 
 #include <QString>
+#include <QStringList>
 
 /// What the phone's list of calls says of the call-back.
 enum class CallBackProgress {
@@ -23,5 +24,16 @@ enum class CallBackProgress {
     Gone      ///< the phone lists no call that it made: the call is over
 };
 
-/// Reads IOP's answer to AT+CLCC: "OK" for an empty list, else its +CLCC lines.
-CallBackProgress readCallList(const QString &answer);
+/// The phone's list of calls, as the call-back's hold reads it.
+struct CallList
+{
+    CallBackProgress progress = CallBackProgress::Unknown;
+    /// The call-back's own index in the list (the phone's call the hold is about); 0 when none.
+    int ownIndex = 0;
+    /// A call rings in meanwhile (stat 4 incoming or 5 waiting): the hold's end must not cut it.
+    bool anotherRings = false;
+};
+
+/// Reads the information lines of an AT+CLCC answered OK: its +CLCC lines; any other line (a
+/// notice the phone slipped in) says nothing of the calls. No call that the phone made: Gone.
+CallList readCallList(const QStringList &lines);

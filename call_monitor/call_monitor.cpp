@@ -384,27 +384,32 @@ bool CallMonitor::callBack(const QString &number)
 
     // The number passed mayCallBack() just before the waits: it is one the operator lets the
     // responder call, not held by the cool-down, and within the hour's limit, which this counts.
+    // Every dial written counts, for the cool-down as for the limit, however the phone answers.
     m_limit.dialled(m_clock.seconds());
+    m_coolDown.calledBack(number, m_clock.seconds());
     m_callBackEnd.clear();
+    m_callList = {};
+    m_askCalls = m_phoneListsCalls;
     m_callBackPhase = CallBackPhase::Dialled;
-    if (m_exchange.IOP(QStringLiteral("D") + number + u';') != u"OK") {
-        // "BUSY", "NO CARRIER", an error, or no final result within the deadline (a phone that
-        // answers only when the callee picks up): the phone may still be setting the call up,
-        // and one hang-up makes sure none is left standing. Its answer changes nothing.
+    // A phone that answers a dial only when the callee picks up (+COLP=1) lets it ring no longer
+    // than the call-back would stand.
+    m_exchange.IOP(QStringLiteral("D") + number + u';',
+                   std::max<double>(m_view.slider1Value(), kAskCallsDeadline));
+    if (!m_exchange.endedWithOk()) {
+        // "BUSY", "NO CARRIER", an error, or no final result in time: the phone may still be
+        // setting the call up, and one hang-up makes sure none is left standing. Its answer
+        // changes nothing.
         m_callBackPhase = CallBackPhase::None;
         m_exchange.IOP(QStringLiteral("H"));
         return false;
     }
 
     AnswerTime = m_clock.seconds();
-    m_coolDown.calledBack(number, AnswerTime);
     m_callBackPhase = CallBackPhase::Standing;
     const QString howItEnded = holdCallBack(number);
 
     m_callBackPhase = CallBackPhase::None;
-    const bool firstHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
-    const bool secondHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
-    if (firstHungUp && secondHungUp) {
+    if (hangUpCallBack(number)) {
         m_view.setPanel2Text(QStringLiteral("Risposto a squillo.."));
         m_view.beep();
     }
@@ -420,7 +425,7 @@ QString CallMonitor::holdCallBack(const QString &number)
     double nextAsk = AnswerTime + kAskCallsEvery;
     CallBackProgress progress = CallBackProgress::Ringing;
     for (;;) {
-        waitPast([&] { return m_phoneListsCalls ? std::min(holdEnd(), nextAsk) : holdEnd(); },
+        waitPast([&] { return m_askCalls ? std::min(holdEnd(), nextAsk) : holdEnd(); },
                  farEndEnded);
         if (farEndEnded() || m_pump.isStopping() || m_clock.seconds() > holdEnd())
             break;
@@ -449,26 +454,70 @@ QString CallMonitor::holdCallBack(const QString &number)
 
 CallBackProgress CallMonitor::askCallList()
 {
-    const QString answer = m_exchange.IOP(QStringLiteral("+CLCC"), kAskCallsDeadline);
-    const CallBackProgress progress =
-        m_exchange.gaveUp() ? CallBackProgress::Unknown : readCallList(answer);
-    if (progress != CallBackProgress::Unknown)
-        return progress;
+    const AtAnswer answer = m_exchange.ask(QStringLiteral("+CLCC"), kAskCallsDeadline);
+    if (answer.final == u"OK") {
+        m_callList = readCallList(answer.info);
+        return m_callList.progress;
+    }
     // The line closed, or the program is ending: that says nothing of the phone.
     if (!m_line.isOpen() || m_pump.isStopping())
         return CallBackProgress::Ringing;
+    // Not asked again while this call-back stands. A time-out is tried again at the next one; a
+    // refusal ends the asking for the run only when a second call-back meets it too.
+    m_askCalls = false;
+    if (!answer.answered()) {
+        qCInfo(lcMonitor).noquote()
+            << QCoreApplication::translate("CallMonitor",
+                                           "AT+CLCC unanswered within %1 s: the phone is asked "
+                                           "for its calls again at the next call-back")
+                   .arg(kAskCallsDeadline);
+        return CallBackProgress::Unknown;
+    }
+    if (++m_callListRefusals < kCallListRefusals)
+        return CallBackProgress::Unknown;
     m_phoneListsCalls = false;
-    const QString said = m_exchange.gaveUp()
-                             ? QCoreApplication::translate("CallMonitor", "nothing within %1 s")
-                                   .arg(kAskCallsDeadline)
-                             : u'"' + onOneLine(answer) + u'"';
     qCWarning(lcMonitor).noquote()
         << QCoreApplication::translate(
-               "CallMonitor", "the phone does not list its calls (AT+CLCC answered %1): a "
-                              "call-back that is answered stands until it is hung up as set; "
-                              "AT+CLCC is not asked again")
-               .arg(said);
-    return progress;
+               "CallMonitor", "the phone does not list its calls (AT+CLCC answered \"%1\" at two "
+                              "call-backs): a call-back that is answered stands until it is hung "
+                              "up as set; AT+CLCC is not asked again until the port opens again")
+               .arg(answer.final);
+    return CallBackProgress::Unknown;
+}
+
+void CallMonitor::phoneStarted()
+{
+    m_phoneListsCalls = true;
+    m_callListRefusals = 0;
+    m_releasesOneCall.reset();
+}
+
+bool CallMonitor::releasesOneCall()
+{
+    if (!m_releasesOneCall) {
+        const AtAnswer answer = m_exchange.ask(QStringLiteral("+CHLD=?"), kAskCallsDeadline);
+        m_releasesOneCall =
+            answer.final == u"OK" && answer.value(u"+CHLD:").contains(u"1x", Qt::CaseInsensitive);
+    }
+    return *m_releasesOneCall;
+}
+
+bool CallMonitor::hangUpCallBack(const QString &number)
+{
+    // A call that rang in meanwhile is not the call-back's: only the call-back is released.
+    if (m_callList.anotherRings && m_callList.ownIndex > 0) {
+        if (releasesOneCall())
+            return m_exchange.IOP(QStringLiteral("+CHLD=1%1").arg(m_callList.ownIndex)) == u"OK";
+        qCWarning(lcMonitor).noquote()
+            << QCoreApplication::translate(
+                   "CallMonitor",
+                   "a call rang in while the call-back to %1 stood, and the phone cannot "
+                   "release one call alone (AT+CHLD=1x): the hang-up (ATH) cut it too")
+                   .arg(number);
+    }
+    const bool firstHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
+    const bool secondHungUp = m_exchange.IOP(QStringLiteral("H")) == u"OK";
+    return firstHungUp && secondHungUp;
 }
 
 void CallMonitor::waitPast(const std::function<double()> &mark, const std::function<bool()> &over)

@@ -100,6 +100,8 @@ public:
     static constexpr double kAskCallsEvery = 1.0;
     /// A phone answers AT+CLCC at once; one that has not within this long does not list calls.
     static constexpr double kAskCallsDeadline = 2.0;
+    /// Call-backs whose AT+CLCC the phone refused, after which it is not asked again.
+    static constexpr int kCallListRefusals = 2;
     /// A call's text never comes near this; a flooding phone cannot grow LineBuffer past it.
     static constexpr qsizetype kMaxLineBuffer = 64 * 1024;
 
@@ -130,6 +132,8 @@ public:
     bool isCallBackStanding() const { return m_callBackPhase == CallBackPhase::Standing; }
 
     void setCallBackRules(const CallBackRules &rules);
+    /// The start-up dialogue has run: what the monitor learnt of the phone is learnt again.
+    void phoneStarted();
     /// What an idle pass does besides reading the line (no call counted, none waiting to be
     /// handled, no call-back under way): the phone watch's next question, and when it is due.
     /// That due time counts only while the monitor is idle: a call ringing puts it off.
@@ -186,8 +190,13 @@ private:
     /// Lets the call-back stand Slider1 seconds, or until it is answered or over; says, for the
     /// journal, how it ended when that was before Slider1.
     QString holdCallBack(const QString &number);
-    /// The phone's list of calls, or Unknown for a phone that does not give one (asked once).
+    /// The phone's list of calls, or Unknown when it gave none this time.
     CallBackProgress askCallList();
+    /// Ends the call-back: the designed two ATH, or only its own call when another rings in and
+    /// the phone can release one call (AT+CHLD=1x). True when the phone said OK.
+    bool hangUpCallBack(const QString &number);
+    /// Whether the phone releases one call alone (AT+CHLD=? lists 1x); asked once a start.
+    bool releasesOneCall();
     /// Pumps events and reads the line until the clock is past the mark, asked on every look, or
     /// until `over` says the wait is over.
     void waitPast(const std::function<double()> &mark, const std::function<bool()> &over = {});
@@ -232,8 +241,15 @@ private:
     CallBackPhase m_callBackPhase = CallBackPhase::None;
     /// The call-progress result that ended the call-back, once one has arrived.
     QString m_callBackEnd;
-    /// Cleared when the phone answered AT+CLCC with anything but a list: it is not asked again.
+    /// Cleared when the phone refused AT+CLCC at two call-backs: it is not asked again until
+    /// the port opens again.
     bool m_phoneListsCalls = true;
+    int m_callListRefusals = 0;
+    /// Whether the call-back that stands is still asked for the calls.
+    bool m_askCalls = true;
+    /// The phone's list of calls as the call-back's hold last read it.
+    CallList m_callList;
+    std::optional<bool> m_releasesOneCall;
     std::function<void()> m_idleWork;
     std::function<std::optional<double>()> m_idleWorkDue;
     std::function<void(int)> m_registrationHandler;

@@ -12,7 +12,10 @@ PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, Event
 {
     // Rings that arrive inside an exchange are the monitor's, whoever started the exchange.
     m_exchange.setRingSink(&m_monitor);
-    m_portControl.setStartedHandler([this] { m_watch.started(); });
+    m_portControl.setStartedHandler([this] {
+        m_monitor.phoneStarted();
+        m_watch.started();
+    });
     m_monitor.setIdleWork([this] { m_watch.idle(); }, [this] { return m_watch.nextQuestionDue(); });
     m_monitor.setRegistrationHandler([this](int stat) { m_watch.registrationArrived(stat); });
     // Port control writes over panel 2 when it shows the link closed; the monitor's next pass

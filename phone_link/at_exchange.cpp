@@ -210,6 +210,8 @@ QString AtExchange::exchange(const QString &cmdat, double deadline, bool resend,
     m_dials -= dial;
     // Set after the wait, which may have run nested exchanges of its own.
     m_gaveUp = !answered;
+    m_endedWithOk = answered && buffer.lastIndexOf(kFinalOk, -1, Qt::CaseInsensitive) >
+                                    buffer.lastIndexOf(kFinalError, -1, Qt::CaseInsensitive);
     return buffer;
 }
 

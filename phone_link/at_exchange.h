@@ -93,6 +93,9 @@ public:
     /// Whether the last exchange ended without a final result from the phone (port closed, line
     /// lost, no answer in time): its "ERROR" is the exchange's, not the phone's.
     bool gaveUp() const { return m_gaveUp; }
+    /// Whether the last exchange ended with the phone's OK (its last final result code), however
+    /// its answer reads otherwise: an echo or a report of the phone's inside it changes nothing.
+    bool endedWithOk() const { return m_endedWithOk; }
 
     /// Where ring reports found in an answer go; without a sink they stay in the answer.
     void setRingSink(RingSink *sink) { m_ringSink = sink; }
@@ -115,4 +118,5 @@ private:
     int m_depth = 0;
     int m_dials = 0; ///< dials under way, counting those below a nested exchange
     bool m_gaveUp = false;
+    bool m_endedWithOk = false;
 };
