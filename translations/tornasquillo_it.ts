@@ -143,20 +143,24 @@
         <translation>richiamata a %1 sparita dalle chiamate del telefono dopo %2 s: riagganciata</translation>
     </message>
     <message>
-        <source>nothing within %1 s</source>
-        <translation>niente entro %1 s</translation>
-    </message>
-    <message>
-        <source>the phone does not list its calls (AT+CLCC answered %1): a call-back that is answered stands until it is hung up as set; AT+CLCC is not asked again</source>
-        <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto %1): una richiamata con risposta resta in linea fino al riaggancio impostato; AT+CLCC non viene più chiesto</translation>
-    </message>
-    <message>
         <source>the caller withheld the number, or the network did not give it: logged as &quot;%1&quot;, and nobody is called back</source>
         <translation>il chiamante ha nascosto il numero, o la rete non lo ha fornito: registrato come &quot;%1&quot;, e non si richiama nessuno</translation>
     </message>
     <message>
         <source>longer than the 15 digits of any phone number; it is never dialled</source>
         <translation>è più lungo delle 15 cifre di qualsiasi numero di telefono; non viene mai chiamato</translation>
+    </message>
+    <message>
+        <source>AT+CLCC unanswered within %1 s: the phone is asked for its calls again at the next call-back</source>
+        <translation>AT+CLCC senza risposta entro %1 s: alla prossima richiamata si chiedono di nuovo le chiamate al telefono</translation>
+    </message>
+    <message>
+        <source>the phone does not list its calls (AT+CLCC answered &quot;%1&quot; at two call-backs): a call-back that is answered stands until it is hung up as set; AT+CLCC is not asked again until the port opens again</source>
+        <translation>il telefono non elenca le sue chiamate (AT+CLCC ha risposto &quot;%1&quot; a due richiamate): una richiamata con risposta resta in linea fino al riaggancio impostato; AT+CLCC non viene più chiesto finché la porta non viene riaperta</translation>
+    </message>
+    <message>
+        <source>a call rang in while the call-back to %1 stood, and the phone cannot release one call alone (AT+CHLD=1x): the hang-up (ATH) cut it too</source>
+        <translation>è arrivata una chiamata mentre la richiamata a %1 era in linea, e il telefono non sa chiudere una sola chiamata (AT+CHLD=1x): il riaggancio (ATH) ha chiuso anche quella</translation>
     </message>
 </context>
 <context>
