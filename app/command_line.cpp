@@ -154,5 +154,6 @@ QStringList CommandLine::arguments(const CallBackRules &rules) const
 void CommandLine::WindowStart::setUpSession(PhoneSession &session, const StateFolder &folder) const
 {
     session.monitor().setCallBackRules(rules);
+    session.keepCallBacksIn(folder);
     session.phoneWatch().setPinFile(PinFile(pinFile), &folder);
 }

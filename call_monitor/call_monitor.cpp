@@ -387,6 +387,8 @@ bool CallMonitor::callBack(const QString &number)
     // Every dial written counts, for the cool-down as for the limit, however the phone answers.
     m_limit.dialled(m_clock.seconds());
     m_coolDown.calledBack(number, m_clock.seconds());
+    if (m_dialRecorder)
+        m_dialRecorder(number);
     m_callBackEnd.clear();
     m_callList = {};
     m_askCalls = m_phoneListsCalls;
@@ -483,6 +485,15 @@ CallBackProgress CallMonitor::askCallList()
                               "up as set; AT+CLCC is not asked again until the port opens again")
                .arg(answer.final);
     return CallBackProgress::Unknown;
+}
+
+void CallMonitor::restoreCallBacks(const std::vector<PastCallBack> &past)
+{
+    for (const PastCallBack &callBack : past) {
+        const double at = m_clock.seconds() - callBack.secondsAgo;
+        m_limit.dialled(at);
+        m_coolDown.calledBack(callBack.number, at);
+    }
 }
 
 void CallMonitor::phoneStarted()

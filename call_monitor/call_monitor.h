@@ -27,6 +27,7 @@
 // Others whose work runs in the pass add their own due times with addDueTime().
 
 #include "call_back_cool_down.h"
+#include "call_back_history.h"
 #include "call_back_hold.h"
 #include "call_back_limit.h"
 #include "call_back_numbers.h"
@@ -134,6 +135,14 @@ public:
     void setCallBackRules(const CallBackRules &rules);
     /// The start-up dialogue has run: what the monitor learnt of the phone is learnt again.
     void phoneStarted();
+    /// The call-backs of earlier runs count for the cool-down and the hour's limit, as if dialled
+    /// by this one (after setCallBackRules()); oldest first.
+    void restoreCallBacks(const std::vector<PastCallBack> &past);
+    /// Told of every dial written, for the runs after this one.
+    void setDialRecorder(std::function<void(const QString &number)> recorder)
+    {
+        m_dialRecorder = std::move(recorder);
+    }
     /// What an idle pass does besides reading the line (no call counted, none waiting to be
     /// handled, no call-back under way): the phone watch's next question, and when it is due.
     /// That due time counts only while the monitor is idle: a call ringing puts it off.
@@ -250,6 +259,7 @@ private:
     /// The phone's list of calls as the call-back's hold last read it.
     CallList m_callList;
     std::optional<bool> m_releasesOneCall;
+    std::function<void(const QString &)> m_dialRecorder;
     std::function<void()> m_idleWork;
     std::function<std::optional<double>()> m_idleWorkDue;
     std::function<void(int)> m_registrationHandler;

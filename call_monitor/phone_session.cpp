@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phone_session.h"
 
+#include "call_back_history.h"
 #include "phone_link/serial_line.h"
 
 PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, EventPump &pump,
@@ -8,7 +9,7 @@ PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, Event
     : m_line(std::move(line)), m_exchange(*m_line, clock, pump),
       m_portControl(*m_line, m_exchange, portView),
       m_monitor(m_exchange, *m_line, clock, pump, monitorView),
-      m_watch(m_exchange, *m_line, clock, pump, m_portControl, portView)
+      m_watch(m_exchange, *m_line, clock, pump, m_portControl, portView), m_clock(clock)
 {
     // Rings that arrive inside an exchange are the monitor's, whoever started the exchange.
     m_exchange.setRingSink(&m_monitor);
@@ -23,7 +24,15 @@ PhoneSession::PhoneSession(std::unique_ptr<SerialLine> line, Clock &clock, Event
     m_portControl.setShownClosedHandler([this] { m_monitor.portShownClosed(); });
 }
 
+void PhoneSession::keepCallBacksIn(const StateFolder &folder)
+{
+    m_history = std::make_unique<CallBackHistory>(folder, m_clock);
+    m_monitor.restoreCallBacks(m_history->load());
+    m_monitor.setDialRecorder([this](const QString &number) { m_history->dialled(number); });
+}
+
 PhoneSession::~PhoneSession()
 {
+    m_monitor.setDialRecorder({});
     m_portControl.setStartedHandler({});
 }

@@ -20,7 +20,9 @@
 
 #include <memory>
 
+class CallBackHistory;
 class Clock;
+class StateFolder;
 class EventPump;
 class SerialLine;
 
@@ -39,6 +41,9 @@ public:
     PortControl &portControl() { return m_portControl; }
     CallMonitor &monitor() { return m_monitor; }
     PhoneWatch &phoneWatch() { return m_watch; }
+    /// Keeps the call-backs dialled in `folder`, and takes back those of earlier runs: call it
+    /// once the monitor has its rules.
+    void keepCallBacksIn(const StateFolder &folder);
 
 private:
     std::unique_ptr<SerialLine> m_line;
@@ -46,4 +51,6 @@ private:
     PortControl m_portControl;
     CallMonitor m_monitor;
     PhoneWatch m_watch;
+    Clock &m_clock;
+    std::unique_ptr<CallBackHistory> m_history;
 };

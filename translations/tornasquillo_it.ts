@@ -41,6 +41,17 @@
     </message>
 </context>
 <context>
+    <name>CallBackHistory</name>
+    <message>
+        <source>the record of earlier call-backs in %1 cannot be read%2: the cool-down and the hour&apos;s limit start from no call-back</source>
+        <translation>impossibile leggere il registro delle richiamate precedenti in %1%2: la pausa tra le richiamate e il limite orario ripartono da nessuna richiamata</translation>
+    </message>
+    <message>
+        <source>cannot keep the record of call-backs in %1 (%2): after a restart the cool-down and the hour&apos;s limit start afresh</source>
+        <translation>impossibile conservare il registro delle richiamate in %1 (%2): dopo un riavvio la pausa tra le richiamate e il limite orario ripartono da zero</translation>
+    </message>
+</context>
+<context>
     <name>CallBackNumbers</name>
     <message>
         <source>short code or directory service</source>

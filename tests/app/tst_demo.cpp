@@ -187,6 +187,7 @@ private slots:
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), runtime.path());
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(QStringLiteral(TORNASQUILLO_EXE), {QStringLiteral("--demo")});
@@ -377,6 +378,8 @@ private slots:
         QTemporaryDir runtime;
         QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
         session.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        // The record of call-backs is the test's own: another run's would hold the caller back.
+        session.insert(QStringLiteral("XDG_STATE_HOME"), runtime.path());
         session.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tornasquillo.*=true"));
         if (headless)
             removeDisplay(session);

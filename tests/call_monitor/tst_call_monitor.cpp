@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_monitor/pass_timer.h"
+#include "phone_link/state_folder.h"
 #include "tests/support/fake_phone.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/test_numbers.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -330,6 +332,50 @@ private slots:
         QCOMPARE(rig.view.list2.size(), 2);
         QCOMPARE(rig.phone.dials().size(), 2);
         QVERIFY(listsAsked > listedBefore);
+    }
+
+    // The cool-down outlives the run: a program started again inside it over the same state
+    // folder does not call the number back; a record it cannot read is no history, said once.
+    void theCoolDownOutlivesTheRun_data()
+    {
+        QTest::addColumn<QByteArray>("record"); ///< the state folder's record at the start
+        QTest::addColumn<bool>("calledAgain");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("restarted inside it") << QByteArray() << false << 0;
+        QTest::newRow("a damaged record") << QByteArray("12\tx;ATD112\n") << true << 1;
+        // Dialled "tomorrow" by a clock that was wrong: taken as now, still inside it.
+        QTest::newRow("a time stamp in the future")
+            << QByteArray("1796900000000\t+393331234567\n") << false << 0;
+    }
+    void theCoolDownOutlivesTheRun()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(bool, calledAgain);
+        QFETCH(int, warnings);
+        QTemporaryDir dir;
+        const StateFolder folder(dir.path());
+        MessageCapture journal("tornasquillo.monitor");
+        if (record.isEmpty()) {
+            Rig first;
+            first.view.risp = true;
+            first.monitor.setCallBackRules({});
+            first.session.keepCallBacksIn(folder);
+            first.ring();
+            first.run(30);
+            QCOMPARE(first.phone.dials().size(), 1);
+        } else {
+            QVERIFY(folder.write(QString::fromLatin1(CallBackHistory::kFileName), record));
+        }
+        Rig next;
+        next.view.risp = true;
+        next.clock.advance(120);
+        next.monitor.setCallBackRules({});
+        next.session.keepCallBacksIn(folder);
+        next.ring();
+        next.run(30);
+        QCOMPARE(next.view.list2.size(), 1);
+        QCOMPARE(next.phone.dials().size(), calledAgain ? 1 : 0);
+        QCOMPARE(journal.texts(QtWarningMsg).size(), warnings);
     }
 
     void aRingSplitOverTwoTicks()
