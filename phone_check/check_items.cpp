@@ -405,6 +405,36 @@ void PhoneCheck::checkNetwork()
     }
 }
 
+void PhoneCheck::checkMessages()
+{
+    // A message delivered to the port (mt 2 or 3) is never stored, and one of several lines,
+    // without its length (+CSDH=0), cannot be told from the reports after it.
+    const CheckReply cnmi = ask(QStringLiteral("+CNMI?"));
+    if (stopped())
+        return;
+    QStringList fields = cnmi.value(u"+CNMI:").split(u',');
+    const std::optional<int> mt = firstNumber(fields.value(1).trimmed());
+    if (!cnmi.isOk() || !mt) {
+        say(Level::Ok, tr("the phone tells of no text messages on the port (AT+CNMI? answered %1).")
+                           .arg(cnmi.describe()));
+        return;
+    }
+    if (*mt != 2 && *mt != 3) {
+        say(Level::Ok,
+            tr("text messages are stored, not delivered to the port (AT+CNMI? mt %1).").arg(*mt));
+        return;
+    }
+    fields[1] = QStringLiteral("1");
+    for (QString &field : fields)
+        field = field.trimmed();
+    say(Level::Problem,
+        tr("text messages are delivered to the port and not stored (AT+CNMI? mt %1): Tornasquillo "
+           "skips each one, but one of several lines may pass for the phone's reports; it sets "
+           "them to be stored with a notice at every start.")
+            .arg(*mt),
+        QStringLiteral("+CNMI=") + fields.join(u','), tr("messages stored, with a notice"));
+}
+
 void PhoneCheck::checkCharacterSet()
 {
     const CheckReply cscs = ask(QStringLiteral("+CSCS?"));

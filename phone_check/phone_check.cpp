@@ -175,7 +175,7 @@ bool PhoneCheck::checkAfterReset(bool first)
     static const Item kItems[] = {&PhoneCheck::checkIdentity,    &PhoneCheck::checkSim,
                                   &PhoneCheck::checkSettings,    &PhoneCheck::checkCallList,
                                   &PhoneCheck::checkMissedCalls, &PhoneCheck::checkNetwork,
-                                  &PhoneCheck::checkCharacterSet};
+                                  &PhoneCheck::checkMessages,    &PhoneCheck::checkCharacterSet};
     for (const Item item : kItems) {
         if (item == &PhoneCheck::checkIdentity && !first)
             continue;

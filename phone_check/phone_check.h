@@ -90,6 +90,7 @@ private:
     void reportNoLookup(const QString &why, bool noList);
     void checkSim();
     void checkNetwork();
+    void checkMessages();
     void checkCharacterSet();
     void applyFixes();
     void reportStop();

@@ -976,6 +976,22 @@
         <source>%1: no call reaches the phone until it registers. Check the SIM, its PIN and the signal; AT+COPS=0 lets the phone choose a network.</source>
         <translation>%1: nessuna chiamata raggiunge il telefono finché non si registra. Controllare la SIM, il suo PIN e il segnale; AT+COPS=0 lascia scegliere la rete al telefono.</translation>
     </message>
+    <message>
+        <source>the phone tells of no text messages on the port (AT+CNMI? answered %1).</source>
+        <translation>il telefono non segnala messaggi sulla porta (AT+CNMI? ha risposto %1).</translation>
+    </message>
+    <message>
+        <source>text messages are stored, not delivered to the port (AT+CNMI? mt %1).</source>
+        <translation>i messaggi vengono memorizzati, non consegnati sulla porta (AT+CNMI? mt %1).</translation>
+    </message>
+    <message>
+        <source>text messages are delivered to the port and not stored (AT+CNMI? mt %1): Tornasquillo skips each one, but one of several lines may pass for the phone&apos;s reports; it sets them to be stored with a notice at every start.</source>
+        <translation>i messaggi vengono consegnati sulla porta e non memorizzati (AT+CNMI? mt %1): Tornasquillo li salta uno per uno, ma uno di più righe potrebbe sembrare una segnalazione del telefono; a ogni avvio li imposta perché vengano memorizzati con un avviso.</translation>
+    </message>
+    <message>
+        <source>messages stored, with a notice</source>
+        <translation>messaggi memorizzati, con un avviso</translation>
+    </message>
 </context>
 <context>
     <name>PhoneState</name>

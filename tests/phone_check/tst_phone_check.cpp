@@ -105,6 +105,12 @@ private slots:
         const QString noList = "the phone has no missed-call list \"MC\" (AT+CPBS=? lists "
                                "(\"SM\"); AT+CPBS=MC answered \"ERROR\" and AT+CPBS=\"MC\" "
                                "\"ERROR\")";
+        QTest::newRow("messages delivered to the port")
+            << "profile +CNMI=2,2,0,0,0" << false << 1
+            << QStringList{"problem: text messages are delivered to the port and not stored "
+                           "(AT+CNMI? mt 2)",
+                           "Fix: AT+CNMI=2,1,0,0,0, then AT&W.", "Summary: 1 problem, 0 warnings."}
+            << quick;
         QTest::newRow("no missed-call list")
             << "mc off" << false << 1
             << QStringList{"problem: " + noList + ", and caller ID is not on (+CLIP=0)",
