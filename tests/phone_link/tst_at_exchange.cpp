@@ -110,6 +110,9 @@ private slots:
                                                      << 0 << "+CLIP: 1,1" << 0;
         // A call-progress result goes to the monitor as well, and is never a ring.
         QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n\r\nOK\r\n" << 0 << "OK" << 0;
+        // An echo and a notice of the phone's in a dial's answer: still the phone's OK.
+        QTest::newRow("an echo and a notice") << "ATD+3912;\r\r\n^ORIG:1,0\r\n\r\nOK\r\n"
+                                              << 0 << "ATD+3912;\r\r\n^ORIG:1,0" << 0;
         // A message is neither a ring nor the answer's end, whatever its text says.
         QTest::newRow("a message that says RING and OK, in pieces")
             << "\r\n+CMT: \"+3912\",,\"26/12/10,10:00:00+04\"\r\nRING\r\n\r\n" + entry +
@@ -126,6 +129,7 @@ private slots:
         rig.line.queueSplit(answer, pieceSize ? pieceSize : int(answer.size()));
         QCOMPARE(rig.exchange.IOP(QStringLiteral("D+3912;")), cleaned);
         QVERIFY(!rig.exchange.gaveUp());
+        QVERIFY(rig.exchange.endedWithOk());
         rig.monitor.Timer1_Timer();
         QCOMPARE(rig.view.panel2,
                  rings ? QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings) : QString());
