@@ -60,6 +60,11 @@ bool ProgramStart::startDemo()
         return false;
     }
     m_com1 = m_demo.linkPath();
+    // The simulated phone's calls are nobody's: what the demo calls back is forgotten with it, so
+    // a demo started again calls its caller back as the first one did.
+    m_demoState = std::make_unique<QTemporaryDir>();
+    if (m_demoState->isValid())
+        m_stateFolder = StateFolder(m_demoState->path());
     return true;
 }
 

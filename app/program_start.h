@@ -17,6 +17,8 @@
 #include "phone_link/port_map.h"
 #include "phone_link/state_folder.h"
 
+#include <QTemporaryDir>
+
 #include <memory>
 
 class ProgramStart
@@ -67,6 +69,8 @@ private:
     DemoPhone m_demo;
     QString m_com1;
     StateFolder m_stateFolder{StateFolder::defaultPath()};
+    /// With --demo, the state folder: removed when the program ends.
+    std::unique_ptr<QTemporaryDir> m_demoState;
     std::unique_ptr<PosixLogFile> m_logFile;
     std::unique_ptr<CallLog> m_callLog;
     std::unique_ptr<DesktopNotifier> m_notifier;
