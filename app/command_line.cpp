@@ -39,7 +39,8 @@ CommandLine::CommandLine()
                tr("Run without a window, and with no display: open the port at once (COM 1 unless "
                   "--open says 2, a device that is not there yet is waited for) and watch the "
                   "phone as the window does, with the start options, --log, --cool-down, "
-                  "--pin-file and --notify. What the window would show goes to standard error. "
+                  "--call-back-to, --call-back-limit, --pin-file and (on a desktop) --notify. "
+                  "What the window would show goes to standard error. "
                   "SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 "
                   "so that the service is started again. For a machine without a desktop, and "
                   "for tornasquillo.service.")),

@@ -297,12 +297,12 @@
         <translation>Il PIN della SIM (da 4 a 8 cifre su una riga) è in FILE, che solo il suo proprietario può leggere. Viene inserito quando la SIM lo chiede (dopo un&apos;interruzione di corrente, per esempio), solo finché la SIM ha almeno 2 tentativi, e un PIN rifiutato dalla SIM non viene più inserito finché FILE non cambia.</translation>
     </message>
     <message>
-        <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down, --pin-file and --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 so that the service is started again. For a machine without a desktop, and for tornasquillo.service.</source>
-        <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down, --pin-file e --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI, SIGHUP con codice di uscita 129 perché il servizio venga riavviato. Per una macchina senza desktop e per tornasquillo.service.</translation>
-    </message>
-    <message>
         <source>Do not call back a number that was called back less than MINUTES ago (0 to %1; default %2). A caller&apos;s number can be forged: the cool-down keeps a stranger from being called back over and over on your SIM. 0: every squillo is called back.</source>
         <translation>Non richiama un numero già richiamato meno di MINUTI fa (da 0 a %1; predefinito %2). Il numero di un chiamante si può falsificare: la pausa tra le richiamate evita che un estraneo venga richiamato più e più volte a spese della propria SIM. 0: ogni squillo viene richiamato.</translation>
+    </message>
+    <message>
+        <source>Run without a window, and with no display: open the port at once (COM 1 unless --open says 2, a device that is not there yet is waited for) and watch the phone as the window does, with the start options, --log, --cool-down, --call-back-to, --call-back-limit, --pin-file and (on a desktop) --notify. What the window would show goes to standard error. SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 so that the service is started again. For a machine without a desktop, and for tornasquillo.service.</source>
+        <translation>Funziona senza finestra e senza display: apre subito la porta (COM 1, salvo --open 2; un dispositivo non ancora presente viene atteso) e sorveglia il telefono come fa la finestra, con le opzioni di avvio, --log, --cool-down, --call-back-to, --call-back-limit, --pin-file e (su un desktop) --notify. Quello che la finestra mostrerebbe va sullo standard error. SIGTERM, SIGINT e SIGHUP lo terminano come fa ESCI, SIGHUP con codice di uscita 129 perché il servizio venga riavviato. Per una macchina senza desktop e per tornasquillo.service.</translation>
     </message>
 </context>
 <context>
