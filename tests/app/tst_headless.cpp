@@ -2,6 +2,7 @@
 // The run without a window as a service manager ends it: the real program against the simulated
 // phone, two processes, without a display.
 #include "tests/support/program_process.h"
+#include "tests/support/test_numbers.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -13,7 +14,8 @@
 
 namespace {
 
-/// The commands in what the simulated phone said, in the order it heard them.
+/// The commands in what the simulated phone said, in the order it heard them, without the
+/// questions about the phone's state that an idle program may have on its way.
 QStringList commandsHeard(const QByteArray &said)
 {
     QStringList commands;
@@ -21,7 +23,7 @@ QStringList commandsHeard(const QByteArray &said)
         if (const qsizetype at = line.indexOf("<- "); at >= 0)
             commands << QString::fromLatin1(line.mid(at + 3));
     }
-    return commands;
+    return withoutStateQuestions(commands);
 }
 
 } // namespace

@@ -307,7 +307,7 @@ private slots:
         QVERIFY(form);
 
         click(control<QPushButton>(*form, "Command1"));
-        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
+        QCOMPARE(withoutStateQuestions(phone.receivedCommands()), kStartUpCommands);
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
 
@@ -372,7 +372,8 @@ private slots:
         QVERIFY(phone.start(link));
         QTRY_COMPARE_WITH_TIMEOUT(panel(*form, 2)->text(),
                                   QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"), 10000);
-        QCOMPARE(phone.receivedCommands().mid(heardBefore), kStartUpCommands);
+        QCOMPARE(withoutStateQuestions(phone.receivedCommands().mid(heardBefore)),
+                 kStartUpCommands);
         phone.ring(1, 1000);
         QTRY_VERIFY(panel(*form, 2)->text().startsWith(QStringLiteral("Rilevata chiamata")));
         clock->skip(CallMonitor::kCallOver);
@@ -397,7 +398,7 @@ private slots:
         QCOMPARE(control<QLabel>(*form, "Label4")->text(), QString(kLabel4).replace("1 ", "3 "));
         QCOMPARE(panel(*form, 1)->text(), QStringLiteral("CONNESSO"));
         QCOMPARE(panel(*form, 2)->text(), QStringLiteral("CONNESSO A TS-GSM 900/1800 simulato"));
-        QCOMPARE(phone.receivedCommands(), kStartUpCommands);
+        QCOMPARE(withoutStateQuestions(phone.receivedCommands()), kStartUpCommands);
     }
 
     void aLoggedLineIsHandedOnAsOneLine()
