@@ -170,8 +170,9 @@ void CallMonitor::readLine()
     }
     LineBuffer += QStringView(LastInput).sliced(lineStart);
     const qsizetype unfinished = takeRingReports(LineBuffer, 0, m_clock.seconds(), *this);
-    // The complete lines that are not rings are stray text (a call's "NO CARRIER", a waiting
-    // call's +CCWA, noise) and are discarded, as they always were; the unfinished one stays.
+    // The reports (rings, caller lines, call-progress results, registrations, messages) went to
+    // their handlers; the other complete lines are stray text (a waiting call's +CCWA, noise)
+    // and are discarded, as they always were. The unfinished line stays until the pass is idle.
     if (unfinished > 0 && lcMonitor().isDebugEnabled())
         qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer.first(unfinished);
     LineBuffer.remove(0, unfinished);

@@ -178,7 +178,8 @@ private:
     };
 
     void runPass();
-    /// Reads what the phone sent: the rings are counted, an unfinished line stays in LineBuffer.
+    /// Reads what the phone sent: the reports are handed on, an unfinished line stays in LineBuffer
+    /// until the pass is idle.
     void readLine();
     /// Panel 2: "Rilevata chiamata .. " with RingCount.
     void showRingCount();
@@ -222,8 +223,8 @@ private:
 
     /// LastInput: the chunk read from the port on this tick.
     QString LastInput;
-    /// LineBuffer: the phone's line still arriving; the complete lines before it have been
-    /// looked at for rings.
+    /// LineBuffer: the phone's line still arriving in this pass; an idle pass drops it (the serial
+    /// line holds back a line still arriving), but for a message whose text is still to come.
     QString LineBuffer;
     /// Set when a line outgrew kMaxLineBuffer: the rest of it, up to its end, can no longer be a
     /// ring and is dropped.

@@ -6,8 +6,10 @@
 // check (phone_check/) writes its commands itself, framed by atFrame(), because it never re-sends
 // and waits for more final result codes. IOP frames one command as "AT" + command + CR, writes it,
 // and collects the phone's answer until a final result code (CR LF "OK" CR LF or CR LF "ERROR"
-// CR LF, in any letter case) is in the buffer. A phone that stays silent for 20 seconds gets the
-// command again, up to 100 times, and the exchange then answers "ERROR". A dial is the exception:
+// CR LF, in any letter case) is in the buffer. The deadline is taken once, 20 seconds from the
+// start: a phone silent until then gets the command again up to 100 times, back to back (each
+// wait has nothing left of the deadline), and the exchange then answers "ERROR", about 20 seconds
+// after it began. A question (ask()) and a dial are written once. A dial is the exception here:
 // it is written once and answers "ERROR" at the deadline, because on a phone any character aborts
 // a call being set up and a second dial can put the first call on hold, so re-sending it would
 // call the number over and over. The collected answer is cleaned of its framing by ForDat's

@@ -26,8 +26,8 @@ namespace {
 const QString kStamp = QStringLiteral("2026-12-08T12:43:23+01:00");
 const QString kSquillo =
     QStringLiteral("Ha squillato : +393331234567   > Nicolò Bianchi  = Risposto");
-const QString kCall = QStringLiteral("Ha ciamato   : errore          >                 = Non "
-                                     "risposto");
+const QString kCall = QStringLiteral("Ha ciamato   : ") + kUnknownCaller.leftJustified(15) +
+                      QStringLiteral(" >                 = Non risposto");
 
 QByteArray entry(const QString &stamp, const QString &line)
 {
@@ -160,9 +160,11 @@ private slots:
             << "Lucia\r\n& Co" << false << "Call from Lucia & Co"
             << "&lt;3479876543&gt;, not called back";
         QTest::newRow("a caller that could not be looked up")
-            << true << "errore"
-            << "" << false << "Squillo from an unknown caller"
+            << true << kUnknownCaller << "" << false << "Squillo from an unknown caller"
             << "Number not known; not called back";
+        QTest::newRow("a withheld number")
+            << true << kWithheldCaller << "" << false << "Squillo from a withheld number"
+            << "Number withheld; not called back";
     }
     void eachCallIsADesktopNotification()
     {
