@@ -7,9 +7,10 @@
 
 /// The call-back cool-down: a number that was called back less than a set number of minutes ago
 /// is not called back again, so a caller (or a machine) that squills ten times in a minute gets
-/// one outgoing call, not ten. Measured on the monitor's clock, and kept only while the program
-/// runs. Numbers are compared as a person reading them would (isSameNumber): +39..., 0039... and
-/// the number without its country code are one caller.
+/// one outgoing call, not ten. Measured on the monitor's clock; the call-backs of earlier runs
+/// come back from the record of call-backs (CallBackHistory). Numbers are compared as a person
+/// reading them would (isSameNumber): +39..., 0039... and the number without its country code are
+/// one caller.
 class CallBackCoolDown
 {
 public:

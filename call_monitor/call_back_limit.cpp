@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_back_limit.h"
 
-double CallBackLimit::secondsLeft(double now)
+double CallBackLimit::expireAndSecondsLeft(double now)
 {
     while (!m_dialled.empty() && now >= m_dialled.front() + kWindow)
         m_dialled.pop_front();

@@ -6,7 +6,8 @@
 /// The call-back limit: at most a set number of call-backs in any 60 minutes, so that however
 /// many numbers squill, the responder makes only so many outgoing calls an hour. Every dial
 /// counts, whether or not the phone accepted it: a dial that the phone gave no answer to may
-/// still have been set up. Measured on the monitor's clock, and kept only while the program runs.
+/// still have been set up. Measured on the monitor's clock; the dials of earlier runs come back
+// from the record of call-backs (CallBackHistory).
 class CallBackLimit
 {
 public:
@@ -17,8 +18,9 @@ public:
     void setCallBacks(int callBacks) { m_callBacks = callBacks; }
     int callBacks() const { return m_callBacks; }
 
-    /// Seconds until another call-back may go out; 0 when one may go out now.
-    double secondsLeft(double now);
+    /// Forgets the dials of more than an hour ago, then says the seconds until another call-back
+    /// may go out; 0 when one may go out now.
+    double expireAndSecondsLeft(double now);
     /// A call-back was dialled at the moment `at`.
     void dialled(double at);
 

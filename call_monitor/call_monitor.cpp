@@ -334,7 +334,7 @@ bool CallMonitor::mayCallBack(const QString &number)
                   .arg(judged.kind);
         break;
     }
-    const double left = why.isEmpty() ? m_limit.secondsLeft(m_clock.seconds()) : 0.0;
+    const double left = why.isEmpty() ? m_limit.expireAndSecondsLeft(m_clock.seconds()) : 0.0;
     if (left > 0)
         why = QCoreApplication::translate("CallMonitor",
                                           "%n call-back(s) in the last hour already, as many as "

@@ -28,9 +28,9 @@
 
 #include "call_back_cool_down.h"
 #include "call_back_history.h"
-#include "call_back_hold.h"
 #include "call_back_limit.h"
 #include "call_back_numbers.h"
+#include "call_list.h"
 #include "call_log/handled_call.h"
 #include "phone_link/phone_reports.h"
 

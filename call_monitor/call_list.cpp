@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "call_back_hold.h"
+#include "call_list.h"
 
 #include <QStringList>
 

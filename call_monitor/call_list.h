@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Whether a call-back that stands is over. The design lets a call-back ring for Slider1 seconds
-// and hangs up: a callee who picks up (or a mailbox that does) would otherwise be connected, and
-// paid for, with nobody on either end until then, and a callee who rejects it leaves the line
-// held for nothing. So while it stands the monitor asks the phone for its calls (AT+CLCC) about
-// once a second, and watches for the "NO CARRIER", "BUSY" or "NO ANSWER" that a phone sends unasked
-// when the far end ends the call.
+// The phone's list of calls (AT+CLCC), as the call-back's hold reads it. The program lets a
+// call-back ring for Slider1 seconds and hangs up: a callee who picks up (or a mailbox that does)
+// would otherwise be connected, and paid for, with nobody on either end until then, and a callee
+// who rejects it leaves the line held for nothing. So while it stands the monitor asks the phone
+// for its calls (AT+CLCC) about once a second, and watches for the "NO CARRIER", "BUSY" or "NO
+// ANSWER" that a phone sends unasked when the far end ends the call.
 //
 // AT+CLCC lists each call as +CLCC: <id>,<dir>,<stat>,<mode>,<mpty>[,<number>,<type>[,...]]
 // (3GPP TS 27.007): dir 0 is a call the phone made, 1 one it receives; stat 0 active, 1 held,
