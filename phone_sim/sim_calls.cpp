@@ -242,10 +242,20 @@ SimCalls::DialResult SimCalls::dial(const QByteArray &number)
             << simStamp() << "dial to" << number << "refused: a call is ringing in";
         return {false, "NO CARRIER"};
     }
-    static const QByteArray kRefusals[] = {"OK",        "BUSY",        "NO CARRIER",
-                                           "NO ANSWER", "NO DIALTONE", "+CME ERROR: "};
+    // Keyed by the answer, so that the order of the enum cannot shift the words.
+    static const std::pair<DialAnswer, const char *> kRefusals[] = {
+        {DialAnswer::Busy, "BUSY"},
+        {DialAnswer::NoCarrier, "NO CARRIER"},
+        {DialAnswer::NoAnswer, "NO ANSWER"},
+        {DialAnswer::NoDialtone, "NO DIALTONE"},
+        {DialAnswer::CmeError, "+CME ERROR: "},
+    };
     if (m_dialAnswer != DialAnswer::Ok) {
-        QByteArray refusal = kRefusals[int(m_dialAnswer)];
+        QByteArray refusal;
+        for (const auto &[answer, words] : kRefusals) {
+            if (answer == m_dialAnswer)
+                refusal = words;
+        }
         if (m_dialAnswer == DialAnswer::CmeError)
             refusal += QByteArray::number(m_dialCmeCode);
         qCInfo(lcPhoneSim).noquote() << simStamp() << "dial to" << number << "refused:" << refusal;
@@ -281,8 +291,14 @@ void SimCalls::calleeActs()
         bytes = m_profile.info({"+COLP: \"" + number + "\"," + QByteArray::number(type)});
         code = "OK";
     } else {
-        static const QByteArray kEnds[] = {"", "BUSY", "NO ANSWER", "NO CARRIER"};
-        code = kEnds[int(m_callee)];
+        static const std::pair<Callee, const char *> kEnds[] = {{Callee::Busy, "BUSY"},
+                                                                {Callee::NoAnswer, "NO ANSWER"},
+                                                                {Callee::NoCarrier, "NO CARRIER"}};
+        code.clear();
+        for (const auto &[callee, words] : kEnds) {
+            if (callee == m_callee)
+                code = words;
+        }
         qCInfo(lcPhoneSim).noquote() << simStamp() << m_activeCall << "did not answer:" << code;
         endCall();
     }
