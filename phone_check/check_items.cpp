@@ -19,14 +19,6 @@ std::optional<int> firstNumber(const QString &value)
     return ok ? std::optional(number) : std::nullopt;
 }
 
-QString unquoted(QString text)
-{
-    text = text.trimmed();
-    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        return text.mid(1, text.size() - 2);
-    return text;
-}
-
 } // namespace
 
 void PhoneCheck::checkIdentity()
@@ -412,27 +404,24 @@ void PhoneCheck::checkMessages()
     const CheckReply cnmi = ask(QStringLiteral("+CNMI?"));
     if (stopped())
         return;
-    QStringList fields = cnmi.value(u"+CNMI:").split(u',');
-    const std::optional<int> mt = firstNumber(fields.value(1).trimmed());
+    const MessageRouting routing = messageRouting(cnmi.value(u"+CNMI:"));
+    const std::optional<int> mt = routing.mt;
     if (!cnmi.isOk() || !mt) {
         say(Level::Ok, tr("the phone tells of no text messages on the port (AT+CNMI? answered %1).")
                            .arg(cnmi.describe()));
         return;
     }
-    if (*mt != 2 && *mt != 3) {
+    if (routing.storeCommand.isEmpty()) {
         say(Level::Ok,
             tr("text messages are stored, not delivered to the port (AT+CNMI? mt %1).").arg(*mt));
         return;
     }
-    fields[1] = QStringLiteral("1");
-    for (QString &field : fields)
-        field = field.trimmed();
     say(Level::Problem,
         tr("text messages are delivered to the port and not stored (AT+CNMI? mt %1): Tornasquillo "
            "skips each one, but one of several lines may pass for the phone's reports; it sets "
            "them to be stored with a notice at every start.")
             .arg(*mt),
-        QStringLiteral("+CNMI=") + fields.join(u','), tr("messages stored, with a notice"));
+        routing.storeCommand, tr("messages stored, with a notice"));
 }
 
 void PhoneCheck::checkCharacterSet()

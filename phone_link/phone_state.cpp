@@ -2,6 +2,7 @@
 #include "phone_state.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace {
 
@@ -83,6 +84,27 @@ std::optional<int> leadingNumber(QStringView value)
     bool ok = false;
     const int number = value.first(end).toInt(&ok);
     return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+QString unquoted(QStringView text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.sliced(1, text.size() - 2);
+    return text.toString();
+}
+
+MessageRouting messageRouting(QStringView cnmiValue)
+{
+    QStringList fields;
+    for (const QStringView field : cnmiValue.split(u','))
+        fields << field.trimmed().toString();
+    MessageRouting routing{fields.size() >= 2 ? leadingNumber(fields[1]) : std::nullopt, {}};
+    if (routing.mt == 2 || routing.mt == 3) {
+        fields[1] = QStringLiteral("1");
+        routing.storeCommand = QStringLiteral("+CNMI=") + fields.join(u',');
+    }
+    return routing;
 }
 
 std::optional<PhoneState> simState(const QString &final, QStringView code)

@@ -41,3 +41,15 @@ PhoneState networkState(int stat);
 bool isRadioOff(int fun);
 /// The first whole number of a value ("1" of "1,0"); nullopt when it does not start with one.
 std::optional<int> leadingNumber(QStringView value);
+/// A value without the spaces and the one pair of double quotes around it.
+QString unquoted(QStringView text);
+
+/// What AT+CNMI? says of text messages: where they go (<mt>) and, for a phone that delivers them
+/// to the port (mt 2 or 3), the setting that stores them with a notice instead (mt 1), the
+/// other fields kept.
+struct MessageRouting
+{
+    std::optional<int> mt;
+    QString storeCommand; ///< "+CNMI=<mode>,1,..."; empty when they are not delivered to the port
+};
+MessageRouting messageRouting(QStringView cnmiValue);

@@ -33,14 +33,6 @@ constexpr TriesQuery kTriesQueries[] = {
     {"^CPIN?", u"^CPIN:", 3, {}},                      // Huawei: <code>,<times>,<puk>,<pin>
 };
 
-QString unquoted(QStringView text)
-{
-    text = text.trimmed();
-    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        text = text.sliced(1, text.size() - 2);
-    return text.toString();
-}
-
 std::optional<int> triesIn(const AtAnswer &answer, const TriesQuery &query)
 {
     if (answer.final != u"OK")
@@ -190,14 +182,11 @@ void PhoneWatch::keepMessagesOffTheLine()
     askIn(Step::Sim, 0);
     if (unknown(*answer, command, m_noCnmi) || answer->final != u"OK")
         return;
-    QStringList fields = answer->value(u"+CNMI:").split(u',');
-    const std::optional<int> mt = leadingNumber(fields.value(1).trimmed());
-    if (fields.size() < 2 || (mt != 2 && mt != 3))
+    const MessageRouting routing = messageRouting(answer->value(u"+CNMI:"));
+    if (routing.storeCommand.isEmpty())
         return;
-    fields[1] = QStringLiteral("1");
-    for (QString &field : fields)
-        field = field.trimmed();
-    const QString set = QStringLiteral("+CNMI=") + fields.join(u',');
+    const std::optional<int> mt = routing.mt;
+    const QString set = routing.storeCommand;
     const AtAnswer done = m_exchange.ask(set, kDeadline);
     if (std::exchange(m_toldMessages, true))
         return;
