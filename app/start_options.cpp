@@ -42,15 +42,6 @@ QString longName(const QCommandLineOption &option)
     return QStringLiteral("--") + option.names().constFirst();
 }
 
-std::optional<int> wholeNumber(const QString &value, int minimum, int maximum)
-{
-    bool isNumber = false;
-    const int number = value.toInt(&isNumber);
-    if (!isNumber || number < minimum || number > maximum)
-        return std::nullopt;
-    return number;
-}
-
 StartOptions::StartOptions()
     : m_open(QStringLiteral("open"),
              tr("At start-up, open COM PORT (1 or 2) as APRI / CHIUDI PORTA does; a device that "

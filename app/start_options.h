@@ -6,6 +6,7 @@
 // They are read into a StartState, which the window carries out through its own handlers; a
 // value outside a slider's range, or a port other than 1 or 2, is an error before any window.
 
+#include "whole_number.h"
 #include "window/start_state.h"
 
 #include <QCommandLineOption>
@@ -18,8 +19,6 @@ class QCommandLineParser;
 
 /// An option as a command line writes it: "--" and its first name.
 QString longName(const QCommandLineOption &option);
-/// An option's value as a whole number from `minimum` to `maximum`; nullopt for anything else.
-std::optional<int> wholeNumber(const QString &value, int minimum, int maximum);
 
 class StartOptions
 {
