@@ -10,10 +10,10 @@
 #include <utility>
 
 HeadlessRun::HeadlessRun(const PortMap &ports, const StartState &start, QObject *parent)
-    : QObject(parent), m_view(start, m_clock),
-      m_session(std::make_unique<QtSerialLine>(ports), m_clock, m_pump, m_view, m_view),
-      Timer1(m_session, m_clock, m_pump, [this] { m_session.monitor().Timer1_Timer(); })
+    : QObject(parent), m_view(start),
+      m_session(std::make_unique<QtSerialLine>(ports), m_clock, m_pump, m_view, m_view)
 {
+    m_view.listEventsOf(m_session);
     m_quitLimit.setSingleShot(true);
     m_quitLimit.setTimerType(Qt::PreciseTimer);
     connect(&m_quitLimit, &QTimer::timeout, this, [this] {
@@ -44,14 +44,14 @@ void HeadlessRun::start()
             << tr("no window: COM %1 is opened and watched, and the responder is off: no squillo "
                   "is called back; SIGTERM ends the program as ESCI does")
                    .arg(port);
-    Timer1.start();
+    m_session.timer1().start();
     m_session.portControl().openOrWait();
 }
 
 void HeadlessRun::quit(int signal)
 {
     // A second signal changes nothing: the first one's end is under way, and bounded.
-    if (std::exchange(m_quitting, true) || m_ended)
+    if (std::exchange(m_quitting, true) || m_session.hasEnded())
         return;
     m_quitLimit.start(kQuitLimitMs);
     m_exitStatus = signal == SIGHUP ? kRestartStatus : 0;
@@ -69,12 +69,8 @@ void HeadlessRun::quit(int signal)
 
 void HeadlessRun::end()
 {
-    if (std::exchange(m_ended, true))
-        return;
     m_quitLimit.stop();
-    Timer1.stop();
     // Waits and exchanges still running below the quit return at once, as after ESCI.
-    m_pump.requestStop();
-    m_session.line().close();
-    emit ended();
+    if (m_session.end())
+        emit ended();
 }

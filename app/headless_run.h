@@ -18,7 +18,6 @@
 
 #include "journal_view.h"
 
-#include "call_monitor/pass_timer.h"
 #include "call_monitor/phone_session.h"
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
@@ -67,11 +66,10 @@ private:
     SteadyClock m_clock;
     QtEventPump m_pump;
     JournalView m_view;
+    /// The phone session, with Timer1, which runs the call monitor's pass when there is
+    /// something for it to do.
     PhoneSession m_session;
-    /// Timer1: runs the call monitor's pass when there is something for it to do.
-    PassTimer Timer1;
     QTimer m_quitLimit;
     bool m_quitting = false;
     int m_exitStatus = 0;
-    bool m_ended = false;
 };

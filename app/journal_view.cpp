@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "journal_view.h"
 
-#include "phone_link/clock.h"
+#include "call_monitor/phone_session.h"
 #include "phone_link/link_log.h"
 #include "window/slider_design.h"
 
-JournalView::JournalView(const StartState &start, const Clock &clock, QObject *parent)
-    : QObject(parent), m_clock(clock), m_port(start.port == 2 ? 2 : 1),
-      m_responderOn(start.responderOn), m_slider1(start.slider1.value_or(kSlider1Design.value)),
+JournalView::JournalView(const StartState &start, QObject *parent)
+    : QObject(parent), m_port(start.port == 2 ? 2 : 1), m_responderOn(start.responderOn),
+      m_slider1(start.slider1.value_or(kSlider1Design.value)),
       m_slider2(start.slider2.value_or(kSlider2Design.value)),
       m_slider3(start.slider3.value_or(kSlider3Design.value))
 {
@@ -33,7 +33,6 @@ void JournalView::showPhoneState(const QString &panel2, const QString &sentence)
 
 void JournalView::appendToList2(const QString &line)
 {
-    const CallRecord record = CallRecord::of(line, m_clock.wallTime());
-    journalCall(record);
-    emit callLogged(record);
+    Q_ASSERT(m_session);
+    emit callLogged(m_session->listEvent(line));
 }

@@ -6,10 +6,10 @@
 // changes. Status panels 1 and 2 are written under the logging category tornasquillo.status,
 // each text when it changes and only then: the monitor writes "Porta non aperta o occupata" again
 // whenever the port is shown closed, and Label5's blinking is no news. A blank panel is not
-// written. Each event line is stamped with the clock's wall time and goes to the journal's
-// tornasquillo.calls line, as the window's lines do, and is handed on
-// for the file of --log and the desktop. Nobody moves a slider or clicks: the sliders keep their
-// start values and the responder stays as it started.
+// written. Each event line is listed by the phone session, as the window's lines are: stamped
+// with the clock's wall time and written to the journal's tornasquillo.calls line; the view
+// hands its record on for the file of --log and the desktop. Nobody moves a slider or clicks: the
+// sliders keep their start values and the responder stays as it started.
 
 #include "call_log/call_record.h"
 #include "call_monitor/call_monitor.h"
@@ -20,7 +20,7 @@
 
 #include <array>
 
-class Clock;
+class PhoneSession;
 
 class JournalView final : public QObject, public PortView, public MonitorView
 {
@@ -28,9 +28,10 @@ class JournalView final : public QObject, public PortView, public MonitorView
 
 public:
     /// The view of a start: the sliders' values (the designed ones where none is given), the
-    /// responder, and the port, COM 1 unless the start chooses COM 2. Event lines are stamped by
-    /// `clock`'s wall time.
-    JournalView(const StartState &start, const Clock &clock, QObject *parent = nullptr);
+    /// responder, and the port, COM 1 unless the start chooses COM 2.
+    explicit JournalView(const StartState &start, QObject *parent = nullptr);
+    /// The session whose event lines this view lists: set it before the session runs.
+    void listEventsOf(const PhoneSession &session) { m_session = &session; }
 
     int port() const { return m_port; }
 
@@ -67,7 +68,7 @@ private:
     /// The texts of panels 1 and 2 last written to the journal; none at first, so each one's
     /// first text is told.
     std::array<QString, 2> m_panels;
-    const Clock &m_clock;
+    const PhoneSession *m_session = nullptr;
     int m_port;
     bool m_responderOn;
     int m_slider1;

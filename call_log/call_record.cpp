@@ -33,7 +33,7 @@ QString onOneLine(QString text)
 
 CallRecord CallRecord::of(const QString &line, const QDateTime &when)
 {
-    return {isoStamp(when), onOneLine(line)};
+    return {isoStamp(when), onOneLine(line), when};
 }
 
 void journalCall(const CallRecord &record)

@@ -5,9 +5,8 @@
 // ISO 8601 with the UTC offset, and the line itself on one line. The journal (logging category
 // tornasquillo.calls) and the file of --log both take this record.
 
+#include <QDateTime>
 #include <QString>
-
-class QDateTime;
 
 struct CallRecord
 {
@@ -19,6 +18,8 @@ struct CallRecord
     QString stamp;
     /// The event line with each control character turned into a space.
     QString line;
+    /// The moment itself, for a view that shows it in its own way.
+    QDateTime when;
 };
 
 /// Writes the record to the journal: standard error, after the moment, through the logging

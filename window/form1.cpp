@@ -178,8 +178,7 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
 Form1::Form1(std::unique_ptr<SerialLine> line, std::unique_ptr<Clock> clock,
              std::unique_ptr<EventPump> pump, QWidget *parent)
     : QWidget(parent), m_clock(std::move(clock)), m_pump(std::move(pump)),
-      m_session(std::move(line), *m_clock, *m_pump, *this, *this),
-      Timer1(m_session, *m_clock, *m_pump, [this] { Timer1_Timer(); })
+      m_session(std::move(line), *m_clock, *m_pump, *this, *this)
 {
     // "!ATTIVO!" changes on a pass of its own once a second, and only where it is shown.
     m_session.monitor().addDueTime([this] { return m_session.monitor().blinkDue(); });
@@ -353,7 +352,7 @@ void Form1::Form_Load()
 {
     m_flgtok = true;
     m_flgrisp = false;
-    Timer1.start();
+    m_session.timer1().start();
 }
 
 void Form1::Command1_Click()
@@ -398,11 +397,6 @@ void Form1::StatusBar1_PanelClick(int panel)
     close();
 }
 
-void Form1::Timer1_Timer()
-{
-    m_session.monitor().Timer1_Timer();
-}
-
 void Form1::closeEvent(QCloseEvent *event)
 {
     endProgram();
@@ -411,15 +405,10 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::endProgram()
 {
-    if (m_ended)
-        return;
-    m_ended = true;
-    Timer1.stop();
     // Waits and exchanges still running below this handler return at once, so the event loop
     // can end without waiting for a call-back's seconds.
-    m_pump->requestStop();
-    m_session.line().close();
-    emit programEnded();
+    if (m_session.end())
+        emit programEnded();
 }
 
 void Form1::setPanelText(int panel, const QString &text)
@@ -481,14 +470,11 @@ void Form1::setLabel5Visible(bool visible)
 
 void Form1::appendToList2(const QString &line)
 {
-    const QDateTime when = m_clock->wallTime();
-    auto *item = new EventItem(line, when, List2);
+    const CallRecord record = m_session.listEvent(line);
+    auto *item = new EventItem(line, record.when, List2);
     // The padding that lines up the columns on screen is noise to a screen reader.
     item->setData(Qt::AccessibleTextRole, line.simplified());
     List2->scrollToItem(item);
-
-    const CallRecord record = CallRecord::of(line, when);
-    journalCall(record);
     emit callLogged(record);
 }
 

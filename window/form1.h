@@ -17,7 +17,6 @@
 // (ESCI pressed while a call-back counts down its seconds); ending the program stops all waits.
 
 #include "call_log/call_record.h"
-#include "call_monitor/pass_timer.h"
 #include "call_monitor/phone_session.h"
 #include "start_state.h"
 
@@ -125,8 +124,6 @@ private:
     void Slider3_Scroll();
     /// StatusBar1_PanelClick: panel 3 ("ESCI") resets the phone and ends the program.
     void StatusBar1_PanelClick(int panel);
-    /// Timer1_Timer: one pass of the call monitor.
-    void Timer1_Timer();
 
     /// Command1: opens or closes the serial port.
     QPushButton *Command1 = nullptr;
@@ -164,15 +161,13 @@ private:
 
     std::unique_ptr<Clock> m_clock;
     std::unique_ptr<EventPump> m_pump;
-    /// The serial line to the phone (MSComm1), the exchange, port control and the monitor.
-    PhoneSession m_session;
-    /// Timer1: runs the call monitor's pass when the phone speaks, when one of the monitor's
+    /// The serial line to the phone (MSComm1), the exchange, port control, the monitor, and
+    /// Timer1, which runs the monitor's pass when the phone speaks, when one of the monitor's
     /// deadlines comes, and when Label5 is to change.
-    PassTimer Timer1;
+    PhoneSession m_session;
 
     /// flgtok: the call monitor runs only while it is set.
     bool m_flgtok = false;
     /// flgrisp: the responder is on.
     bool m_flgrisp = false;
-    bool m_ended = false;
 };

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "call_monitor/pass_timer.h"
 #include "phone_link/state_folder.h"
 #include "tests/support/fake_phone.h"
 #include "tests/support/message_capture.h"
@@ -656,8 +655,7 @@ private slots:
         // Timer1 as the window and the run without one drive the monitor, on the fake clock:
         // what it has armed there is all the program wakes for, besides the phone.
         Rig rig;
-        PassTimer timer1(rig.session, rig.clock, rig.pump, [&] { rig.monitor.Timer1_Timer(); });
-        timer1.start();
+        rig.session.timer1().start();
         QCOMPARE(rig.clock.nextWake(), std::optional(1000.5)); // the first pass comes at once
         rig.clock.fireDue();
         QCOMPARE(rig.clock.nextWake(), std::nullopt); // idle: nothing at all

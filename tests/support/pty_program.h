@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "call_monitor/pass_timer.h"
 #include "call_monitor/phone_session.h"
 #include "fake_clock.h"
 #include "fake_monitor_view.h"
@@ -25,7 +24,7 @@ struct BasicPtyProgram
           line(static_cast<QtSerialLine &>(session.line()))
     {
         if (ticking == Ticks)
-            timer.start();
+            session.timer1().start();
     }
 
     SessionClock clock;
@@ -37,7 +36,6 @@ struct BasicPtyProgram
     AtExchange &exchange = session.exchange();
     PortControl &control = session.portControl();
     CallMonitor &monitor = session.monitor();
-    PassTimer timer{session, clock, pump, [this] { monitor.Timer1_Timer(); }};
 };
 
 using PtyProgram = BasicPtyProgram<>;
