@@ -93,13 +93,13 @@ void CommandLine::process(QCoreApplication &app)
         parser.showHelp(0);
 }
 
-std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error) const
+std::optional<CommandLine::RunStart> CommandLine::runStart(QString *error) const
 {
     const std::optional<StartState> state = start.read(parser, error);
     if (!state)
         return std::nullopt;
-    WindowStart windowStart{*state, {}, {}};
-    CallBackRules &rules = windowStart.rules;
+    RunStart runStart{*state, {}, {}};
+    CallBackRules &rules = runStart.rules;
     if (parser.isSet(coolDown)) {
         const QString value = parser.value(coolDown);
         const std::optional<int> minutes = wholeNumber(value, 0, CallBackCoolDown::kMaxMinutes);
@@ -135,9 +135,9 @@ std::optional<CommandLine::WindowStart> CommandLine::windowStart(QString *error)
         const PinFile file(parser.value(pinFile));
         if (!file.read(error))
             return std::nullopt;
-        windowStart.pinFile = file.path();
+        runStart.pinFile = file.path();
     }
-    return windowStart;
+    return runStart;
 }
 
 QStringList CommandLine::arguments(const CallBackRules &rules) const
@@ -152,7 +152,7 @@ QStringList CommandLine::arguments(const CallBackRules &rules) const
     return arguments;
 }
 
-void CommandLine::WindowStart::setUpSession(PhoneSession &session, const StateFolder &folder) const
+void CommandLine::RunStart::setUpSession(PhoneSession &session, const StateFolder &folder) const
 {
     session.monitor().setCallBackRules(rules);
     session.keepCallBacksIn(folder);

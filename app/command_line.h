@@ -28,8 +28,8 @@ public:
     /// Reads app's command line; the help and the version are answered here, and end the
     /// program.
     void process(QCoreApplication &app);
-    /// What the window is to do at start-up.
-    struct WindowStart
+    /// What a run is to do at start-up, with the window or without one.
+    struct RunStart
     {
         StartState state;    ///< the start options'
         CallBackRules rules; ///< the cool-down, the numbers called back, the hour's limit
@@ -40,9 +40,9 @@ public:
         /// without a window.
         void setUpSession(PhoneSession &session, const StateFolder &folder) const;
     };
-    /// The window's start as the command line asks; nullopt with *error set (naming the range)
+    /// The run's start as the command line asks; nullopt with *error set (naming the range)
     /// when a value is not one the program takes.
-    std::optional<WindowStart> windowStart(QString *error) const;
+    std::optional<RunStart> runStart(QString *error) const;
     /// The options that give the same limits on call-backs again, for another command line.
     QStringList arguments(const CallBackRules &rules) const;
 

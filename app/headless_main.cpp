@@ -27,8 +27,8 @@ int runHeadless(QCoreApplication &app)
     ProgramStart program;
     if (!program.prepare(app))
         return 1;
-    HeadlessRun run(program.ports(), program.windowStart().state);
-    program.windowStart().setUpSession(run.session(), program.stateFolder());
+    HeadlessRun run(program.ports(), program.runStart().state);
+    program.runStart().setUpSession(run.session(), program.stateFolder());
     program.recordCallsOf(&run.view());
     QObject::connect(&run, &HeadlessRun::ended, &app,
                      [&run] { QCoreApplication::exit(run.exitStatus()); });

@@ -3,7 +3,7 @@
 
 #include "call_monitor/phone_session.h"
 #include "phone_link/link_log.h"
-#include "window/slider_design.h"
+#include "call_monitor/slider_design.h"
 
 JournalView::JournalView(const StartState &start, QObject *parent)
     : QObject(parent), m_port(start.port == 2 ? 2 : 1), m_responderOn(start.responderOn),

@@ -14,7 +14,7 @@
 #include "call_log/call_record.h"
 #include "call_monitor/call_monitor.h"
 #include "phone_link/port_control.h"
-#include "window/start_state.h"
+#include "call_monitor/start_state.h"
 
 #include <QObject>
 

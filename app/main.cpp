@@ -87,7 +87,7 @@ int runAutostart(QCoreApplication &app)
     command.process(app);
     const QCommandLineParser &parser = command.parser;
     QString error;
-    const std::optional<CommandLine::WindowStart> start = command.windowStart(&error);
+    const std::optional<CommandLine::RunStart> start = command.runStart(&error);
     if (start && (!parser.positionalArguments().isEmpty() || parser.isSet(command.checkPhone) ||
                   parser.isSet(command.fix) || parser.isSet(command.headless)))
         error = CommandLine::tr("--autostart takes the options of the window only (see --help)");
@@ -143,7 +143,7 @@ int runWindow(QApplication &app)
                                        .arg(program.com1());
 
     Form1 window(program.ports());
-    program.windowStart().setUpSession(window.session(), program.stateFolder());
+    program.runStart().setUpSession(window.session(), program.stateFolder());
     program.recordCallsOf(&window);
     QObject::connect(&window, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     // A quit signal ends the program as closing the window does, so the simulated phone is ended
@@ -155,7 +155,7 @@ int runWindow(QApplication &app)
     // For the start-up figure: QT_LOGGING_RULES=tornasquillo.app.debug=true shows when the event
     // loop first runs with the window on screen.
     QTimer::singleShot(0, &window, [] { qCDebug(lcApp) << "window shown"; });
-    const StartState start = program.windowStart().state;
+    const StartState start = program.runStart().state;
     QTimer::singleShot(0, &window, [&window, start] { window.startAs(start); });
     return app.exec();
 }

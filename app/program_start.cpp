@@ -20,12 +20,12 @@ bool ProgramStart::prepare(QCoreApplication &app)
         return false;
     }
     QString startError;
-    const std::optional<CommandLine::WindowStart> start = m_command.windowStart(&startError);
+    const std::optional<CommandLine::RunStart> start = m_command.runStart(&startError);
     if (!start) {
         qCCritical(lcApp).noquote() << startError;
         return false;
     }
-    m_windowStart = *start;
+    m_runStart = *start;
     m_com1 = parser.value(m_command.com1);
     if (parser.isSet(m_command.demo) && !startDemo())
         return false;

@@ -35,7 +35,7 @@ public:
 
     const CommandLine &command() const { return m_command; }
     /// The start the options ask for; set by prepare().
-    const CommandLine::WindowStart &windowStart() const { return m_windowStart; }
+    const CommandLine::RunStart &runStart() const { return m_runStart; }
     /// Which devices stand for COM 1 (the simulated phone with --demo) and COM 2.
     PortMap ports() const;
     bool isDemo() const;
@@ -65,7 +65,7 @@ private:
     bool openCallLog();
 
     CommandLine m_command;
-    CommandLine::WindowStart m_windowStart;
+    CommandLine::RunStart m_runStart;
     DemoPhone m_demo;
     QString m_com1;
     StateFolder m_stateFolder{StateFolder::defaultPath()};

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "start_options.h"
 
-#include "window/slider_design.h"
+#include "call_monitor/slider_design.h"
 
 #include <QCommandLineParser>
 

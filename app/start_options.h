@@ -3,11 +3,12 @@
 
 // The start options: what the operator would click and drag, asked for on the command line so
 // that a program started by itself (at login, after a power cut) starts as the operator left it.
-// They are read into a StartState, which the window carries out through its own handlers; a
-// value outside a slider's range, or a port other than 1 or 2, is an error before any window.
+// They are read into a StartState, which the window carries out through its own handlers and the
+// run without one through its view; a value outside a slider's range, or a port other than 1 or
+// 2, is an error before any window.
 
+#include "call_monitor/start_state.h"
 #include "whole_number.h"
-#include "window/start_state.h"
 
 #include <QCommandLineOption>
 #include <QCoreApplication>

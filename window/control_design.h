@@ -4,7 +4,7 @@
 // The window's controls as the design gives them: each one's name, kind, caption and place in
 // twips (15 to a pixel at the usual setting), in the order the window makes them. The window
 // walks this table; how each kind looks is the window's business, the sliders' ranges are in
-// slider_design.h, and the status bar's panels and the timer are made apart.
+// call_monitor/slider_design.h, and the status bar's panels and the timer are made apart.
 
 /// The window's client area, in twips.
 inline constexpr int kClientWidth = 7860;

@@ -7,7 +7,7 @@
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
 #include "phone_link/qt_serial_line.h"
-#include "slider_design.h"
+#include "call_monitor/slider_design.h"
 #include "twips.h"
 #include "window_log.h"
 

@@ -18,7 +18,7 @@
 
 #include "call_log/call_record.h"
 #include "call_monitor/phone_session.h"
-#include "start_state.h"
+#include "call_monitor/start_state.h"
 
 #include <QWidget>
 

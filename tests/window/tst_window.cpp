@@ -9,7 +9,7 @@
 #include "tests/support/message_capture.h"
 #include "tests/support/test_numbers.h"
 #include "window/form1.h"
-#include "window/start_state.h"
+#include "call_monitor/start_state.h"
 #include "window/twips.h"
 
 #include <QAccessible>

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-/// A slider of the window's design: its range and the value it starts from. The window builds
-/// its sliders from these, and the start options check their values against the same ranges.
+/// A slider of the window's design: its range and the value it starts from. What the monitor
+/// reads from it is the same with the window or without one: the window builds its sliders from
+/// these, the run without one starts from their values, and the start options check their values
+/// against the same ranges.
 struct SliderDesign
 {
     int minimum;

@@ -3,9 +3,10 @@
 
 #include <optional>
 
-/// How the window is to start when nobody is there to click: the operator's clicks and drags,
-/// which the window does at start-up through its own handlers. The default is the designed start:
-/// port closed, responder off, sliders at their designed values.
+/// How a run is to start when nobody is there to click: the operator's clicks and drags. The
+/// window does them at start-up through its own handlers; the run without one starts its view
+/// from them. The default is the designed start: port closed, responder off, sliders at their
+/// designed values.
 struct StartState
 {
     /// 1 or 2: choose COM 1 or COM 2 and open it, waiting for a device that is not there yet or
