@@ -172,11 +172,20 @@ void CallMonitor::readLine()
     const qsizetype unfinished = takeRingReports(LineBuffer, 0, m_clock.seconds(), *this);
     // The reports (rings, caller lines, call-progress results, registrations, messages) went to
     // their handlers; the other complete lines are stray text (a waiting call's +CCWA, noise)
-    // and are discarded, as they always were. The unfinished line stays until the pass is idle.
+    // and are discarded, as they always were.
     if (unfinished > 0 && lcMonitor().isDebugEnabled())
         qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer.first(unfinished);
     LineBuffer.remove(0, unfinished);
-    if (LineBuffer.size() > kMaxLineBuffer) {
+    // A message whose text is still to come stays, so that its text is never read as lines of
+    // their own. Any other unfinished line is one the serial line stopped holding back (it
+    // holds a line still arriving until its end comes), and is stray text as well.
+    const QStringView firstLine =
+        QStringView(LineBuffer).first(std::max<qsizetype>(0, LineBuffer.indexOf(u'\r')));
+    if (phoneReport(firstLine) != PhoneReport::Message) {
+        if (!LineBuffer.isEmpty() && lcMonitor().isDebugEnabled())
+            qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer;
+        LineBuffer.clear();
+    } else if (LineBuffer.size() > kMaxLineBuffer) {
         LineBuffer.clear();
         m_lineBufferOverflow = true;
     }
@@ -226,14 +235,6 @@ void CallMonitor::runPass()
         }
     }
 
-    // A message whose text is still arriving stays: its text is never read as lines of their
-    // own. Any other unfinished line is the serial line's to hold back.
-    if (phoneReport(
-            QStringView(LineBuffer).first(std::max<qsizetype>(0, LineBuffer.indexOf(u'\r')))) !=
-        PhoneReport::Message) {
-        LineBuffer.clear();
-        m_lineBufferOverflow = false;
-    }
     // Idle: the phone may be asked about its state. A ring that crosses the question is counted
     // as it arrives, and handled by the passes after this one.
     if (m_idleWork)

@@ -103,7 +103,7 @@ public:
     static constexpr double kAskCallsDeadline = 2.0;
     /// Call-backs whose AT+CLCC the phone refused, after which it is not asked again.
     static constexpr int kCallListRefusals = 2;
-    /// A call's text never comes near this; a flooding phone cannot grow LineBuffer past it.
+    /// A message's text never comes near this; a flooding phone cannot grow LineBuffer past it.
     static constexpr qsizetype kMaxLineBuffer = 64 * 1024;
 
     CallMonitor(AtExchange &exchange, SerialLine &line, Clock &clock, EventPump &pump,
@@ -178,8 +178,8 @@ private:
     };
 
     void runPass();
-    /// Reads what the phone sent: the reports are handed on, an unfinished line stays in LineBuffer
-    /// until the pass is idle.
+    /// Reads what the phone sent: the reports are handed on, and a message whose text is still
+    /// to come stays in LineBuffer; the rest is discarded.
     void readLine();
     /// Panel 2: "Rilevata chiamata .. " with RingCount.
     void showRingCount();
@@ -223,11 +223,10 @@ private:
 
     /// LastInput: the chunk read from the port on this tick.
     QString LastInput;
-    /// LineBuffer: the phone's line still arriving in this pass; an idle pass drops it (the serial
-    /// line holds back a line still arriving), but for a message whose text is still to come.
+    /// LineBuffer: a message whose text is still to come. A line still arriving is the serial
+    /// line's to hold back, for every reader of the line alike; the monitor keeps no half line.
     QString LineBuffer;
-    /// Set when a line outgrew kMaxLineBuffer: the rest of it, up to its end, can no longer be a
-    /// ring and is dropped.
+    /// Set when a message outgrew kMaxLineBuffer: the rest of its line, up to its end, is dropped.
     bool m_lineBufferOverflow = false;
     /// RingCount: rings of the call ringing now.
     int RingCount = 0;
