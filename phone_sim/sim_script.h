@@ -10,7 +10,6 @@
 
 #include <optional>
 #include <utility>
-#include <vector>
 
 class QTimer;
 class SimPhone;
@@ -44,15 +43,8 @@ signals:
     void quitRequested();
 
 private:
-    struct ScriptLine;
-    struct ScriptCommand;
-    static const std::vector<ScriptCommand> &scriptCommands();
-    bool scriptRing(const ScriptLine &line, QString *error);
-    bool scriptRawBytes(const ScriptLine &line, QString *error);
-    bool scriptDial(const ScriptLine &line, QString *error);
-    bool scriptCallee(const ScriptLine &line, QString *error);
-    bool scriptWaiting(const ScriptLine &line, QString *error);
-    bool scriptMessage(const ScriptLine &line, QString *error);
+    // The script commands' handlers, in sim_script_commands.cpp, work the phone and the caller.
+    friend struct SimScriptHandlers;
 
     void demoRing();
     void onCommand(const QString &line);
