@@ -28,6 +28,9 @@ public:
     static constexpr int kDemoFirstRingMs = 4000;
     static constexpr int kDemoIntervalMs = 30000;
     static constexpr qint64 kMaxRawBytes = 64 * 1024 * 1024;
+    /// The caller the phone rings with, number and name, unless its script names another.
+    static inline const QString kDefaultCallerNumber = QStringLiteral("+393331234567");
+    static inline const QString kDefaultCallerName = QStringLiteral("Mario Rossi");
 
     explicit SimCommander(SimPhone *phone, QObject *parent = nullptr);
 

@@ -110,7 +110,9 @@ void checkRecords(const QString &log, const QString &said, const QStringList &st
     const QString record = QString::fromUtf8(file.readAll());
     static const QRegularExpression designed(
         QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\\t"
-                       "Ha squillato : \\+393331234567   > Mario Rossi     = Risposto\\n$"));
+                       "Ha squillato : ") +
+        QRegularExpression::escape(kCallerNumber) + QStringLiteral("   > ") +
+        QRegularExpression::escape(kCallerName) + QStringLiteral("     = Risposto\\n$"));
     QVERIFY2(designed.match(record).hasMatch(), qPrintable(record));
     QVERIFY2(said.contains(QStringLiteral("tornasquillo.calls: ") +
                            record.trimmed().replace(u'\t', u' ') + u'\n'),
