@@ -124,6 +124,67 @@ void benchStartup(int runs)
            QStringLiteral("%1 MB").arg(rss / 1024.0, 0, 'f', 1));
 }
 
+namespace {
+
+/// Runs xdotool (`program`) in `env` with `args`: the first line it writes.
+QString runXdotool(const QString &program, const QProcessEnvironment &env, const QStringList &args)
+{
+    QProcess run;
+    run.setProcessEnvironment(env);
+    run.start(program, args);
+    run.waitForFinished(10000);
+    return QString::fromLatin1(run.readAllStandardOutput()).split(u'\n').value(0);
+}
+
+/// The states of the program under Xvfb beside the bare window, `seconds` each: the port never
+/// opened, then opened with a click, the responder switched on, and the phone's line hung up.
+void measureWindowStates(Child &phone, Child &program, Child &bare, const QString &xdotool,
+                         const QProcessEnvironment &env, int seconds)
+{
+    auto measure = [&](const QString &state, const QString &wakeTarget = {}) {
+        reportIdleAgainst(program, bare, seconds,
+                          QStringLiteral("the program under Xvfb, %1").arg(state),
+                          QStringLiteral("a bare window with no timer"), wakeTarget, {});
+    };
+    auto xdo = [&](const QStringList &args) { return runXdotool(xdotool, env, args); };
+    // The program's one visible window, found by its process rather than by its title.
+    const QString window = xdo({"search", "--sync", "--onlyvisible", "--pid",
+                                QString::number(program.process.processId())});
+    waitMs(3000); // mapped before it is drawn; then settled
+    measure(QStringLiteral("port never opened, nothing watched"));
+    // The middle of Command1 at 96 DPI, as the screenshot script clicks it. On a busy machine a
+    // click now and then does not reach the window: it is clicked again, up to three times.
+    bool opened = false;
+    for (int click = 0; click < 3 && !opened; ++click) {
+        xdo({"mousemove", "--window", window, "216", "20", "click", "1"});
+        opened = program.saw("opened COM 1", 5000);
+    }
+    if (!opened) {
+        report(QStringLiteral("the program under Xvfb"),
+               QStringLiteral("the port did not open: ") + QString::fromLocal8Bit(program.output));
+        return;
+    }
+    waitMs(3000); // the start-up dialogue, and the window settled
+
+    measure(QStringLiteral("port open and idle, responder off"), QStringLiteral("<= 20 /s"));
+
+    // The middle of Command3, "Attiva / Disattiva tornasquillo", at 96 DPI.
+    xdo({"mousemove", "--window", window, "215", "62", "click", "1"});
+    waitMs(1000);
+    measure(QStringLiteral("port open and idle, responder on (\"!ATTIVO!\" blinking)"));
+
+    phone.process.write("hangup\n");
+    if (!program.saw("opens again by itself", 10000)) {
+        report(QStringLiteral("the program under Xvfb, device gone"),
+               QStringLiteral("the line was not lost"));
+        return;
+    }
+    waitMs(1000);
+    measure(QStringLiteral("device gone, watched for"));
+}
+
+} // namespace
+
 /// The program as a user runs it: the real executable under Xvfb, the port opened with a click
 /// on "APRI / CHIUDI PORTA" against the simulated phone and left idle, beside a bare Qt Widgets
 /// window with no timer over the same seconds. Also before the click (the port closed, no device
@@ -160,52 +221,7 @@ void benchWindow(int seconds)
     Child program(QStringLiteral(TORNASQUILLO_APP_PATH), {QStringLiteral("--com1"), link}, env);
     Child bare(QStringLiteral(TORNASQUILLO_BARE_WINDOW_PATH), {}, env);
 
-    auto measure = [&](const QString &state, const QString &wakeTarget = {}) {
-        reportIdleAgainst(program, bare, seconds,
-                          QStringLiteral("the program under Xvfb, %1").arg(state),
-                          QStringLiteral("a bare window with no timer"), wakeTarget, {});
-    };
-    auto xdo = [&](const QStringList &args) {
-        QProcess run;
-        run.setProcessEnvironment(env);
-        run.start(xdotool, args);
-        run.waitForFinished(10000);
-        return QString::fromLatin1(run.readAllStandardOutput()).split(u'\n').value(0);
-    };
-    // The program's one visible window, found by its process rather than by its title.
-    const QString window = xdo({"search", "--sync", "--onlyvisible", "--pid",
-                                QString::number(program.process.processId())});
-    waitMs(3000); // mapped before it is drawn; then settled
-    measure(QStringLiteral("port never opened, nothing watched"));
-    // The middle of Command1 at 96 DPI, as the screenshot script clicks it. On a busy machine a
-    // click now and then does not reach the window: it is clicked again, up to three times.
-    bool opened = false;
-    for (int click = 0; click < 3 && !opened; ++click) {
-        xdo({"mousemove", "--window", window, "216", "20", "click", "1"});
-        opened = program.saw("opened COM 1", 5000);
-    }
-    if (!opened) {
-        report(QStringLiteral("the program under Xvfb"),
-               QStringLiteral("the port did not open: ") + QString::fromLocal8Bit(program.output));
-        return;
-    }
-    waitMs(3000); // the start-up dialogue, and the window settled
-
-    measure(QStringLiteral("port open and idle, responder off"), QStringLiteral("<= 20 /s"));
-
-    // The middle of Command3, "Attiva / Disattiva tornasquillo", at 96 DPI.
-    xdo({"mousemove", "--window", window, "215", "62", "click", "1"});
-    waitMs(1000);
-    measure(QStringLiteral("port open and idle, responder on (\"!ATTIVO!\" blinking)"));
-
-    phone.process.write("hangup\n");
-    if (!program.saw("opens again by itself", 10000)) {
-        report(QStringLiteral("the program under Xvfb, device gone"),
-               QStringLiteral("the line was not lost"));
-        return;
-    }
-    waitMs(1000);
-    measure(QStringLiteral("device gone, watched for"));
+    measureWindowStates(phone, program, bare, xdotool, env, seconds);
 }
 
 /// The run without a window, as the service runs it: no display, the port open on the simulated

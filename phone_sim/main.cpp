@@ -2,6 +2,8 @@
 #include "sim_phone.h"
 #include "sim_script.h"
 
+#include "app/quit_signals.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -16,39 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-    errno = saved;
-}
-
-// SIGINT/SIGTERM/SIGHUP end the event loop normally, so the destructors remove the link.
-bool watchQuitSignals(QCoreApplication &app)
-{
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
-        char buffer[16];
-        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        app.quit();
-    });
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(sig, &action, nullptr);
-    return true;
-}
 
 // Reads script lines from stdin without ever blocking; its end leaves the sim running.
 void watchStdin(QCoreApplication &app, SimScript *script)
@@ -306,7 +275,8 @@ int main(int argc, char *argv[])
 
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGTTIN, SIG_IGN);
-    if (!watchQuitSignals(app))
+    // SIGINT/SIGTERM/SIGHUP end the event loop normally, so the destructors remove the link.
+    if (!watchQuitSignals(&app, [&app](int) { app.quit(); }))
         return fail(QStringLiteral("cannot watch signals: %1")
                         .arg(QString::fromLocal8Bit(std::strerror(errno))));
 

@@ -8,8 +8,6 @@
 #include <QMutex>
 #include <QString>
 
-#include <vector>
-
 class SimCalls;
 class SimNetwork;
 
@@ -64,25 +62,11 @@ public:
     void setModel(const QString &model);
 
 private:
-    struct Row;
-    static const std::vector<Row> &table();
-    static const Row *find(const QByteArray &command, QByteArray *op);
+    // The table's handlers, in sim_commands.cpp, read and change the phone's state.
+    friend struct SimCommandHandlers;
 
     bool executeOne(const QByteArray &command, Answer &answer);
     bool isProfileSetting(const QByteArray &command) const;
-    bool dial(const QByteArray &dialString, Answer &answer);
-    bool enterPin(const QByteArray &op, Answer &answer);
-    bool readRetries(const QByteArray &op, Answer &answer);
-    QByteArrayList charsetInUse() const;
-    QByteArrayList charsets() const;
-    bool selectCharset(const QByteArray &op, Answer &answer);
-    QByteArrayList storageInUse() const;
-    QByteArrayList storages() const;
-    bool selectStorage(const QByteArray &op, Answer &answer);
-    QByteArrayList phonebookLimits() const;
-    bool readPhonebook(const QByteArray &op, Answer &answer);
-    bool setNewMessages(const QByteArray &op, Answer &answer);
-    bool holdCalls(const QByteArray &op, Answer &answer);
 
     SimProfile &m_profile;
     SimProfile m_stored;

@@ -27,7 +27,7 @@ int hexValue(QChar c)
 
 SimCommander::SimCommander(SimPhone *phone, QObject *parent)
     : QObject(parent), m_phone(phone), m_demoTimer(new QTimer(this)),
-      m_callerNumber(QStringLiteral("+393331234567")), m_callerName(QStringLiteral("Mario Rossi"))
+      m_callerNumber(kDefaultCallerNumber), m_callerName(kDefaultCallerName)
 {
     m_demoTimer->setSingleShot(true);
     connect(m_demoTimer, &QTimer::timeout, this, &SimCommander::demoRing);

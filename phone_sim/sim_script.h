@@ -10,7 +10,6 @@
 
 #include <optional>
 #include <utility>
-#include <vector>
 
 class QTimer;
 class SimPhone;
@@ -29,6 +28,9 @@ public:
     static constexpr int kDemoFirstRingMs = 4000;
     static constexpr int kDemoIntervalMs = 30000;
     static constexpr qint64 kMaxRawBytes = 64 * 1024 * 1024;
+    /// The caller the phone rings with, number and name, unless its script names another.
+    static inline const QString kDefaultCallerNumber = QStringLiteral("+393331234567");
+    static inline const QString kDefaultCallerName = QStringLiteral("Mario Rossi");
 
     explicit SimCommander(SimPhone *phone, QObject *parent = nullptr);
 
@@ -44,15 +46,8 @@ signals:
     void quitRequested();
 
 private:
-    struct ScriptLine;
-    struct ScriptCommand;
-    static const std::vector<ScriptCommand> &scriptCommands();
-    bool scriptRing(const ScriptLine &line, QString *error);
-    bool scriptRawBytes(const ScriptLine &line, QString *error);
-    bool scriptDial(const ScriptLine &line, QString *error);
-    bool scriptCallee(const ScriptLine &line, QString *error);
-    bool scriptWaiting(const ScriptLine &line, QString *error);
-    bool scriptMessage(const ScriptLine &line, QString *error);
+    // The script commands' handlers, in sim_script_commands.cpp, work the phone and the caller.
+    friend struct SimScriptHandlers;
 
     void demoRing();
     void onCommand(const QString &line);

@@ -6,7 +6,6 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,44 +85,32 @@ private slots:
         // The record of call-backs is the test's own: another run's would hold the caller back.
         environment.insert(QStringLiteral("XDG_STATE_HOME"), dir.path());
         removeDisplay(environment);
-        QByteArray phoneSaid;
-        QProcess phone;
-        const auto endPhone = qScopeGuard([&phone] {
-            phone.terminate();
-            phone.waitForFinished(kProcessTimeoutMs);
-        });
-        startPhone(phone, phoneSaid, environment, QStringLiteral(PHONE_SIM_EXE),
-                   dir.filePath(QStringLiteral("script")), script, link, phoneOptions);
+        TestProcess phone(environment);
+        startPhone(phone, QStringLiteral(PHONE_SIM_EXE), dir.filePath(QStringLiteral("script")),
+                   script, link, phoneOptions);
         if (QTest::currentTestFailed())
             return;
 
-        QByteArray programSaid;
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        collectStderr(program, programSaid);
-        program.start(QStringLiteral(TORNASQUILLO_EXE),
-                      {"--headless", "--com1", link, "--call-back", "--call-back-after", "0",
-                       "--hang-up-after", "20"});
-        const auto end = qScopeGuard([&program] {
-            program.kill();
-            program.waitForFinished(kProcessTimeoutMs);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT((phoneSaid + programSaid).contains(before), 60000);
+        TestProcess program(environment, TestProcess::End::Kill);
+        program.process.start(QStringLiteral(TORNASQUILLO_EXE),
+                              {"--headless", "--com1", link, "--call-back", "--call-back-after",
+                               "0", "--hang-up-after", "20"});
+        QTRY_VERIFY_WITH_TIMEOUT((phone.said + program.said).contains(before), 60000);
 
-        const qsizetype mark = phoneSaid.size();
+        const qsizetype mark = phone.said.size();
         QElapsedTimer sinceSignal;
         sinceSignal.start();
-        QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
-        QVERIFY(program.waitForFinished(kProcessTimeoutMs));
+        QCOMPARE(::kill(pid_t(program.process.processId()), signal), 0);
+        QVERIFY(program.process.waitForFinished(kProcessTimeoutMs));
 #if !defined(__SANITIZE_ADDRESS__)
         // The sanitizers' build runs several times slower: it is held to the order only.
         const qint64 took = sinceSignal.elapsed();
         QVERIFY2(took < 2000, qPrintable(QString::number(took)));
 #endif
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), signal == SIGHUP ? 128 + SIGHUP : 0);
-        QVERIFY2(programSaid.contains(says), programSaid.constData());
-        QTRY_COMPARE_WITH_TIMEOUT(commandsHeard(phoneSaid.mid(mark)), heard, kProcessTimeoutMs);
+        QCOMPARE(program.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process.exitCode(), signal == SIGHUP ? 128 + SIGHUP : 0);
+        QVERIFY2(program.said.contains(says), program.said.constData());
+        QTRY_COMPARE_WITH_TIMEOUT(commandsHeard(phone.said.mid(mark)), heard, kProcessTimeoutMs);
     }
 };
 

@@ -29,19 +29,45 @@ inline void removeDisplay(QProcessEnvironment &environment)
         environment.remove(QString::fromLatin1(name));
 }
 
+/// A process of the test's own, its standard error collected into `said` as it comes. It ends
+/// with the scope that holds it: asked to (SIGTERM), or made to (SIGKILL) with End::Kill, and
+/// waited for.
+struct TestProcess
+{
+    enum class End { Terminate, Kill };
+
+    explicit TestProcess(const QProcessEnvironment &environment, End end = End::Terminate)
+        : end(end)
+    {
+        process.setProcessEnvironment(environment);
+        collectStderr(process, said);
+    }
+    ~TestProcess()
+    {
+        if (end == End::Kill)
+            process.kill();
+        else
+            process.terminate();
+        process.waitForFinished(kProcessTimeoutMs);
+    }
+    Q_DISABLE_COPY_MOVE(TestProcess)
+
+    const End end;
+    QByteArray said;
+    QProcess process;
+};
+
 /// Starts the simulated phone (the program `sim`) on `link` with options of its own and a script,
 /// written to scriptPath, that it runs before any program can open its line; and waits for the
-/// line. The caller ends the phone.
-inline void startPhone(QProcess &phone, QByteArray &said, const QProcessEnvironment &environment,
-                       const QString &sim, const QString &scriptPath, const QByteArray &script,
-                       const QString &link, const QStringList &options = {})
+/// line.
+inline void startPhone(TestProcess &phone, const QString &sim, const QString &scriptPath,
+                       const QByteArray &script, const QString &link,
+                       const QStringList &options = {})
 {
     QFile scriptFile(scriptPath);
     QVERIFY(scriptFile.open(QIODevice::WriteOnly));
     scriptFile.write(script);
     scriptFile.close();
-    phone.setProcessEnvironment(environment);
-    collectStderr(phone, said);
-    phone.start(sim, QStringList{"--link", link, "--script", scriptPath} + options);
+    phone.process.start(sim, QStringList{"--link", link, "--script", scriptPath} + options);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), kProcessTimeoutMs);
 }

@@ -4,12 +4,15 @@
 // What the tests' phones and the program say to each other in every test: the caller that the
 // simulated phone gives unless a test names another, and the program's start-up dialogue.
 
+#include "phone_sim/sim_script.h"
+
 #include <QString>
 #include <QStringList>
 
-/// The tests' caller, an international number, and the name the phonebook gives it.
-inline const QString kCallerNumber = QStringLiteral("+393331234567");
-inline const QString kCallerName = QStringLiteral("Mario Rossi");
+/// The tests' caller, an international number, and the name the phonebook gives it: the
+/// simulated phone's own.
+inline const QString kCallerNumber = SimCommander::kDefaultCallerNumber;
+inline const QString kCallerName = SimCommander::kDefaultCallerName;
 /// The call-back's dial to that caller, as the phone hears it (without its CR).
 inline const QString kCallerDial = QStringLiteral("ATD") + kCallerNumber + u';';
 
