@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "call_back_cool_down.h"
 
-#include "caller_entry.h"
+#include "phone_link/caller_entry.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 #include "call_monitor.h"
 
 #include "call_log/call_record.h"
-#include "caller_entry.h"
 #include "phone_link/at_exchange.h"
+#include "phone_link/caller_entry.h"
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
 #include "phone_link/serial_line.h"

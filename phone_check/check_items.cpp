@@ -4,6 +4,7 @@
 
 #include "call_log/handled_call.h"
 #include "phone_link/at_exchange.h"
+#include "phone_link/caller_entry.h"
 #include "phone_link/phone_reports.h"
 #include "phone_link/phone_state.h"
 
@@ -108,16 +109,15 @@ void PhoneCheck::checkFirstMissedCall()
                        .arg(entry.describe()));
         return;
     }
-    const qsizetype open = line.indexOf(u'"');
-    const qsizetype close = open < 0 ? -1 : line.indexOf(u'"', open + 1);
-    if (close < 0) {
+    const std::optional<CallerEntry> caller = readCallerEntry(line);
+    if (!caller) {
         say(Level::Problem, tr("entry 1 of the missed-call list has no number in quotes (%1): "
                                "every caller would be logged as \"%2\".")
                                 .arg(line, kUnknownCaller));
         return;
     }
-    const QString number = line.mid(open + 1, close - open - 1);
-    const bool international = line.mid(close + 1).section(u',', 1, 1).trimmed() == u"145";
+    const QString &number = caller->number;
+    const bool international = caller->type == CallerEntry::kInternational;
     if (international && !number.startsWith(u'+'))
         say(Level::Ok, tr("entry 1 of the missed-call list is \"%1\", an international number "
                           "without its \"+\" (type 145): Tornasquillo dials it with the \"+\".")

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// What the phone's answers say of a caller: an entry of its missed-call list (+CPBR) and the
+// caller line that comes with the rings (+CLIP), read by one rule for the monitor and the phone
+// check alike; and what may be done with the number (dialled, lined up in the event line).
+
 #include <QString>
 
 #include <optional>

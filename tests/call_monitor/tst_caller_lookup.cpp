@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "call_monitor/caller_entry.h"
+#include "phone_link/caller_entry.h"
 #include "tests/support/fake_phone.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/test_numbers.h"

@@ -2,7 +2,7 @@
 // The monitor fed an arbitrary stream from the phone over a fake line and clock. The input is a
 // little program: each byte picks an action (send text, let time pass, tick, move a slider,
 // answer the next command), and the bytes after it are the action's data.
-#include "call_monitor/caller_entry.h"
+#include "phone_link/caller_entry.h"
 #include "tests/support/fake_program.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary answers to "+CPBR=1" through the caller lookup's parsing and the event line's fields,
 // and the same text as the caller line that comes with a ring.
-#include "call_monitor/caller_entry.h"
+#include "phone_link/caller_entry.h"
 
 #include <cstdint>
 #include <cstdlib>
