@@ -148,22 +148,25 @@ bool PhoneCheck::checkAfterReset(bool first)
                                 .arg(reset.describe(), startUp.describe()));
         return false;
     }
+    // Without result codes in words, no start-up command is answered as the exchange knows an
+    // answer: each one waits out the exchange's deadline.
+    const auto slowStartUp = [this](const QString &sentence, const QString &fix,
+                                    const QString &fixSays) {
+        say(Level::Warning, sentence.arg(AtExchange::kDeadline).arg(AtExchange::kRetransmitLimit),
+            fix, fixSays);
+    };
     if (reset.end == CheckReply::End::Silent) {
-        say(Level::Warning,
-            tr("after ATZ the phone sends no result codes (Q1 is stored): Tornasquillo's "
-               "start-up commands ATZ and ATE0 then each wait %1 seconds and are re-sent up to "
-               "%2 times, at every open.")
-                .arg(AtExchange::kDeadline)
-                .arg(AtExchange::kRetransmitLimit),
-            QStringLiteral("Q0"), tr("result codes on"));
+        slowStartUp(tr("after ATZ the phone sends no result codes (Q1 is stored): Tornasquillo's "
+                       "start-up commands ATZ and ATE0 then each wait %1 seconds for an answer "
+                       "that never comes, at every open (the up to %2 re-sends go out back to "
+                       "back at the end of that wait)."),
+                    QStringLiteral("Q0"), tr("result codes on"));
     } else if (reset.numeric) {
-        say(Level::Warning,
-            tr("after ATZ the phone sends its result codes as numbers (V0 is stored): "
-               "Tornasquillo's start-up commands ATZ, ATE0 and ATQ0 then each wait %1 seconds "
-               "and are re-sent up to %2 times, at every open.")
-                .arg(AtExchange::kDeadline)
-                .arg(AtExchange::kRetransmitLimit),
-            QStringLiteral("V1"), tr("result codes in words"));
+        slowStartUp(tr("after ATZ the phone sends its result codes as numbers (V0 is stored): "
+                       "Tornasquillo's start-up commands ATZ, ATE0 and ATQ0 then each wait %1 "
+                       "seconds for an answer in words, at every open (the up to %2 re-sends go "
+                       "out back to back at the end of that wait)."),
+                    QStringLiteral("V1"), tr("result codes in words"));
     } else {
         say(Level::Ok, tr("result codes are on and in words (Q0, V1)."));
     }

@@ -881,16 +881,8 @@
         <translation>dopo ATZ il telefono non risponde più (risposta ad ATZ: %1, ad ATE0Q0V1: %2): Tornasquillo non riuscirebbe a comunicare con il telefono.</translation>
     </message>
     <message>
-        <source>after ATZ the phone sends no result codes (Q1 is stored): Tornasquillo&apos;s start-up commands ATZ and ATE0 then each wait %1 seconds and are re-sent up to %2 times, at every open.</source>
-        <translation>dopo ATZ il telefono non invia codici di risultato (è memorizzato Q1): i comandi di avvio di Tornasquillo ATZ e ATE0 attendono allora %1 secondi ciascuno e vengono reinviati fino a %2 volte, a ogni apertura.</translation>
-    </message>
-    <message>
         <source>result codes on</source>
         <translation>codici di risultato attivi</translation>
-    </message>
-    <message>
-        <source>after ATZ the phone sends its result codes as numbers (V0 is stored): Tornasquillo&apos;s start-up commands ATZ, ATE0 and ATQ0 then each wait %1 seconds and are re-sent up to %2 times, at every open.</source>
-        <translation>dopo ATZ il telefono invia i codici di risultato come numeri (è memorizzato V0): i comandi di avvio di Tornasquillo ATZ, ATE0 e ATQ0 attendono allora %1 secondi ciascuno e vengono reinviati fino a %2 volte, a ogni apertura.</translation>
     </message>
     <message>
         <source>result codes in words</source>
@@ -991,6 +983,14 @@
     <message>
         <source>messages stored, with a notice</source>
         <translation>messaggi memorizzati, con un avviso</translation>
+    </message>
+    <message>
+        <source>after ATZ the phone sends no result codes (Q1 is stored): Tornasquillo&apos;s start-up commands ATZ and ATE0 then each wait %1 seconds for an answer that never comes, at every open (the up to %2 re-sends go out back to back at the end of that wait).</source>
+        <translation>dopo ATZ il telefono non invia codici di risultato (è memorizzato Q1): i comandi di avvio di Tornasquillo ATZ e ATE0 attendono allora ciascuno %1 secondi una risposta che non arriva, a ogni apertura (i fino a %2 nuovi invii partono uno dopo l&apos;altro alla fine di quell&apos;attesa).</translation>
+    </message>
+    <message>
+        <source>after ATZ the phone sends its result codes as numbers (V0 is stored): Tornasquillo&apos;s start-up commands ATZ, ATE0 and ATQ0 then each wait %1 seconds for an answer in words, at every open (the up to %2 re-sends go out back to back at the end of that wait).</source>
+        <translation>dopo ATZ il telefono invia i codici di risultato come numeri (è memorizzato V0): i comandi di avvio di Tornasquillo ATZ, ATE0 e ATQ0 attendono allora ciascuno %1 secondi una risposta in parole, a ogni apertura (i fino a %2 nuovi invii partono uno dopo l&apos;altro alla fine di quell&apos;attesa).</translation>
     </message>
 </context>
 <context>
