@@ -7,6 +7,7 @@
 #include "bench_support.h"
 #include "call_monitor/call_monitor.h"
 #include "phone_link/clock.h"
+#include "tests/support/fake_monitor_view.h"
 #include "tests/support/pty_program.h"
 
 #include <QStringList>
@@ -15,17 +16,18 @@
 
 namespace bench {
 
-/// The window as the monitor sees it, taking the time of what it is told.
-class BenchView final : public MonitorView
+/// The window as the monitor sees it (the tests' view), taking the time of what it is told.
+class BenchView final : public FakeMonitorView
 {
 public:
-    bool flgtok() const override { return true; }
-    bool flgrisp() const override { return risp; }
-    int slider1Value() const override { return slider1; }
-    int slider2Value() const override { return slider2; }
-    int slider3Value() const override { return 1; }
+    BenchView()
+    {
+        slider1 = 0;
+        slider2 = 0;
+    }
     void setPanel2Text(const QString &text) override
     {
+        FakeMonitorView::setPanel2Text(text);
         if (text.startsWith(u"Rilevata chiamata .. "))
             countedNs.push_back(steadyNs());
         if (text == u"Squillo..") {
@@ -33,22 +35,22 @@ public:
             classifiedNs = steadyNs();
         }
     }
-    bool isLabel5Visible() const override { return label5; }
-    void setLabel5Visible(bool visible) override { label5 = visible; }
     void appendToList2(const QString &line) override
     {
-        lines << line;
+        FakeMonitorView::appendToList2(line);
         loggedCpu = cpuSeconds();
         loggedNs = steadyNs();
     }
-    void beep() override {}
+    /// Drops what the view itself keeps of what it was told: its own records, not the
+    /// program's memory.
+    void forgetRecords()
+    {
+        countedNs.clear();
+        panel2History.clear();
+        reported.clear();
+    }
 
-    bool risp = false;
-    bool label5 = false;
-    int slider1 = 0;
-    int slider2 = 0;
     std::vector<qint64> countedNs;
-    QStringList lines;
     double classifiedCpu = 0, loggedCpu = 0;
     qint64 classifiedNs = 0, loggedNs = 0;
 };

@@ -74,18 +74,6 @@ long long contextSwitches(qint64 pid)
     return switches;
 }
 
-long residentKb(qint64 pid)
-{
-    QFile status(pid == 0 ? QStringLiteral("/proc/self/status")
-                          : QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
 double percentile(std::vector<double> values, double p)
 {
     if (values.empty())

@@ -4,6 +4,8 @@
 // What every figure uses: clocks, CPU time, percentiles, waits that run the event loop, and the
 // table the figures are reported into.
 
+#include "tests/support/resident_memory.h"
+
 #include <QElapsedTimer>
 #include <QString>
 
@@ -25,9 +27,6 @@ double processCpuSeconds(qint64 pid);
 /// Context switches, voluntary and involuntary, of every thread of the process `pid` so far, from
 /// /proc/<pid>/task/*/status: each is the process waking (or being woken) once; -1 if gone.
 long long contextSwitches(qint64 pid);
-
-/// Resident memory in KiB of this process, or of the process `pid`; -1 if unknown.
-long residentKb(qint64 pid = 0);
 
 double percentile(std::vector<double> values, double p);
 

@@ -82,9 +82,9 @@ void benchLookup(int calls)
     Program program(phone.device());
     std::vector<double> delay;
     for (int i = 0; i < calls; ++i) {
-        const int lines = program.view.lines.size();
+        const int lines = program.view.list2.size();
         phone.call("ring", Q_ARG(int, 1), Q_ARG(int, 1000));
-        waitFor([&] { return program.view.lines.size() > lines; }, 30000);
+        waitFor([&] { return program.view.list2.size() > lines; }, 30000);
         const qint64 ring = phone.lastRing();
         const qint64 cpbs = phone.commandTime(QStringLiteral("AT+CPBS=MC"), ring);
         delay.push_back((cpbs - ring - 8'000'000'000LL) / 1e6);
@@ -106,7 +106,7 @@ void benchCallBack(int slider2, int slider1, int idleSeconds)
     program.view.slider2 = slider2;
     program.view.slider1 = slider1;
     phone.call("ring", Q_ARG(int, 1), Q_ARG(int, 1000));
-    waitFor([&] { return !program.view.lines.isEmpty(); }, (slider1 + slider2 + 40) * 1000);
+    waitFor([&] { return !program.view.list2.isEmpty(); }, (slider1 + slider2 + 40) * 1000);
     const double cpu = program.view.loggedCpu - program.view.classifiedCpu;
     const double wall = (program.view.loggedNs - program.view.classifiedNs) / 1e9;
     report(QStringLiteral("idle with the port open, main thread"),
@@ -229,9 +229,9 @@ void benchMemory(int calls, bool keepLines)
         clock.advance(8);
         monitor.Timer1_Timer();
         line.written.clear();   // the fake's own record of frames, not the program's memory
-        view.countedNs.clear(); // the bench's own timing record
+        view.forgetRecords();
         if (!keepLines)
-            view.lines.clear();
+            view.list2.clear();
         if (call % 1000 == 0) {
             const long rss = residentKb();
             if (call == 1000)
@@ -242,7 +242,7 @@ void benchMemory(int calls, bool keepLines)
     const long rss = residentKb();
     report(QStringLiteral("resident memory after %1 calls (%2 lines kept)")
                .arg(calls)
-               .arg(view.lines.size()),
+               .arg(view.list2.size()),
            QStringLiteral("%1 MB; %2 MB more than at call 1000")
                .arg(rss / 1024.0, 0, 'f', 1)
                .arg((rss - at1000) / 1024.0, 0, 'f', 2),

@@ -108,7 +108,7 @@ private slots:
         QTest::addColumn<int>("secondAfter");     ///< seconds from the first squillo's ring
         QTest::addColumn<QString>("secondEntry"); ///< entry 1 of the list for the second squillo
         QTest::addColumn<bool>("calledAgain");
-        const QString mario = QStringLiteral("\"+393331234567\",145,\"Mario Rossi\"");
+        const QString mario = QStringLiteral("\"%1\",145,\"%2\"").arg(kCallerNumber, kCallerName);
         // The first call-back is dialled about 10 seconds after its ring, at 1000.5: a cool-down of
         // 10 minutes holds until about 1611, and the second squillo's call-back would go out about
         // 10 seconds after its ring.
@@ -219,11 +219,10 @@ private slots:
         QTest::addColumn<double>("hungUpAfter"); ///< seconds from the dial to the release
         QTest::addColumn<int>("asked");          ///< AT+CLCC, once a second until then
         QTest::addColumn<QString>("said");       ///< the journal's line; empty: none
-        const QString ended =
-            QStringLiteral("call-back to +393331234567 ended by the phone's %1 after %2 s and "
-                           "hung up");
+        const QString ended = QStringLiteral("call-back to ") + kCallerNumber +
+                              QStringLiteral(" ended by the phone's %1 after %2 s and hung up");
         const QString answered =
-            QStringLiteral("call-back to +393331234567 answered after 2.0 s and hung up");
+            QStringLiteral("call-back to %1 answered after 2.0 s and hung up").arg(kCallerNumber);
         QTest::newRow("answered after 2 s") << "" << 2.0 << 0 << ""
                                             << "" << false << 2.0 << 2 << answered;
         QTest::newRow("rejected: NO CARRIER")
@@ -237,7 +236,8 @@ private slots:
         QTest::newRow("gone from the list")
             << "" << 4.0 << -1 << ""
             << "" << false << 4.0 << 4
-            << "call-back to +393331234567 gone from the phone's calls after 4.0 s and hung up";
+            << QStringLiteral("call-back to %1 gone from the phone's calls after 4.0 s and hung up")
+                   .arg(kCallerNumber);
         // A notice inside the list says nothing of the calls.
         QTest::newRow("answered, a notice in the list")
             << "" << 2.0 << 0 << ""
@@ -344,7 +344,8 @@ private slots:
         QTest::newRow("a damaged record") << QByteArray("12\tx;ATD112\n") << true << 1;
         // Dialled "tomorrow" by a clock that was wrong: taken as now, still inside it.
         QTest::newRow("a time stamp in the future")
-            << QByteArray("1796900000000\t+393331234567\n") << false << 0;
+            << "1796900000000\t" + kCallerNumber.toLatin1() + '\n'
+            << false << 0;
     }
     void theCoolDownOutlivesTheRun()
     {
@@ -403,7 +404,8 @@ private slots:
         QTest::newRow("line feeds only") << "\nRING\n" << 0;
         QTest::newRow("with a NUL") << QString::fromLatin1("\r\nRING\0\r\n", 9) << 0;
         // A message delivered to the port is a message, whatever its text ("|": the next read).
-        const QString sms = QStringLiteral("\r\n+CMT: \"+393331234567\",,\"26/12/10,10:00:00+04\"");
+        const QString sms =
+            QStringLiteral("\r\n+CMT: \"%1\",,\"26/12/10,10:00:00+04\"").arg(kCallerNumber);
         QTest::newRow("a message that says RING") << sms + "\r\nRING\r\n" << 0;
         QTest::newRow("its text in the next read") << sms + "\r\n|RING\r\n" << 0;
         QTest::newRow("a message with its length, then a ring")

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 /// The window as the monitor sees it: flags, sliders, panel 2, Label5 and List2.
-class FakeMonitorView final : public MonitorView
+class FakeMonitorView : public MonitorView
 {
 public:
     bool flgtok() const override { return tok; }
