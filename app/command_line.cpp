@@ -7,6 +7,72 @@
 #include "call_monitor/phone_session.h"
 #include "phone_link/pin_file.h"
 
+namespace {
+
+// The options of a run's call-backs and of the run without a window, whose help takes a
+// paragraph each.
+
+QCommandLineOption headlessOption()
+{
+    return {QStringLiteral("headless"),
+            CommandLine::tr(
+                "Run without a window, and with no display: open the port at once (COM 1 unless "
+                "--open says 2, a device that is not there yet is waited for) and watch the "
+                "phone as the window does, with the start options, --log, --cool-down, "
+                "--call-back-to, --call-back-limit, --pin-file and (on a desktop) --notify. "
+                "What the window would show goes to standard error. "
+                "SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 "
+                "so that the service is started again. For a machine without a desktop, and "
+                "for tornasquillo.service.")};
+}
+
+QCommandLineOption coolDownOption()
+{
+    return {QStringLiteral("cool-down"),
+            CommandLine::tr(
+                "Do not call back a number that was called back less than MINUTES ago (0 to "
+                "%1; default %2). A caller's number can be forged: the cool-down keeps a "
+                "stranger from being called back over and over on your SIM. 0: every squillo "
+                "is called back.")
+                .arg(CallBackCoolDown::kMaxMinutes)
+                .arg(CallBackCoolDown::kDefaultMinutes),
+            CommandLine::tr("MINUTES")};
+}
+
+QCommandLineOption callBackToOption()
+{
+    return {
+        QStringLiteral("call-back-to"),
+        CommandLine::tr("Call back only numbers that begin with one of PREFIXES, in international "
+                        "form and separated by commas (+393,+390,+41; a whole number is a prefix "
+                        "too), or every number with \"any\". Default: ordinary Italian numbers, "
+                        "mobile and geographic. Service codes and emergency numbers are never "
+                        "called back."),
+        CommandLine::tr("PREFIXES")};
+}
+
+QCommandLineOption callBackLimitOption()
+{
+    return {QStringLiteral("call-back-limit"),
+            CommandLine::tr("Call back at most N times in any 60 minutes (1 to %1; default: no "
+                            "limit).")
+                .arg(CallBackLimit::kMaxCallBacks),
+            CommandLine::tr("N")};
+}
+
+QCommandLineOption pinFileOption()
+{
+    return {QStringLiteral("pin-file"),
+            CommandLine::tr(
+                "The SIM's PIN (4 to 8 digits on one line) is in FILE, which only its owner may "
+                "read. It is entered when the SIM asks for it (after a power cut, say), only "
+                "while the SIM has at least 2 tries left, and a PIN the SIM refused is never "
+                "entered again until FILE changes."),
+            CommandLine::tr("FILE")};
+}
+
+} // namespace
+
 CommandLine::CommandLine()
     // Qt's own help option would describe itself in words that Qt's translations lack, and its
     // --help-all would add the options of a QML debugger the program has no use for.
@@ -35,42 +101,10 @@ CommandLine::CommandLine()
       demo(QStringLiteral("demo"),
            tr("COM 1 is a simulated phone whose demo caller gives a short ring a few seconds "
               "after the port is opened, then every 30 seconds.")),
-      headless(QStringLiteral("headless"),
-               tr("Run without a window, and with no display: open the port at once (COM 1 unless "
-                  "--open says 2, a device that is not there yet is waited for) and watch the "
-                  "phone as the window does, with the start options, --log, --cool-down, "
-                  "--call-back-to, --call-back-limit, --pin-file and (on a desktop) --notify. "
-                  "What the window would show goes to standard error. "
-                  "SIGTERM, SIGINT and SIGHUP end it as ESCI does, SIGHUP with exit status 129 "
-                  "so that the service is started again. For a machine without a desktop, and "
-                  "for tornasquillo.service.")),
+      headless(headlessOption()),
       notify(QStringLiteral("notify"), tr("Also show each call as a desktop notification.")),
-      coolDown(QStringLiteral("cool-down"),
-               tr("Do not call back a number that was called back less than MINUTES ago (0 to "
-                  "%1; default %2). A caller's number can be forged: the cool-down keeps a "
-                  "stranger from being called back over and over on your SIM. 0: every squillo "
-                  "is called back.")
-                   .arg(CallBackCoolDown::kMaxMinutes)
-                   .arg(CallBackCoolDown::kDefaultMinutes),
-               tr("MINUTES")),
-      callBackTo(QStringLiteral("call-back-to"),
-                 tr("Call back only numbers that begin with one of PREFIXES, in international "
-                    "form and separated by commas (+393,+390,+41; a whole number is a prefix "
-                    "too), or every number with \"any\". Default: ordinary Italian numbers, "
-                    "mobile and geographic. Service codes and emergency numbers are never "
-                    "called back."),
-                 tr("PREFIXES")),
-      callBackLimit(QStringLiteral("call-back-limit"),
-                    tr("Call back at most N times in any 60 minutes (1 to %1; default: no "
-                       "limit).")
-                        .arg(CallBackLimit::kMaxCallBacks),
-                    tr("N")),
-      pinFile(QStringLiteral("pin-file"),
-              tr("The SIM's PIN (4 to 8 digits on one line) is in FILE, which only its owner may "
-                 "read. It is entered when the SIM asks for it (after a power cut, say), only "
-                 "while the SIM has at least 2 tries left, and a PIN the SIM refused is never "
-                 "entered again until FILE changes."),
-              tr("FILE"))
+      coolDown(coolDownOption()), callBackTo(callBackToOption()),
+      callBackLimit(callBackLimitOption()), pinFile(pinFileOption())
 {
     helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
 }
