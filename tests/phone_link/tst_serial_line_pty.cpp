@@ -129,7 +129,7 @@ private slots:
         QFETCH(QString, firstRead);
         QFETCH(QString, whole);
         // The clocks count whole milliseconds: measured from before the read that took the
-        // first part in, a release may show a millisecond less than the quiet.
+        // line's beginning in, a release may show a millisecond less than the quiet.
         const qint64 quietMs = LineAssembler::kQuietMs - 1;
         bool inTime = false;
         for (int attempt = 0; attempt < 20 && !inTime; ++attempt) {
