@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/fake_program.h"
+#include "tests/support/message_capture.h"
 #include "tests/support/test_numbers.h"
 
 #include <QTest>
@@ -87,37 +88,40 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("pieceSize"); ///< the answer arrives in pieces of this size
         QTest::addColumn<QString>("cleaned");
-        QTest::addColumn<int>("rings"); ///< handed to the monitor
+        QTest::addColumn<int>("rings");         ///< handed to the monitor
+        QTest::addColumn<QString>("callEnded"); ///< the call-progress result handed to it, if any
         const QString entry = QStringLiteral("+CPBR: 1,\"+3912\",145,\"Anna\"");
-        QTest::newRow("a ring before OK") << "\r\nRING\r\n\r\nOK\r\n" << 0 << "OK" << 1;
-        QTest::newRow("framed CR CR LF") << "\r\nRING\r\r\n\r\nOK\r\n" << 0 << "OK" << 1;
+        QTest::newRow("a ring before OK") << "\r\nRING\r\n\r\nOK\r\n" << 0 << "OK" << 1 << "";
+        QTest::newRow("framed CR CR LF") << "\r\nRING\r\r\n\r\nOK\r\n" << 0 << "OK" << 1 << "";
         QTest::newRow("with its caller line")
             << "\r\nRING\r\n\r\n+CLIP: \"+3912\",145\r\n\r\nOK\r\n"
-            << 0 << "OK" << 1;
+            << 0 << "OK" << 1 << "";
         QTest::newRow("the extended form before an information line")
             << "\r\n+CRING: VOICE\r\n\r\n" + entry + "\r\n\r\nOK\r\n"
-            << 0 << entry << 1;
+            << 0 << entry << 1 << "";
         QTest::newRow("between an information line and OK")
             << "\r\n" + entry + "\r\n\r\nRING\r\n\r\nOK\r\n"
-            << 0 << entry << 1;
-        QTest::newRow("after OK in the same read") << "\r\nOK\r\n\r\nRING\r\n" << 0 << "OK" << 1;
+            << 0 << entry << 1 << "";
+        QTest::newRow("after OK in the same read") << "\r\nOK\r\n\r\nRING\r\n"
+                                                   << 0 << "OK" << 1 << "";
         // The answer ends at OK; the ring that had begun to arrive is counted when it is whole.
-        QTest::newRow("arriving with OK") << "\r\nOK\r\n\r\nRING\r\n" << 8 << "OK" << 1;
+        QTest::newRow("arriving with OK") << "\r\nOK\r\n\r\nRING\r\n" << 8 << "OK" << 1 << "";
         QTest::newRow("two rings in pieces")
             << "\r\nRING\r\n\r\n+CLIP: \"+3912\",145\r\n\r\nRING\r\n\r\nOK\r\n"
-            << 3 << "OK" << 2;
+            << 3 << "OK" << 2 << "";
         QTest::newRow("an answer to AT+CLIP? stays") << "\r\n+CLIP: 1,1\r\n\r\nOK\r\n"
-                                                     << 0 << "+CLIP: 1,1" << 0;
+                                                     << 0 << "+CLIP: 1,1" << 0 << "";
         // A call-progress result goes to the monitor as well, and is never a ring.
-        QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n\r\nOK\r\n" << 0 << "OK" << 0;
+        QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n\r\nOK\r\n"
+                                    << 0 << "OK" << 0 << "NO CARRIER";
         // An echo and a notice of the phone's in a dial's answer: still the phone's OK.
         QTest::newRow("an echo and a notice") << "ATD+3912;\r\r\n^ORIG:1,0\r\n\r\nOK\r\n"
-                                              << 0 << "ATD+3912;\r\r\n^ORIG:1,0" << 0;
+                                              << 0 << "ATD+3912;\r\r\n^ORIG:1,0" << 0 << "";
         // A message is neither a ring nor the answer's end, whatever its text says.
         QTest::newRow("a message that says RING and OK, in pieces")
             << "\r\n+CMT: \"+3912\",,\"26/12/10,10:00:00+04\"\r\nRING\r\n\r\n" + entry +
                    "\r\n\r\nOK\r\n"
-            << 5 << entry << 0;
+            << 5 << entry << 0 << "";
     }
     void ringReportsAreNotPartOfTheAnswer()
     {
@@ -125,7 +129,9 @@ private slots:
         QFETCH(int, pieceSize);
         QFETCH(QString, cleaned);
         QFETCH(int, rings);
+        QFETCH(QString, callEnded);
         FakeProgram<> rig;
+        MessageCapture monitorSaid("tornasquillo.monitor");
         rig.line.queueSplit(answer, pieceSize ? pieceSize : int(answer.size()));
         QCOMPARE(rig.exchange.IOP(QStringLiteral("D+3912;")), cleaned);
         QVERIFY(!rig.exchange.gaveUp());
@@ -133,6 +139,12 @@ private slots:
         rig.monitor.Timer1_Timer();
         QCOMPARE(rig.view.panel2,
                  rings ? QStringLiteral("Rilevata chiamata .. %1 squilli").arg(rings) : QString());
+        // With no call-back of its own under way, the monitor names each result it is handed.
+        QStringList handed;
+        for (const QString &said :
+             monitorSaid.texts(QtDebugMsg).filter(QStringLiteral("call-progress result")))
+            handed << said.section(u'"', 1, 1);
+        QCOMPARE(handed.join(u','), callEnded);
     }
 
     void closedPortAnswersErrorAtOnce()
@@ -150,10 +162,10 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("writes");
         QTest::newRow("silence") << "+CGMM"
-                                 << "" << 101;
+                                 << "" << 1 + AtExchange::kRetransmitLimit;
         QTest::newRow("an extended error") << "+CPBR=1"
                                            << "\r\n+CME ERROR: 22\r\n"
-                                           << 101;
+                                           << 1 + AtExchange::kRetransmitLimit;
         // A dial is written once: a second one would abort the call or place another.
         QTest::newRow("a dial never answered")
             << QStringLiteral("D") + kCallerNumber + u';' << "" << 1;

@@ -44,7 +44,7 @@ private slots:
         QCOMPARE(rig.portView.panels[1], QStringLiteral("DISCONNESSO"));
         QCOMPARE(rig.portView.panels[2], QStringLiteral(" "));
         QVERIFY(rig.portView.frame2Enabled);
-        QCOMPARE(rig.line.written.size(), 5);
+        QCOMPARE(rig.line.written, framed(kStartUpCommands)); // the close says nothing
     }
 
     void thePortChoiceIsTakenOnlyWhenOpening()
@@ -83,7 +83,11 @@ private slots:
 
         rig.control.Command1_Click();
         QCOMPARE(rig.portView.panels[2], QStringLiteral("CONNESSO A ERROR"));
-        QCOMPARE(rig.line.written.size(), 5 * 101);
+        // Each command is written once and then re-sent as often as the exchange re-sends.
+        QStringList resent;
+        for (const QString &command : framed(kStartUpCommands))
+            resent << QStringList(1 + AtExchange::kRetransmitLimit, command);
+        QCOMPARE(rig.line.written, resent);
     }
 
     void losingTheDeviceShowsTheLinkClosedUntilItComesBack()
