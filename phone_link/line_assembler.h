@@ -7,11 +7,14 @@
 /// the wire and a UART or USB adapter hands it over in pieces, while the monitor reads whenever
 /// bytes arrive and counts a ring only when one read sees the whole of it. So everything received
 /// is handed out except an unfinished last line (no CR LF after it yet), which waits until its
-/// end arrives, the line has been quiet for a few character times, or it fills the input buffer.
+/// end arrives, the line has been quiet for a while, or it fills the input buffer. Nobody after
+/// the line keeps half a line: a ring handed out in halves would not be counted.
 class LineAssembler
 {
 public:
-    static constexpr qint64 kQuietMs = 10;      ///< about 20 character times at 19200 baud
+    /// About 80 character times at 19200 baud, and longer than a USB serial adapter's latency
+    /// timer (16 ms by default), which can split a line with a pause of its own.
+    static constexpr qint64 kQuietMs = 40;
     static constexpr qsizetype kMaxHeld = 1024; ///< the port's input buffer
 
     /// Adds text that arrived at nowMs.
