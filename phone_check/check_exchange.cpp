@@ -58,32 +58,34 @@ bool takeLines(QString &buffer, const QString &echo, bool numericToo, CheckReply
     }
 }
 
+/// The common "+CME ERROR" numbers of 3GPP TS 27.007 and what they mean.
+const QList<std::pair<int, const char *>> kCmeMeanings{
+    {0, QT_TRANSLATE_NOOP("PhoneCheck", "phone failure")},
+    {3, QT_TRANSLATE_NOOP("PhoneCheck", "operation not allowed")},
+    {4, QT_TRANSLATE_NOOP("PhoneCheck", "operation not supported")},
+    {10, QT_TRANSLATE_NOOP("PhoneCheck", "SIM not inserted")},
+    {11, QT_TRANSLATE_NOOP("PhoneCheck", "SIM PIN required")},
+    {12, QT_TRANSLATE_NOOP("PhoneCheck", "SIM PUK required")},
+    {13, QT_TRANSLATE_NOOP("PhoneCheck", "SIM failure")},
+    {14, QT_TRANSLATE_NOOP("PhoneCheck", "SIM busy")},
+    {15, QT_TRANSLATE_NOOP("PhoneCheck", "SIM wrong")},
+    {16, QT_TRANSLATE_NOOP("PhoneCheck", "incorrect password")},
+    {20, QT_TRANSLATE_NOOP("PhoneCheck", "memory full")},
+    {21, QT_TRANSLATE_NOOP("PhoneCheck", "invalid index")},
+    {22, QT_TRANSLATE_NOOP("PhoneCheck", "not found")},
+    {30, QT_TRANSLATE_NOOP("PhoneCheck", "no network service")},
+    {31, QT_TRANSLATE_NOOP("PhoneCheck", "network timeout")},
+    {100, QT_TRANSLATE_NOOP("PhoneCheck", "unknown")}};
+
 /// What the common "+CME ERROR" numbers of 3GPP TS 27.007 mean, in the report's language; empty
 /// for any other answer.
 QString cmeMeaning(const QString &final)
 {
-    static const QList<std::pair<int, const char *>> kMeanings{
-        {0, QT_TRANSLATE_NOOP("PhoneCheck", "phone failure")},
-        {3, QT_TRANSLATE_NOOP("PhoneCheck", "operation not allowed")},
-        {4, QT_TRANSLATE_NOOP("PhoneCheck", "operation not supported")},
-        {10, QT_TRANSLATE_NOOP("PhoneCheck", "SIM not inserted")},
-        {11, QT_TRANSLATE_NOOP("PhoneCheck", "SIM PIN required")},
-        {12, QT_TRANSLATE_NOOP("PhoneCheck", "SIM PUK required")},
-        {13, QT_TRANSLATE_NOOP("PhoneCheck", "SIM failure")},
-        {14, QT_TRANSLATE_NOOP("PhoneCheck", "SIM busy")},
-        {15, QT_TRANSLATE_NOOP("PhoneCheck", "SIM wrong")},
-        {16, QT_TRANSLATE_NOOP("PhoneCheck", "incorrect password")},
-        {20, QT_TRANSLATE_NOOP("PhoneCheck", "memory full")},
-        {21, QT_TRANSLATE_NOOP("PhoneCheck", "invalid index")},
-        {22, QT_TRANSLATE_NOOP("PhoneCheck", "not found")},
-        {30, QT_TRANSLATE_NOOP("PhoneCheck", "no network service")},
-        {31, QT_TRANSLATE_NOOP("PhoneCheck", "network timeout")},
-        {100, QT_TRANSLATE_NOOP("PhoneCheck", "unknown")}};
     if (!final.startsWith(u"+CME ERROR:"))
         return {};
     bool ok = false;
     const int code = final.mid(11).trimmed().toInt(&ok);
-    for (const auto &[number, meaning] : kMeanings) {
+    for (const auto &[number, meaning] : kCmeMeanings) {
         if (ok && number == code)
             return QCoreApplication::translate("PhoneCheck", meaning);
     }

@@ -156,49 +156,63 @@ struct PhoneCheck::Setting
     void (PhoneCheck::*judgeOwn)(const CheckReply &) = nullptr;
 };
 
+/// The settings that checkSettings() reads, in the order they are asked.
+const PhoneCheck::Setting PhoneCheck::kSettings[] = {
+    {.name = QStringLiteral("+CRC"),
+     .goodText = QT_TRANSLATE_NOOP("PhoneCheck", "the phone's setting is +CRC=%1 (AT+CRC?)."),
+     .absentText =
+         QT_TRANSLATE_NOOP("PhoneCheck", "the phone has no +CRC (AT+CRC? answered \"ERROR\")."),
+     .unclearText = QT_TRANSLATE_NOOP("PhoneCheck", "AT+CRC? answered %1."),
+     .note = QT_TRANSLATE_NOOP("PhoneCheck",
+                               "Tornasquillo counts rings reported as \"RING\" and as \"+CRING: "
+                               "VOICE\" alike."),
+     .anyValue = true,
+     .askedWithNext = true},
+    {.name = QStringLiteral("+CLIP"), .judgeOwn = &PhoneCheck::checkCallerId},
+    {.name = QStringLiteral("+COLP"),
+     .goodText = QT_TRANSLATE_NOOP("PhoneCheck", "a dial is answered at once (AT+COLP? is %1)."),
+     .badText = QT_TRANSLATE_NOOP(
+         "PhoneCheck", "a dial is answered only when the callee picks up (AT+COLP? is "
+                       "%1): Tornasquillo's call-back would be hung up then, or after %2 "
+                       "seconds of ringing, never after its set time."),
+     .limits = 1,
+     .fixWhat = QT_TRANSLATE_NOOP("PhoneCheck", "dials answered at once"),
+     .absentText =
+         QT_TRANSLATE_NOOP("PhoneCheck", "the phone has no +COLP: a dial is answered at once."),
+     .unclearText = QT_TRANSLATE_NOOP("PhoneCheck",
+                                      "AT+COLP? answered %1: cannot tell when a dial is answered."),
+     .askedWithNext = true},
+    {.name = QStringLiteral("+CVHU"), .judgeOwn = &PhoneCheck::checkHangUp},
+    {.name = QStringLiteral("S0"),
+     .goodText =
+         QT_TRANSLATE_NOOP("PhoneCheck", "the phone does not answer calls itself (ATS0? is %1)."),
+     .badText = QT_TRANSLATE_NOOP(
+         "PhoneCheck", "the phone answers a call itself after %1 rings (ATS0? is %1): the "
+                       "caller would be connected to nobody, and the call would not be "
+                       "in the missed-call list."),
+     .fixWhat = QT_TRANSLATE_NOOP("PhoneCheck", "no auto-answer"),
+     .unclearText =
+         QT_TRANSLATE_NOOP("PhoneCheck", "ATS0? answered %1: cannot tell whether the phone answers "
+                                         "calls itself.")},
+    {.name = QStringLiteral("+CMEE"),
+     .badLevel = Level::Warning,
+     .goodText =
+         QT_TRANSLATE_NOOP("PhoneCheck", "errors are reported as \"ERROR\" (AT+CMEE? is %1)."),
+     .badText = QT_TRANSLATE_NOOP("PhoneCheck",
+                                  "errors are reported as \"+CME ERROR: ...\" (AT+CMEE? is %1), "
+                                  "which Tornasquillo does not take for an answer: a command that "
+                                  "fails, such as reading an empty missed-call list, waits %2 "
+                                  "seconds and is re-sent up to %3 times."),
+     .limits = 2,
+     .fixWhat = QT_TRANSLATE_NOOP("PhoneCheck", "errors reported as ERROR"),
+     .absentText = QT_TRANSLATE_NOOP("PhoneCheck",
+                                     "the phone has no +CMEE: errors are reported as \"ERROR\"."),
+     .unclearText = QT_TRANSLATE_NOOP(
+         "PhoneCheck", "AT+CMEE? answered %1: cannot tell how errors are reported.")},
+};
+
 void PhoneCheck::checkSettings()
 {
-    static const Setting kSettings[] = {
-        {.name = QStringLiteral("+CRC"),
-         .goodText = QT_TR_NOOP("the phone's setting is +CRC=%1 (AT+CRC?)."),
-         .absentText = QT_TR_NOOP("the phone has no +CRC (AT+CRC? answered \"ERROR\")."),
-         .unclearText = QT_TR_NOOP("AT+CRC? answered %1."),
-         .note = QT_TR_NOOP("Tornasquillo counts rings reported as \"RING\" and as \"+CRING: "
-                            "VOICE\" alike."),
-         .anyValue = true,
-         .askedWithNext = true},
-        {.name = QStringLiteral("+CLIP"), .judgeOwn = &PhoneCheck::checkCallerId},
-        {.name = QStringLiteral("+COLP"),
-         .goodText = QT_TR_NOOP("a dial is answered at once (AT+COLP? is %1)."),
-         .badText = QT_TR_NOOP("a dial is answered only when the callee picks up (AT+COLP? is "
-                               "%1): Tornasquillo's call-back would be hung up then, or after %2 "
-                               "seconds of ringing, never after its set time."),
-         .limits = 1,
-         .fixWhat = QT_TR_NOOP("dials answered at once"),
-         .absentText = QT_TR_NOOP("the phone has no +COLP: a dial is answered at once."),
-         .unclearText = QT_TR_NOOP("AT+COLP? answered %1: cannot tell when a dial is answered."),
-         .askedWithNext = true},
-        {.name = QStringLiteral("+CVHU"), .judgeOwn = &PhoneCheck::checkHangUp},
-        {.name = QStringLiteral("S0"),
-         .goodText = QT_TR_NOOP("the phone does not answer calls itself (ATS0? is %1)."),
-         .badText = QT_TR_NOOP("the phone answers a call itself after %1 rings (ATS0? is %1): the "
-                               "caller would be connected to nobody, and the call would not be "
-                               "in the missed-call list."),
-         .fixWhat = QT_TR_NOOP("no auto-answer"),
-         .unclearText = QT_TR_NOOP("ATS0? answered %1: cannot tell whether the phone answers "
-                                   "calls itself.")},
-        {.name = QStringLiteral("+CMEE"),
-         .badLevel = Level::Warning,
-         .goodText = QT_TR_NOOP("errors are reported as \"ERROR\" (AT+CMEE? is %1)."),
-         .badText = QT_TR_NOOP("errors are reported as \"+CME ERROR: ...\" (AT+CMEE? is %1), "
-                               "which Tornasquillo does not take for an answer: a command that "
-                               "fails, such as reading an empty missed-call list, waits %2 "
-                               "seconds and is re-sent up to %3 times."),
-         .limits = 2,
-         .fixWhat = QT_TR_NOOP("errors reported as ERROR"),
-         .absentText = QT_TR_NOOP("the phone has no +CMEE: errors are reported as \"ERROR\"."),
-         .unclearText = QT_TR_NOOP("AT+CMEE? answered %1: cannot tell how errors are reported.")},
-    };
 
     QList<std::pair<const Setting *, CheckReply>> asked;
     for (const Setting &setting : kSettings) {

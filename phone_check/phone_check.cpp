@@ -27,11 +27,21 @@ CheckReply PhoneCheck::ask(const QString &cmdat, bool numericToo)
 
 QString PhoneCheck::reportLine(Level level, const QString &text)
 {
-    static const char *const kLevels[] = {QT_TR_NOOP("ok"), QT_TR_NOOP("warning"),
-                                          QT_TR_NOOP("problem")};
+    QString name;
+    switch (level) {
+    case Level::Ok:
+        name = tr("ok");
+        break;
+    case Level::Warning:
+        name = tr("warning");
+        break;
+    case Level::Problem:
+        name = tr("problem");
+        break;
+    }
     return tr("%1: %2", "a line of the report: its level (ok, warning, problem), then what was "
                         "found")
-        .arg(tr(kLevels[int(level)]), text);
+        .arg(name, text);
 }
 
 QString PhoneCheck::twoSentences(const QString &first, const QString &second)
@@ -132,6 +142,14 @@ int PhoneCheck::run(bool fix)
     return m_problems == 0 ? 0 : 1;
 }
 
+// The SIM comes first: a locked one refuses the missed-call list too. The settings come
+// before the missed-call list: whether a phone without one will do depends on its caller ID
+// (+CLIP).
+const PhoneCheck::Item PhoneCheck::kItems[] = {
+    &PhoneCheck::checkIdentity, &PhoneCheck::checkSim,         &PhoneCheck::checkSettings,
+    &PhoneCheck::checkCallList, &PhoneCheck::checkMissedCalls, &PhoneCheck::checkNetwork,
+    &PhoneCheck::checkMessages, &PhoneCheck::checkCharacterSet};
+
 bool PhoneCheck::checkAfterReset(bool first)
 {
     m_out << tr("After ATZ, as Tornasquillo finds the phone at every open:") << '\n';
@@ -171,14 +189,6 @@ bool PhoneCheck::checkAfterReset(bool first)
         say(Level::Ok, tr("result codes are on and in words (Q0, V1)."));
     }
 
-    using Item = void (PhoneCheck::*)();
-    // The SIM comes first: a locked one refuses the missed-call list too. The settings come
-    // before the missed-call list: whether a phone without one will do depends on its caller ID
-    // (+CLIP).
-    static const Item kItems[] = {&PhoneCheck::checkIdentity,    &PhoneCheck::checkSim,
-                                  &PhoneCheck::checkSettings,    &PhoneCheck::checkCallList,
-                                  &PhoneCheck::checkMissedCalls, &PhoneCheck::checkNetwork,
-                                  &PhoneCheck::checkMessages,    &PhoneCheck::checkCharacterSet};
     for (const Item item : kItems) {
         if (item == &PhoneCheck::checkIdentity && !first)
             continue;

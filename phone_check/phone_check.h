@@ -80,7 +80,11 @@ private:
     void checkFirstMissedCall();
     /// The settings read as one number each (ring reports, dialling, auto-answer, errors).
     void checkSettings();
+    using Item = void (PhoneCheck::*)();
+    /// The items of a check, in the order they are checked.
+    static const Item kItems[];
     struct Setting;
+    static const Setting kSettings[];
     void checkSetting(const Setting &setting, const CheckReply &reply);
     void checkHangUp(const CheckReply &cvhu);
     void checkCallList();

@@ -73,26 +73,27 @@ qsizetype messageEnd(QStringView header, const QString &text, qsizetype dataStar
     return lineFeed < 0 ? -1 : lineFeed + 1;
 }
 
+/// The final result codes in words (besides CONNECT with its rate and the +CME and +CMS errors).
+const QStringList kFinalWords{QStringLiteral("OK"),           QStringLiteral("ERROR"),
+                              QStringLiteral("NO CARRIER"),   QStringLiteral("NO DIALTONE"),
+                              QStringLiteral("NO DIAL TONE"), QStringLiteral("BUSY"),
+                              QStringLiteral("NO ANSWER"),    QStringLiteral("CONNECT")};
+/// The same in numbers, as V.250 gives them: 2 is RING, 5 is not used.
+const char *const kFinalNumbers[] = {"OK",    "CONNECT",     nullptr, "NO CARRIER", "ERROR",
+                                     nullptr, "NO DIALTONE", "BUSY",  "NO ANSWER"};
+
 } // namespace
 
 QString finalResultCode(QStringView line, bool numericToo)
 {
-    static const QStringList kWords{QStringLiteral("OK"),           QStringLiteral("ERROR"),
-                                    QStringLiteral("NO CARRIER"),   QStringLiteral("NO DIALTONE"),
-                                    QStringLiteral("NO DIAL TONE"), QStringLiteral("BUSY"),
-                                    QStringLiteral("NO ANSWER"),    QStringLiteral("CONNECT")};
     const QString upper = line.toString().toUpper();
-    if (kWords.contains(upper) || upper.startsWith(u"CONNECT ") ||
+    if (kFinalWords.contains(upper) || upper.startsWith(u"CONNECT ") ||
         upper.startsWith(u"+CME ERROR:") || upper.startsWith(u"+CMS ERROR:"))
         return upper;
     if (numericToo && line.size() == 1) {
-        // V.250's numbers; 2 is RING, 5 is not used.
-        static const char *const kNumbers[] = {"OK",          "CONNECT", nullptr,
-                                               "NO CARRIER",  "ERROR",   nullptr,
-                                               "NO DIALTONE", "BUSY",    "NO ANSWER"};
         const int n = line[0].unicode() - u'0';
-        if (n >= 0 && n <= 8 && kNumbers[n])
-            return QString::fromLatin1(kNumbers[n]);
+        if (n >= 0 && n <= 8 && kFinalNumbers[n])
+            return QString::fromLatin1(kFinalNumbers[n]);
     }
     return {};
 }

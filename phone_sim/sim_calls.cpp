@@ -23,6 +23,10 @@ void addNewest(QList<SimCalls::Caller> &list, const SimCalls::Caller &caller)
         list.removeLast();
 }
 
+/// How a caller without a number is shown, by its CLI validity: 1 withheld, 2 unavailable.
+const QString kHiddenCallers[] = {QString(), QStringLiteral("(withheld)"),
+                                  QStringLiteral("(unavailable)")};
+
 } // namespace
 
 SimCalls::SimCalls(const SimProfile &profile, const SimNetwork &network, SimOutput *output,
@@ -179,9 +183,7 @@ QByteArray SimCalls::callerLine(const char *prefix, const QByteArray &middle,
 
 QString SimCalls::shownNumber(const Caller &caller)
 {
-    static const QString kHidden[] = {QString(), QStringLiteral("(withheld)"),
-                                      QStringLiteral("(unavailable)")};
-    return caller.validity > 0 ? kHidden[qBound(1, caller.validity, 2)] : caller.number;
+    return caller.validity > 0 ? kHiddenCallers[qBound(1, caller.validity, 2)] : caller.number;
 }
 
 QByteArray SimCalls::whyNoRing() const

@@ -92,6 +92,9 @@ struct Row
     void (*act)(SimCommands &) = nullptr; ///< the one action of a command that takes no value
 };
 
+/// The largest value of each +CNMI field: <mode>, <mt>, <bm>, <ds>, <bfr>.
+constexpr int kCnmiMax[] = {3, 3, 3, 2, 1};
+
 } // namespace
 
 // The handlers of the command table's forms, with the rights of the interpreter itself.
@@ -605,18 +608,17 @@ bool SimCommandHandlers::readPhonebook(const Row &, SimCommands &c, const QByteA
 bool SimCommandHandlers::setNewMessages(const Row &, SimCommands &c, const QByteArray &op, Answer &)
 {
     // +CNMI=<mode>[,<mt>[,<bm>[,<ds>[,<bfr>]]]]: a value left out keeps the one in force.
-    static constexpr int kMax[] = {3, 3, 3, 2, 1};
     if (!op.startsWith('='))
         return false;
     const QByteArrayList values = op.mid(1).split(',');
-    if (values.size() > qsizetype(std::size(kMax)))
+    if (values.size() > qsizetype(std::size(kCnmiMax)))
         return false;
     std::array<int, 5> cnmi = c.m_profile.cnmi;
     for (qsizetype i = 0; i < values.size(); ++i) {
         const QByteArray text = values[i].trimmed();
         bool ok = text.isEmpty() && i > 0;
         const int value = ok ? cnmi[i] : text.toInt(&ok);
-        if (!ok || value < 0 || value > kMax[i])
+        if (!ok || value < 0 || value > kCnmiMax[i])
             return false;
         cnmi[i] = value;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -15,15 +16,35 @@ constexpr int kSimPinRequired = 11;
 constexpr int kSimPukRequired = 12;
 constexpr int kIncorrectPassword = 16;
 
-/// The +CREG stat of each network, in the order of SimNetwork::Network.
-const int kNetworkStat[] = {1, 5, 2, 3, 0};
-/// The +CFUN value of each radio state, in the order of SimNetwork::Radio.
-const int kFunctionality[] = {1, 4, 0};
-/// What +CPIN? answers for each card that is there, in the order of SimNetwork::Card.
-const char *const kPinStates[] = {"READY", "SIM PIN", "SIM PUK"};
-/// Why a card keeps calls away, for the log, in the order of SimNetwork::Card.
-const char *const kCardTroubles[] = {"", "the SIM wants its PIN", "the SIM wants its PUK",
-                                     "no SIM"};
+using Card = SimNetwork::Card;
+using Network = SimNetwork::Network;
+using Radio = SimNetwork::Radio;
+
+/// The +CREG stat of each network.
+const std::pair<Network, int> kNetworkStat[] = {{Network::Home, 1},
+                                                {Network::Roaming, 5},
+                                                {Network::Searching, 2},
+                                                {Network::Denied, 3},
+                                                {Network::None, 0}};
+/// The +CFUN value of each radio state.
+const std::pair<Radio, int> kFunctionality[] = {{Radio::On, 1}, {Radio::Off, 4}, {Radio::Min, 0}};
+/// What +CPIN? answers for each card that is there.
+const std::pair<Card, const char *> kPinStates[] = {
+    {Card::Ready, "READY"}, {Card::Pin, "SIM PIN"}, {Card::Puk, "SIM PUK"}};
+/// Why a card keeps calls away, for the log.
+const std::pair<Card, const char *> kCardTroubles[] = {{Card::Ready, ""},
+                                                       {Card::Pin, "the SIM wants its PIN"},
+                                                       {Card::Puk, "the SIM wants its PUK"},
+                                                       {Card::Absent, "no SIM"}};
+
+/// The value a table gives `key`; the value-type's empty one when it has no row for it.
+template<class Key, class Value, std::size_t N>
+Value valueOf(const std::pair<Key, Value> (&table)[N], Key key)
+{
+    const auto row = std::find_if(std::begin(table), std::end(table),
+                                  [key](const auto &entry) { return entry.first == key; });
+    return row == std::end(table) ? Value{} : row->second;
+}
 
 bool isCode(const QByteArray &code, qsizetype minLength, qsizetype maxLength)
 {
@@ -51,15 +72,16 @@ void SimNetwork::setPinTries(int tries)
 
 int SimNetwork::functionality() const
 {
-    return kFunctionality[int(m_radio)];
+    return valueOf(kFunctionality, m_radio);
 }
 
 bool SimNetwork::setFunctionality(int cfun)
 {
-    const int *found = std::find(std::begin(kFunctionality), std::end(kFunctionality), cfun);
-    if (found == std::end(kFunctionality))
+    const auto row = std::find_if(std::begin(kFunctionality), std::end(kFunctionality),
+                                  [cfun](const auto &entry) { return entry.second == cfun; });
+    if (row == std::end(kFunctionality))
         return false;
-    m_radio = Radio(found - std::begin(kFunctionality));
+    m_radio = row->first;
     return true;
 }
 
@@ -67,7 +89,7 @@ int SimNetwork::registration() const
 {
     if (m_card != Card::Ready || m_radio != Radio::On)
         return 0;
-    return kNetworkStat[int(m_network)];
+    return valueOf(kNetworkStat, m_network);
 }
 
 bool SimNetwork::takesCalls() const
@@ -79,7 +101,7 @@ bool SimNetwork::takesCalls() const
 QByteArray SimNetwork::whyNoCalls() const
 {
     if (m_card != Card::Ready)
-        return kCardTroubles[int(m_card)];
+        return valueOf(kCardTroubles, m_card);
     if (m_radio != Radio::On)
         return "the radio is off (+CFUN: " + QByteArray::number(functionality()) + ')';
     if (!takesCalls())
@@ -104,7 +126,7 @@ int SimNetwork::simRefusal(bool needsUnlocked) const
 
 QByteArrayList SimNetwork::pinState() const
 {
-    return {QByteArray("+CPIN: ") + kPinStates[int(m_card)]};
+    return {QByteArray("+CPIN: ") + valueOf(kPinStates, m_card)};
 }
 
 int SimNetwork::enterPin(const QByteArray &parameters)

@@ -11,13 +11,59 @@
 
 namespace {
 
-// The words of a state that a line chooses, in the order of its enum.
-const QStringList kCardWords{QStringLiteral("ready"), QStringLiteral("pin"), QStringLiteral("puk"),
-                             QStringLiteral("absent")};
-const QStringList kNetworkWords{QStringLiteral("home"), QStringLiteral("roaming"),
-                                QStringLiteral("searching"), QStringLiteral("denied"),
-                                QStringLiteral("none")};
-const QStringList kRadioWords{QStringLiteral("on"), QStringLiteral("off"), QStringLiteral("min")};
+// The words of a state that a line chooses, each with its state; the word's place in the list
+// of words is its row here.
+template<class State>
+struct StateWord
+{
+    const char *word;
+    State state;
+};
+const StateWord<SimNetwork::Card> kCards[] = {{"ready", SimNetwork::Card::Ready},
+                                              {"pin", SimNetwork::Card::Pin},
+                                              {"puk", SimNetwork::Card::Puk},
+                                              {"absent", SimNetwork::Card::Absent}};
+const StateWord<SimNetwork::Network> kNetworks[] = {{"home", SimNetwork::Network::Home},
+                                                    {"roaming", SimNetwork::Network::Roaming},
+                                                    {"searching", SimNetwork::Network::Searching},
+                                                    {"denied", SimNetwork::Network::Denied},
+                                                    {"none", SimNetwork::Network::None}};
+const StateWord<SimNetwork::Radio> kRadios[] = {{"on", SimNetwork::Radio::On},
+                                                {"off", SimNetwork::Radio::Off},
+                                                {"min", SimNetwork::Radio::Min}};
+
+template<class State, std::size_t N>
+QStringList wordsOf(const StateWord<State> (&table)[N])
+{
+    QStringList words;
+    for (const StateWord<State> &row : table)
+        words << QLatin1String(row.word);
+    return words;
+}
+
+const QStringList kCardWords = wordsOf(kCards);
+const QStringList kNetworkWords = wordsOf(kNetworks);
+const QStringList kRadioWords = wordsOf(kRadios);
+
+using DialAnswer = SimPhone::DialAnswer;
+using Callee = SimPhone::Callee;
+/// How the phone answers a dial, as a line names it.
+const StateWord<DialAnswer> kDialAnswers[] = {{"ok", DialAnswer::Ok},
+                                              {"busy", DialAnswer::Busy},
+                                              {"no-carrier", DialAnswer::NoCarrier},
+                                              {"no-answer", DialAnswer::NoAnswer},
+                                              {"no-dialtone", DialAnswer::NoDialtone},
+                                              {"cme", DialAnswer::CmeError}};
+const QStringList kDialAnswerWords = wordsOf(kDialAnswers);
+/// What the called party does, as a line names it.
+const StateWord<Callee> kCallees[] = {{"answers", Callee::Answers},
+                                      {"busy", Callee::Busy},
+                                      {"no-answer", Callee::NoAnswer},
+                                      {"no-carrier", Callee::NoCarrier},
+                                      {"never", Callee::Never}};
+const QStringList kCalleeWords = wordsOf(kCallees);
+/// The words for a caller without a number, in the order of its CLI validity from 1.
+const QStringList kHiddenCallerWords{QStringLiteral("withheld"), QStringLiteral("unavailable")};
 
 /// A code of the SIM's (PIN, PUK): digits only, as many as such a code has.
 bool isSimCode(const QString &text, qsizetype minLength, qsizetype maxLength)
@@ -30,8 +76,7 @@ bool isSimCode(const QString &text, qsizetype minLength, qsizetype maxLength)
 /// 0 for a number.
 int callerValidity(const QString &word)
 {
-    static const QStringList kWords{QStringLiteral("withheld"), QStringLiteral("unavailable")};
-    return int(kWords.indexOf(word)) + 1;
+    return int(kHiddenCallerWords.indexOf(word)) + 1;
 }
 
 /// What follows a line's first argument, as it stands.
@@ -297,17 +342,17 @@ ScriptCommand action(const char *name, void (*act)(SimCommander &))
 
 void setRadio(SimPhone &p, int which)
 {
-    p.setRadio(SimNetwork::Radio(which));
+    p.setRadio(kRadios[which].state);
 }
 
 void setSimCard(SimPhone &p, int which)
 {
-    p.setSimCard(SimNetwork::Card(which));
+    p.setSimCard(kCards[which].state);
 }
 
 void setNetwork(SimPhone &p, int which)
 {
-    p.setNetwork(SimNetwork::Network(which));
+    p.setNetwork(kNetworks[which].state);
 }
 
 // The commands, looked up in this order: the first row with the line's word that takes as many
@@ -420,38 +465,32 @@ bool SimScriptHandlers::rawBytes(const ScriptCommand &, SimCommander &c, const S
 bool SimScriptHandlers::dial(const ScriptCommand &, SimCommander &c, const ScriptLine &line,
                              QString *error)
 {
-    static const QStringList kAnswers{QStringLiteral("ok"),          QStringLiteral("busy"),
-                                      QStringLiteral("no-carrier"),  QStringLiteral("no-answer"),
-                                      QStringLiteral("no-dialtone"), QStringLiteral("cme")};
     const QStringList &args = line.args;
-    const qsizetype which = kAnswers.indexOf(args[0].toLower());
-    const bool cme = which == kAnswers.size() - 1;
+    const qsizetype which = kDialAnswerWords.indexOf(args[0].toLower());
+    const bool cme = which >= 0 && kDialAnswers[which].state == DialAnswer::CmeError;
     const auto code = cme && args.size() == 2 ? wholeNumber(args[1], 0, 65535) : std::optional(0);
     if (which < 0 || args.size() != (cme ? 2 : 1) || !code) {
         *error = QStringLiteral("dial ok|busy|no-carrier|no-answer|no-dialtone|cme N");
         return false;
     }
-    c.m_phone->setDialAnswer(SimPhone::DialAnswer(which), *code);
+    c.m_phone->setDialAnswer(kDialAnswers[which].state, *code);
     return true;
 }
 
 bool SimScriptHandlers::callee(const ScriptCommand &, SimCommander &c, const ScriptLine &line,
                                QString *error)
 {
-    static const QStringList kCallees{QStringLiteral("answers"), QStringLiteral("busy"),
-                                      QStringLiteral("no-answer"), QStringLiteral("no-carrier"),
-                                      QStringLiteral("never")};
     const QStringList &args = line.args;
-    const qsizetype which = kCallees.indexOf(args[0].toLower());
+    const qsizetype which = kCalleeWords.indexOf(args[0].toLower());
     bool ok = args.size() == 1;
     const double seconds = ok ? 0.0 : args[1].toDouble(&ok);
     if (which < 0 || !ok || seconds < 0 || seconds > 3600 ||
-        (which == kCallees.size() - 1 && args.size() == 2)) {
+        (kCallees[which].state == Callee::Never && args.size() == 2)) {
         *error =
             QStringLiteral("callee answers|busy|no-answer|no-carrier [SECONDS] | callee never");
         return false;
     }
-    c.m_phone->setCallee(SimPhone::Callee(which), int(seconds * 1000));
+    c.m_phone->setCallee(kCallees[which].state, int(seconds * 1000));
     return true;
 }
 
