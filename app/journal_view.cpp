@@ -2,8 +2,8 @@
 #include "journal_view.h"
 
 #include "call_monitor/phone_session.h"
-#include "phone_link/link_log.h"
 #include "call_monitor/slider_design.h"
+#include "phone_link/link_log.h"
 
 JournalView::JournalView(const StartState &start, QObject *parent)
     : QObject(parent), m_port(start.port == 2 ? 2 : 1), m_responderOn(start.responderOn),

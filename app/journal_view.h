@@ -13,8 +13,8 @@
 
 #include "call_log/call_record.h"
 #include "call_monitor/call_monitor.h"
-#include "phone_link/port_control.h"
 #include "call_monitor/start_state.h"
+#include "phone_link/port_control.h"
 
 #include <QObject>
 

@@ -228,7 +228,7 @@ void benchMemory(int calls, bool keepLines)
         }
         clock.advance(8);
         monitor.Timer1_Timer();
-        line.written.clear();   // the fake's own record of frames, not the program's memory
+        line.written.clear(); // the fake's own record of frames, not the program's memory
         view.forgetRecords();
         if (!keepLines)
             view.list2.clear();

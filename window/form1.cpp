@@ -2,12 +2,12 @@
 #include "form1.h"
 
 #include "call_log/call_record.h"
+#include "call_monitor/slider_design.h"
 #include "control_design.h"
 #include "controls.h"
 #include "phone_link/clock.h"
 #include "phone_link/event_pump.h"
 #include "phone_link/qt_serial_line.h"
-#include "call_monitor/slider_design.h"
 #include "twips.h"
 #include "window_log.h"
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "call_monitor/start_state.h"
 #include "phone_link/event_pump.h"
 #include "phone_link/port_map.h"
 #include "phone_link/qt_serial_line.h"
@@ -9,7 +10,6 @@
 #include "tests/support/message_capture.h"
 #include "tests/support/test_numbers.h"
 #include "window/form1.h"
-#include "call_monitor/start_state.h"
 #include "window/twips.h"
 
 #include <QAccessible>
