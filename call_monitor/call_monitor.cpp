@@ -172,20 +172,19 @@ void CallMonitor::readLine()
     const qsizetype unfinished = takeRingReports(LineBuffer, 0, m_clock.seconds(), *this);
     // The reports (rings, caller lines, call-progress results, registrations, messages) went to
     // their handlers; the other complete lines are stray text (a waiting call's +CCWA, noise)
-    // and are discarded, as they always were.
-    if (unfinished > 0 && lcMonitor().isDebugEnabled())
-        qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer.first(unfinished);
-    LineBuffer.remove(0, unfinished);
-    // A message whose text is still to come stays, so that its text is never read as lines of
-    // their own. Any other unfinished line is one the serial line stopped holding back (it
-    // holds a line still arriving until its end comes), and is stray text as well.
-    const QStringView firstLine =
-        QStringView(LineBuffer).first(std::max<qsizetype>(0, LineBuffer.indexOf(u'\r')));
-    if (phoneReport(firstLine) != PhoneReport::Message) {
-        if (!LineBuffer.isEmpty() && lcMonitor().isDebugEnabled())
-            qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer;
-        LineBuffer.clear();
-    } else if (LineBuffer.size() > kMaxLineBuffer) {
+    // and are discarded, as they always were. A message whose text is still to come stays, so
+    // that its text is never read as lines of their own; any other unfinished line is one the
+    // serial line stopped holding back (it holds a line still arriving until its end comes), and
+    // is stray text as well.
+    const QStringView rest = QStringView(LineBuffer).sliced(unfinished);
+    const bool messageArriving =
+        phoneReport(rest.first(std::max<qsizetype>(0, rest.indexOf(u'\r')))) ==
+        PhoneReport::Message;
+    const qsizetype stray = messageArriving ? unfinished : LineBuffer.size();
+    if (stray > 0 && lcMonitor().isDebugEnabled())
+        qCDebug(lcMonitor) << "discarded from the phone:" << LineBuffer.first(stray);
+    LineBuffer.remove(0, stray);
+    if (LineBuffer.size() > kMaxLineBuffer) {
         LineBuffer.clear();
         m_lineBufferOverflow = true;
     }
