@@ -9,6 +9,8 @@
 // so a jump of the clock neither lifts a cool-down nor stretches one past its length from then.
 // A missing file is an empty history; a damaged one is too, and the journal says so once.
 
+#include "call_back_cool_down.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
@@ -31,8 +33,9 @@ class CallBackHistory
 
 public:
     static constexpr const char *kFileName = "call-backs";
-    /// Dials older than the longest cool-down are of no use to anyone.
-    static constexpr qint64 kKeptMs = 24LL * 60 * 60 * 1000;
+    /// Dials older than the longest cool-down (the hour's limit is shorter) are of no use to
+    /// anyone.
+    static constexpr qint64 kKeptMs = qint64(CallBackCoolDown::kMaxMinutes) * 60 * 1000;
 
     CallBackHistory(const StateFolder &folder, const Clock &clock);
 

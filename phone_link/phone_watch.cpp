@@ -185,8 +185,7 @@ void PhoneWatch::keepMessagesOffTheLine()
     const MessageRouting routing = messageRouting(answer->value(u"+CNMI:"));
     if (routing.storeCommand.isEmpty())
         return;
-    const std::optional<int> mt = routing.mt;
-    const QString set = routing.storeCommand;
+    const QString &set = routing.storeCommand;
     const AtAnswer done = m_exchange.ask(set, kDeadline);
     if (std::exchange(m_toldMessages, true))
         return;
@@ -194,13 +193,13 @@ void PhoneWatch::keepMessagesOffTheLine()
         qCInfo(lcLink).noquote()
             << tr("text messages came to the port (AT+CNMI? mt %1): they are stored with a notice "
                   "now (AT%2), so that none is lost or read as the phone's report")
-                   .arg(*mt)
+                   .arg(*routing.mt)
                    .arg(set);
     else
         qCWarning(lcLink).noquote()
             << tr("text messages come to the port (AT+CNMI? mt %1) and AT%2 answered %3: a "
                   "message of several lines may be read as the phone's reports")
-                   .arg(*mt)
+                   .arg(*routing.mt)
                    .arg(set, done.answered() ? done.final : tr("nothing"));
 }
 
