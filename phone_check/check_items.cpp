@@ -202,7 +202,8 @@ const PhoneCheck::Setting PhoneCheck::kSettings[] = {
                                   "errors are reported as \"+CME ERROR: ...\" (AT+CMEE? is %1), "
                                   "which Tornasquillo does not take for an answer: a command that "
                                   "fails, such as reading an empty missed-call list, waits %2 "
-                                  "seconds and is re-sent up to %3 times."),
+                                  "seconds for an answer it takes (the up to %3 re-sends go out "
+                                  "back to back at the end of that wait)."),
      .limits = 2,
      .fixWhat = QT_TRANSLATE_NOOP("PhoneCheck", "errors reported as ERROR"),
      .absentText = QT_TRANSLATE_NOOP("PhoneCheck",

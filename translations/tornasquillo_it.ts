@@ -639,10 +639,6 @@
         <translation>gli errori vengono segnalati come &quot;ERROR&quot; (AT+CMEE? restituisce %1).</translation>
     </message>
     <message>
-        <source>errors are reported as &quot;+CME ERROR: ...&quot; (AT+CMEE? is %1), which Tornasquillo does not take for an answer: a command that fails, such as reading an empty missed-call list, waits %2 seconds and is re-sent up to %3 times.</source>
-        <translation>gli errori vengono segnalati come &quot;+CME ERROR: ...&quot; (AT+CMEE? restituisce %1), che Tornasquillo non considera una risposta: un comando che fallisce, come la lettura di un elenco delle chiamate perse vuoto, attende %2 secondi e viene reinviato fino a %3 volte.</translation>
-    </message>
-    <message>
         <source>errors reported as ERROR</source>
         <translation>errori segnalati come ERROR</translation>
     </message>
@@ -991,6 +987,10 @@
     <message>
         <source>after ATZ the phone sends its result codes as numbers (V0 is stored): Tornasquillo&apos;s start-up commands ATZ, ATE0 and ATQ0 then each wait %1 seconds for an answer in words, at every open (the up to %2 re-sends go out back to back at the end of that wait).</source>
         <translation>dopo ATZ il telefono invia i codici di risultato come numeri (è memorizzato V0): i comandi di avvio di Tornasquillo ATZ, ATE0 e ATQ0 attendono allora ciascuno %1 secondi una risposta in parole, a ogni apertura (i fino a %2 nuovi invii partono uno dopo l&apos;altro alla fine di quell&apos;attesa).</translation>
+    </message>
+    <message>
+        <source>errors are reported as &quot;+CME ERROR: ...&quot; (AT+CMEE? is %1), which Tornasquillo does not take for an answer: a command that fails, such as reading an empty missed-call list, waits %2 seconds for an answer it takes (the up to %3 re-sends go out back to back at the end of that wait).</source>
+        <translation>gli errori vengono segnalati come &quot;+CME ERROR: ...&quot; (AT+CMEE? restituisce %1), che Tornasquillo non considera una risposta: un comando che fallisce, come la lettura di un elenco delle chiamate perse vuoto, attende %2 secondi una risposta valida (i fino a %3 nuovi invii partono uno dopo l&apos;altro alla fine di quell&apos;attesa).</translation>
     </message>
 </context>
 <context>
